@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Builds Vemo with its tests and runs every test headless.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+cmake -S . -B build-tests -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEMO_BUILD_TESTS=ON
+cmake --build build-tests -j "$(nproc)"
+cd build-tests
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// File dialogs and "open with the system", through the test seam.
+namespace desktop {
+
+// An empty string when the user cancels.
+QString GetOpenFileName(QWidget* parent, const QString& caption, const QString& filter,
+                        const QString& directory = QString());
+QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& filter,
+                        const QString& directory = QString());
+// Opens a file with the program the desktop associates with it.
+bool OpenWithSystem(const QString& path);
+
+}  // namespace desktop

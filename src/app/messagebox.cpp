@@ -1,0 +1,77 @@
+#include "app/messagebox.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace msgbox {
+
+QString PromptTitle() {
+    return QStringLiteral("Vemo提示");
+}
+QString RemindTitle() {
+    return QStringLiteral("Vemo提醒");
+}
+QString WarnTitle() {
+    return QStringLiteral("Vemo警告");
+}
+
+QString AppTitle() {
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+}
+
+MsgAnswer Show(QWidget* parent, const QString& text, const QString& title, MsgIcon icon,
+               MsgButtons buttons) {
+    if (seams::Recorder* test = seams::Active()) {
+        test->messages.append({text, title, icon, buttons});
+        if (buttons == MsgButtons::Ok) return MsgAnswer::Ok;
+        if (test->answers.empty()) {
+            ++test->unanswered;
+            return MsgAnswer::No;
+        }
+        const MsgAnswer answer = test->answers.front();
+        test->answers.pop_front();
+        return answer;
+    }
+    QMessageBox box(parent);
+    box.setWindowTitle(title);
+    box.setText(text);
+    switch (icon) {
+        case MsgIcon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case MsgIcon::Warning:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case MsgIcon::Question:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case MsgIcon::None:
+            break;
+    }
+    if (buttons == MsgButtons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        return box.exec() == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+    return MsgAnswer::Ok;
+}
+
+void Prompt(QWidget* parent, const QString& text, const QString& title) {
+    Show(parent, text, title, MsgIcon::None, MsgButtons::Ok);
+}
+
+void Warn(QWidget* parent, const QString& text) {
+    Show(parent, text, WarnTitle(), MsgIcon::Warning, MsgButtons::Ok);
+}
+
+bool Ask(QWidget* parent, const QString& text, const QString& title) {
+    return Show(parent, text, title, MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes;
+}
+
+void AppMessage(QWidget* parent, const QString& text) {
+    Show(parent, text, AppTitle(), MsgIcon::None, MsgButtons::Ok);
+}
+
+}  // namespace msgbox

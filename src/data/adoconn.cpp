@@ -1,0 +1,610 @@
+#include "data/adoconn.h"
+
+#include <sqlite3.h>
+
+#include <QRegularExpression>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+namespace {
+
+CADOConn::ErrorReporter& Reporter() {
+    static CADOConn::ErrorReporter reporter = [](const QString& text) {
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+    };
+    return reporter;
+}
+
+// Leading numeric part of a text, as the "val" function of the original dialect reads
+// it: " 85.5分" gives 85.5, "" and "abc" give 0.
+void ValFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const char* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    double value = 0;
+    if (text) {
+        while (*text == ' ' || *text == '\t') ++text;
+        char* end = nullptr;
+        value = std::strtod(text, &end);
+        if (end == text || !std::isfinite(value)) value = 0;
+    }
+    sqlite3_result_double(ctx, value);
+}
+
+QString QuoteIdentifier(const QString& name) {
+    QString quoted = name;
+    quoted.replace('"', "\"\"");
+    return '"' + quoted + '"';
+}
+
+}  // namespace
+
+// The shared handle: recordsets keep it alive after their connection object closed,
+// so rows read from one file stay usable while the connection moves to the other.
+class SqliteDatabase {
+public:
+    explicit SqliteDatabase(sqlite3* handle) : db(handle) {}
+    ~SqliteDatabase() {
+        for (sqlite3_stmt* stmt : std::as_const(cache)) sqlite3_finalize(stmt);
+        sqlite3_close_v2(db);
+    }
+    SqliteDatabase(const SqliteDatabase&) = delete;
+    SqliteDatabase& operator=(const SqliteDatabase&) = delete;
+
+    QString Error() const { return QString::fromUtf8(sqlite3_errmsg(db)); }
+
+    // Prepared statements are kept for the connection's life: the same insert runs
+    // for every row of an import.
+    sqlite3_stmt* Prepare(const QString& sql, QString* error) {
+        auto it = cache.constFind(sql);
+        if (it != cache.constEnd()) {
+            sqlite3_reset(*it);
+            sqlite3_clear_bindings(*it);
+            return *it;
+        }
+        sqlite3_stmt* stmt = nullptr;
+        const QByteArray utf8 = sql.toUtf8();
+        if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &stmt, nullptr) !=
+            SQLITE_OK) {
+            if (error) *error = Error();
+            sqlite3_finalize(stmt);
+            return nullptr;
+        }
+        cache.insert(sql, stmt);
+        return stmt;
+    }
+
+    bool Bind(sqlite3_stmt* stmt, int index, const QVariant& value) {
+        if (!value.isValid() || value.isNull()) return sqlite3_bind_null(stmt, index) == SQLITE_OK;
+        switch (value.typeId()) {
+            case QMetaType::Int:
+            case QMetaType::UInt:
+            case QMetaType::LongLong:
+            case QMetaType::Long:
+            case QMetaType::Short:
+            case QMetaType::Bool:
+                return sqlite3_bind_int64(stmt, index, value.toLongLong()) == SQLITE_OK;
+            case QMetaType::Double:
+            case QMetaType::Float:
+                return BindText(stmt, index, NumberText(value.toDouble()));
+            case QMetaType::QByteArray: {
+                const QByteArray bytes = value.toByteArray();
+                return sqlite3_bind_blob(stmt, index, bytes.constData(), int(bytes.size()),
+                                         SQLITE_TRANSIENT) == SQLITE_OK;
+            }
+            default:
+                return BindText(stmt, index, value.toString());
+        }
+    }
+
+    static bool BindText(sqlite3_stmt* stmt, int index, const QString& text) {
+        return sqlite3_bind_text16(stmt, index, text.utf16(), int(text.size() * sizeof(char16_t)),
+                                   SQLITE_TRANSIENT) == SQLITE_OK;
+    }
+
+    bool BindAll(sqlite3_stmt* stmt, const QVariantList& params, QString* error) {
+        if (params.size() != sqlite3_bind_parameter_count(stmt)) {
+            if (error) *error = QStringLiteral("wrong number of parameters");
+            return false;
+        }
+        for (int i = 0; i < params.size(); ++i) {
+            if (!Bind(stmt, i + 1, params[i])) {
+                if (error) *error = Error();
+                return false;
+            }
+        }
+        return true;
+    }
+
+    static QVariant ColumnValue(sqlite3_stmt* stmt, int i) {
+        switch (sqlite3_column_type(stmt, i)) {
+            case SQLITE_INTEGER:
+                return QVariant(qlonglong(sqlite3_column_int64(stmt, i)));
+            case SQLITE_FLOAT:
+                return QVariant(sqlite3_column_double(stmt, i));
+            case SQLITE_BLOB:
+                return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, i)),
+                                           sqlite3_column_bytes(stmt, i)));
+            case SQLITE_NULL:
+                return QVariant();
+            default: {
+                const void* text = sqlite3_column_text16(stmt, i);
+                const int bytes = sqlite3_column_bytes16(stmt, i);
+                return QVariant(QString(static_cast<const QChar*>(text), bytes / 2));
+            }
+        }
+    }
+
+    // The name of the table's integer key column (the autonumber), or empty.
+    QString KeyColumn(const QString& table) {
+        auto it = keyColumns.constFind(table);
+        if (it != keyColumns.constEnd()) return *it;
+        QString key;
+        QString error;
+        if (sqlite3_stmt* stmt =
+                Prepare("PRAGMA table_info(" + QuoteIdentifier(table) + ")", &error)) {
+            QString onlyKey;
+            int keyParts = 0;
+            while (sqlite3_step(stmt) == SQLITE_ROW) {
+                if (sqlite3_column_int(stmt, 5) > 0) {
+                    ++keyParts;
+                    const QString type = ColumnValue(stmt, 2).toString();
+                    if (type.compare("INTEGER", Qt::CaseInsensitive) == 0)
+                        onlyKey = ColumnValue(stmt, 1).toString();
+                }
+            }
+            sqlite3_reset(stmt);
+            if (keyParts == 1) key = onlyKey;
+        }
+        keyColumns.insert(table, key);
+        return key;
+    }
+
+    sqlite3* db;
+    QHash<QString, sqlite3_stmt*> cache;
+    QHash<QString, QString> keyColumns;
+};
+
+QString NumberText(double value) {
+    if (std::isfinite(value) && value == std::floor(value) && std::fabs(value) < 1e15)
+        return QString::number(qlonglong(value));
+    return QString::number(value, 'g', 15);
+}
+
+QString TranslateJetSql(const QString& sql) {
+    // Jet writes an autonumber key as "ID AUTOINCREMENT PRIMARY KEY"; SQLite wants the
+    // key type first. "val" is registered as a function on every connection.
+    static const QRegularExpression autoKey(QStringLiteral("\\bAUTOINCREMENT\\s+PRIMARY\\s+KEY\\b"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    QString translated = sql;
+    translated.replace(autoKey, QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT"));
+    return translated;
+}
+
+// ---------------------------------------------------------------------------------------
+// CRecordset
+
+void CRecordset::RequireOpen() const {
+    if (!m_open) throw DatabaseError("the recordset is not open");
+}
+
+void CRecordset::RequireRow() const {
+    RequireOpen();
+    if (m_adding) return;
+    if (m_currentDeleted) throw DatabaseError("the current row has been deleted");
+    if (m_pos < 0 || m_pos >= long(m_rows.size()))
+        throw DatabaseError("no current row (BOF or EOF)");
+}
+
+long CRecordset::RecordCount() const {
+    RequireOpen();
+    return long(m_rows.size());
+}
+
+bool CRecordset::IsEOF() const {
+    RequireOpen();
+    return m_pos >= long(m_rows.size());
+}
+
+bool CRecordset::IsBOF() const {
+    RequireOpen();
+    return m_pos < 0 || m_rows.empty();
+}
+
+void CRecordset::MoveFirst() {
+    StorePending();
+    m_currentDeleted = false;
+    m_pos = 0;
+}
+
+void CRecordset::MoveNext() {
+    StorePending();
+    if (m_currentDeleted) {
+        // The deleted row already made room: its successor sits at the same index.
+        m_currentDeleted = false;
+        return;
+    }
+    if (m_pos >= long(m_rows.size())) throw DatabaseError("MoveNext beyond the last row");
+    ++m_pos;
+}
+
+void CRecordset::MovePrevious() {
+    StorePending();
+    m_currentDeleted = false;
+    if (m_pos < 0) throw DatabaseError("MovePrevious before the first row");
+    --m_pos;
+}
+
+void CRecordset::MoveLast() {
+    StorePending();
+    m_currentDeleted = false;
+    m_pos = long(m_rows.size()) - 1;
+}
+
+void CRecordset::Move(long n) {
+    StorePending();
+    const long target = (m_currentDeleted && n > 0 ? m_pos - 1 : m_pos) + n;
+    m_currentDeleted = false;
+    if (target < -1 || target > long(m_rows.size()))
+        throw DatabaseError("Move beyond the rows of the recordset");
+    m_pos = target;
+}
+
+int CRecordset::ColumnIndex(const QString& column) const {
+    RequireOpen();
+    auto it = m_columnIndex.constFind(column);
+    if (it != m_columnIndex.constEnd()) return *it;
+    for (int i = 0; i < m_columns.size(); ++i)
+        if (m_columns[i].compare(column, Qt::CaseInsensitive) == 0) return i;
+    throw DatabaseError(("no column named " + column).toStdString());
+}
+
+int CRecordset::ColumnIndex(const char* column) const {
+    RequireOpen();
+    for (size_t i = 0; i < m_columnsUtf8.size(); ++i)
+        if (std::strcmp(m_columnsUtf8[i].constData(), column) == 0) return int(i);
+    return ColumnIndex(QString::fromUtf8(column));
+}
+
+QVariant CRecordset::Value(int column) const {
+    RequireRow();
+    return m_adding ? m_newValues[column] : m_rows[m_pos].values[column];
+}
+
+QString CRecordset::Text(int column) const {
+    const QVariant value = Value(column);
+    if (!value.isValid()) return QString("");
+    if (value.typeId() == QMetaType::Double) return NumberText(value.toDouble());
+    return value.toString();
+}
+
+void CRecordset::Put(int column, const QVariant& value) {
+    RequireRow();
+    if (m_table.isEmpty()) throw DatabaseError("the recordset cannot be written back");
+    QVariant stored = value;
+    if (value.isNull()) {
+        stored = QVariant();
+    } else if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float) {
+        stored = NumberText(value.toDouble());
+    } else if (value.typeId() == QMetaType::Int) {
+        stored = QVariant(qlonglong(value.toInt()));
+    }
+    if (!m_adding && m_newValues.empty()) {
+        // The snapshot keeps the old value until the row is stored.
+        m_newValues = m_rows[m_pos].values;
+    }
+    m_newValues[column] = std::move(stored);
+    if (std::find(m_changed.begin(), m_changed.end(), column) == m_changed.end())
+        m_changed.push_back(column);
+}
+
+void CRecordset::AddNew() {
+    RequireOpen();
+    if (m_table.isEmpty()) throw DatabaseError("the recordset cannot be written back");
+    StorePending();
+    m_adding = true;
+    m_currentDeleted = false;
+    m_newValues.assign(m_columns.size(), QVariant());
+    m_changed.clear();
+}
+
+void CRecordset::Update() {
+    RequireOpen();
+    StorePending();
+}
+
+void CRecordset::StorePending() {
+    if (!m_open) return;
+    if (m_adding) {
+        InsertPending();
+    } else if (!m_changed.empty()) {
+        UpdatePending();
+    }
+}
+
+void CRecordset::InsertPending() {
+    if (m_insertSql.isEmpty() || m_insertColumns != m_changed) {
+        m_insertColumns = m_changed;
+        m_insertSql = "INSERT INTO " + QuoteIdentifier(m_table);
+        if (m_changed.empty()) {
+            m_insertSql += " DEFAULT VALUES";
+        } else {
+            QString names, marks;
+            for (int index : m_changed) {
+                if (!names.isEmpty()) {
+                    names += ',';
+                    marks += ',';
+                }
+                names += QuoteIdentifier(m_columns[index]);
+                marks += '?';
+            }
+            m_insertSql += " (" + names + ") VALUES (" + marks + ")";
+        }
+    }
+    QString error;
+    sqlite3_stmt* stmt = m_db->Prepare(m_insertSql, &error);
+    bool ok = stmt != nullptr;
+    for (int i = 0; ok && i < int(m_changed.size()); ++i)
+        ok = m_db->Bind(stmt, i + 1, m_newValues[m_changed[i]]);
+    if (ok) ok = sqlite3_step(stmt) == SQLITE_DONE;
+    if (stmt) {
+        if (!ok) error = m_db->Error();
+        sqlite3_reset(stmt);
+    }
+    m_adding = false;
+    m_changed.clear();
+    if (!ok) {
+        m_newValues.clear();
+        throw DatabaseError(("insert into " + m_table + " failed: " + error).toStdString());
+    }
+    Row row;
+    row.rowid = sqlite3_last_insert_rowid(m_db->db);
+    row.values = std::move(m_newValues);
+    m_newValues.clear();
+    if (m_keyColumn < 0) {
+        const QString key = m_db->KeyColumn(m_table);
+        m_keyColumn = key.isEmpty() ? int(m_columns.size()) : int(m_columns.indexOf(key));
+    }
+    if (m_keyColumn >= 0 && m_keyColumn < m_columns.size())
+        row.values[m_keyColumn] = QVariant(qlonglong(row.rowid));
+    m_rows.push_back(std::move(row));
+    m_pos = long(m_rows.size()) - 1;
+}
+
+void CRecordset::UpdatePending() {
+    QString sql = "UPDATE " + QuoteIdentifier(m_table) + " SET ";
+    for (size_t i = 0; i < m_changed.size(); ++i) {
+        if (i) sql += ',';
+        sql += QuoteIdentifier(m_columns[m_changed[i]]) + "=?";
+    }
+    sql += " WHERE _rowid_=?";
+    QString error;
+    sqlite3_stmt* stmt = m_db->Prepare(sql, &error);
+    bool ok = stmt != nullptr;
+    for (int i = 0; ok && i < int(m_changed.size()); ++i)
+        ok = m_db->Bind(stmt, i + 1, m_newValues[m_changed[i]]);
+    if (ok)
+        ok = sqlite3_bind_int64(stmt, int(m_changed.size()) + 1, m_rows[m_pos].rowid) == SQLITE_OK;
+    if (ok) ok = sqlite3_step(stmt) == SQLITE_DONE;
+    if (stmt) {
+        if (!ok) error = m_db->Error();
+        sqlite3_reset(stmt);
+    }
+    std::vector<QVariant> values = std::move(m_newValues);
+    m_newValues.clear();
+    m_changed.clear();
+    if (!ok) throw DatabaseError(("update of " + m_table + " failed: " + error).toStdString());
+    m_rows[m_pos].values = std::move(values);
+}
+
+void CRecordset::Delete() {
+    RequireRow();
+    if (m_table.isEmpty() || m_adding) throw DatabaseError("the row cannot be deleted");
+    m_changed.clear();
+    m_newValues.clear();
+    QString error;
+    sqlite3_stmt* stmt =
+        m_db->Prepare("DELETE FROM " + QuoteIdentifier(m_table) + " WHERE _rowid_=?", &error);
+    bool ok = stmt && sqlite3_bind_int64(stmt, 1, m_rows[m_pos].rowid) == SQLITE_OK &&
+              sqlite3_step(stmt) == SQLITE_DONE;
+    if (stmt) {
+        if (!ok) error = m_db->Error();
+        sqlite3_reset(stmt);
+    }
+    if (!ok) throw DatabaseError(("delete from " + m_table + " failed: " + error).toStdString());
+    m_rows.erase(m_rows.begin() + m_pos);
+    m_currentDeleted = true;
+}
+
+// ---------------------------------------------------------------------------------------
+// CADOConn
+
+CADOConn::CADOConn() = default;
+
+CADOConn::~CADOConn() {
+    CloseDatabase();
+}
+
+void CADOConn::SetErrorReporter(ErrorReporter reporter) {
+    Reporter() = std::move(reporter);
+}
+
+bool CADOConn::IsConnected() const {
+    return m_db != nullptr;
+}
+
+bool CADOConn::OpenDatabase(const QString& fileName) {
+    CloseDatabase();
+    m_openAttempted = true;
+    sqlite3* handle = nullptr;
+    const QByteArray path = fileName.toUtf8();
+    // Each connection lives on the one user-interface thread: no mutex needed.
+    int rc = sqlite3_open_v2(path.constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                             nullptr);
+    // SQLite opens lazily; reading the schema makes a non-database file fail here.
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(handle, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        m_lastError = QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc));
+        sqlite3_close_v2(handle);
+        Reporter()(QStringLiteral("无法打开数据库“%1”：%2").arg(fileName, m_lastError));
+        return false;
+    }
+    sqlite3_busy_timeout(handle, 5000);
+    sqlite3_create_function_v2(handle, "val", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                               &ValFunction, nullptr, nullptr, nullptr);
+    m_db = std::make_shared<SqliteDatabase>(handle);
+    return true;
+}
+
+bool CADOConn::EnsureOpen(const QString& fileName) {
+    if (m_db) return true;
+    if (m_openAttempted) return false;  // a failed open was already reported
+    return OpenDatabase(fileName);
+}
+
+RecordsetPtr CADOConn::OpenRecordset(const QString& sql, const QString& fileName,
+                                     const QVariantList& params) {
+    auto rs = std::make_shared<CRecordset>();
+    m_recordset = rs;
+    if (!EnsureOpen(fileName)) return rs;
+
+    const QString translated = TranslateJetSql(sql);
+    // Reading the row ids alongside lets the rows be written back. That only works for
+    // a plain select over one table; anything else is read-only.
+    static const QRegularExpression plainSelect(QStringLiteral("^\\s*select\\s+(?!distinct\\b)"),
+                                                QRegularExpression::CaseInsensitiveOption);
+    sqlite3_stmt* stmt = nullptr;
+    bool withRowid = false;
+    const auto match = plainSelect.match(translated);
+    if (match.hasMatch()) {
+        const QString withId = translated.left(match.capturedEnd()) + "_rowid_ AS \"\x01rowid\", " +
+                               translated.mid(match.capturedEnd());
+        QString ignored;
+        stmt = m_db->Prepare(withId, &ignored);
+        withRowid = stmt != nullptr;
+    }
+    if (!stmt) stmt = m_db->Prepare(translated, &m_lastError);
+    if (!stmt || !m_db->BindAll(stmt, params, &m_lastError)) return rs;
+
+    const int count = sqlite3_column_count(stmt);
+    const int first = withRowid ? 1 : 0;
+    QString table;
+    bool oneTable = withRowid;
+    for (int i = 0; i < count; ++i) {
+        const char* origin = sqlite3_column_table_name(stmt, i);
+        const QString name = origin ? QString::fromUtf8(origin) : QString();
+        if (i == 0) table = name;
+        if (name.isEmpty() || name != table) oneTable = false;
+        if (i >= first) {
+            const char* utf8 = sqlite3_column_name(stmt, i);
+            const QString column = QString::fromUtf8(utf8);
+            rs->m_columnIndex.insert(column, int(rs->m_columns.size()));
+            rs->m_columns.append(column);
+            rs->m_columnsUtf8.emplace_back(utf8);
+        }
+    }
+    const int width = count - first;
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        CRecordset::Row row;
+        row.rowid = withRowid ? sqlite3_column_int64(stmt, 0) : 0;
+        row.values.reserve(width);
+        for (int i = first; i < count; ++i)
+            row.values.push_back(SqliteDatabase::ColumnValue(stmt, i));
+        rs->m_rows.push_back(std::move(row));
+    }
+    if (rc != SQLITE_DONE) {
+        m_lastError = m_db->Error();
+        sqlite3_reset(stmt);
+        rs->m_rows.clear();
+        rs->m_columns.clear();
+        rs->m_columnsUtf8.clear();
+        rs->m_columnIndex.clear();
+        return rs;
+    }
+    sqlite3_reset(stmt);
+    rs->m_db = m_db;
+    rs->m_table = oneTable ? table : QString();
+    rs->m_open = true;
+    return rs;
+}
+
+bool CADOConn::ExecuteStatement(const QString& sql, const QString& fileName,
+                                const QVariantList& params) {
+    if (!EnsureOpen(fileName)) return false;
+    sqlite3_stmt* stmt = m_db->Prepare(TranslateJetSql(sql), &m_lastError);
+    if (!stmt) return false;
+    bool ok = m_db->BindAll(stmt, params, &m_lastError);
+    if (ok) {
+        int rc;
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        }
+        ok = rc == SQLITE_DONE;
+        if (!ok) m_lastError = m_db->Error();
+    }
+    sqlite3_reset(stmt);
+    // Schema statements invalidate cached statements; keep the cache small and correct.
+    const QString head = sql.trimmed().left(6).toLower();
+    if (head == "create" || head == "drop t" || head == "alter ") {
+        for (sqlite3_stmt* cached : std::as_const(m_db->cache)) sqlite3_finalize(cached);
+        m_db->cache.clear();
+        m_db->keyColumns.clear();
+    }
+    return ok;
+}
+
+void CADOConn::CloseDatabase() {
+    if (m_db && !sqlite3_get_autocommit(m_db->db)) RollbackTrans();
+    m_recordset.reset();
+    m_db.reset();
+    m_openAttempted = false;
+}
+
+bool CADOConn::BeginTrans() {
+    if (!m_db) return false;
+    return sqlite3_exec(m_db->db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+bool CADOConn::CommitTrans() {
+    if (!m_db) return false;
+    return sqlite3_exec(m_db->db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+bool CADOConn::RollbackTrans() {
+    if (!m_db) return false;
+    return sqlite3_exec(m_db->db, "ROLLBACK", nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+bool CADOConn::CreateDatabaseFile(const QString& path, QString* error) {
+    sqlite3* handle = nullptr;
+    const QByteArray utf8 = path.toUtf8();
+    const int rc = sqlite3_open_v2(utf8.constData(), &handle,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const bool ok = rc == SQLITE_OK && sqlite3_exec(handle, "PRAGMA user_version=1", nullptr,
+                                                    nullptr, nullptr) == SQLITE_OK;
+    if (!ok && error)
+        *error = QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc));
+    sqlite3_close_v2(handle);
+    return ok;
+}
+
+// ---------------------------------------------------------------------------------------
+// CTransaction
+
+CTransaction::CTransaction(CADOConn& conn) : m_conn(conn), m_active(conn.BeginTrans()) {}
+
+CTransaction::~CTransaction() {
+    if (m_active) m_conn.RollbackTrans();
+}
+
+bool CTransaction::Commit() {
+    if (!m_active) return false;
+    m_active = false;
+    return m_conn.CommitTrans();
+}

@@ -1,0 +1,168 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantList>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+class SqliteDatabase;
+
+// Raised by recordset access that cannot be served (a recordset that failed to open,
+// an unknown column, a position beyond the rows, a write the database refused).
+// Handlers that trap database errors catch this type.
+class DatabaseError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A static snapshot of a query's rows. Moving around never touches the database;
+// PutCollect/AddNew/Update/Delete write through to the one table the rows came from.
+// Like the recordsets the screens were designed around, moving away from a row with
+// pending changes stores them first.
+class CRecordset {
+public:
+    bool IsOpen() const { return m_open; }
+    long RecordCount() const;
+    bool IsEOF() const;
+    bool IsBOF() const;
+
+    void MoveFirst();
+    void MoveNext();
+    void MovePrevious();
+    void MoveLast();
+    // n rows on from the current row (negative n goes back).
+    void Move(long n);
+
+    // The value of a column in the current row; a NULL column gives an invalid QVariant.
+    // Columns are named as in the SQL: a UTF-8 literal or a QString.
+    QVariant GetCollect(const QString& column) const { return Value(ColumnIndex(column)); }
+    QVariant GetCollect(const char* column) const { return Value(ColumnIndex(column)); }
+    // The value as text; NULL reads as the empty string.
+    QString GetText(const QString& column) const { return Text(ColumnIndex(column)); }
+    QString GetText(const char* column) const { return Text(ColumnIndex(column)); }
+    bool IsNull(const QString& column) const { return !GetCollect(column).isValid(); }
+    bool IsNull(const char* column) const { return !GetCollect(column).isValid(); }
+
+    // Doubles are stored in their shortest decimal text ("2", "1.5"); an invalid QVariant
+    // stores NULL.
+    void PutCollect(const QString& column, const QVariant& value) {
+        Put(ColumnIndex(column), value);
+    }
+    void PutCollect(const char* column, const QVariant& value) { Put(ColumnIndex(column), value); }
+    void AddNew();
+    void Update();
+    void Delete();
+
+    QStringList Columns() const { return m_columns; }
+
+private:
+    friend class CADOConn;
+    struct Row {
+        qint64 rowid = 0;
+        std::vector<QVariant> values;
+    };
+
+    void RequireOpen() const;
+    void RequireRow() const;
+    int ColumnIndex(const QString& column) const;
+    int ColumnIndex(const char* column) const;
+    QVariant Value(int column) const;
+    QString Text(int column) const;
+    void Put(int column, const QVariant& value);
+    void StorePending();
+    void InsertPending();
+    void UpdatePending();
+
+    bool m_open = false;
+    std::shared_ptr<SqliteDatabase> m_db;
+    QString m_table;  // empty when the rows cannot be written back
+    QStringList m_columns;
+    std::vector<QByteArray> m_columnsUtf8;
+    QHash<QString, int> m_columnIndex;
+    std::vector<Row> m_rows;
+    long m_pos = 0;
+    bool m_adding = false;
+    bool m_currentDeleted = false;
+    std::vector<int> m_changed;  // columns set since the last store, in order
+    std::vector<QVariant> m_newValues;
+    int m_keyColumn = -1;  // the table's integer key, filled in after an insert
+    // The insert of the last AddNew: an import stores row after row with the same columns.
+    std::vector<int> m_insertColumns;
+    QString m_insertSql;
+};
+
+using RecordsetPtr = std::shared_ptr<CRecordset>;
+
+// One connection to one of the data files. Each handler makes its own, uses it and
+// closes it before it returns. SQL with user text always passes the values separately
+// as bound parameters ("?" in the statement).
+class CADOConn {
+public:
+    CADOConn();
+    virtual ~CADOConn();
+    CADOConn(const CADOConn&) = delete;
+    CADOConn& operator=(const CADOConn&) = delete;
+
+    // Opens a data file by name, relative to the current directory. A failure is
+    // reported once through the error reporter; the connection then stays unusable.
+    bool OpenDatabase(const QString& fileName);
+    // Never throws: a failed statement gives a recordset that is not open, and the
+    // caller's next access to it raises DatabaseError.
+    RecordsetPtr OpenRecordset(const QString& sql, const QString& fileName,
+                               const QVariantList& params = {});
+    // Runs one statement; false on any failure, silently.
+    bool ExecuteStatement(const QString& sql, const QString& fileName,
+                          const QVariantList& params = {});
+    void CloseDatabase();
+
+    // Several writes as one: everything between BeginTrans and CommitTrans is stored
+    // together or, after RollbackTrans (or a close without commit), not at all.
+    bool BeginTrans();
+    bool CommitTrans();
+    bool RollbackTrans();
+
+    bool IsConnected() const;
+    QString LastError() const { return m_lastError; }
+
+    // Creates an empty data file (used by the tool that makes the delivered files).
+    static bool CreateDatabaseFile(const QString& path, QString* error = nullptr);
+
+    // Where a connection failure is shown; the GUI installs a message box.
+    using ErrorReporter = std::function<void(const QString&)>;
+    static void SetErrorReporter(ErrorReporter reporter);
+
+private:
+    bool EnsureOpen(const QString& fileName);
+
+    std::shared_ptr<SqliteDatabase> m_db;
+    bool m_openAttempted = false;
+    QString m_lastError;
+    RecordsetPtr m_recordset;
+};
+
+// Rolls back on destruction unless committed, so an error or early return midway
+// leaves the old state.
+class CTransaction {
+public:
+    explicit CTransaction(CADOConn& conn);
+    ~CTransaction();
+    CTransaction(const CTransaction&) = delete;
+    CTransaction& operator=(const CTransaction&) = delete;
+    bool IsActive() const { return m_active; }
+    bool Commit();
+
+private:
+    CADOConn& m_conn;
+    bool m_active = false;
+};
+
+// The few idioms of the original SQL dialect that SQLite spells differently,
+// translated in this one place.
+QString TranslateJetSql(const QString& sql);
+// Decimal text of a number the way the data files store it: "17", "2", "1.5".
+QString NumberText(double value);

@@ -1,0 +1,5 @@
+#include "app/vemoapp.h"
+
+int main(int argc, char* argv[]) {
+    return CVemoApp().Run(argc, argv);
+}

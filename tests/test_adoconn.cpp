@@ -1,0 +1,302 @@
+#include <QFile>
+
+#include "data/adoconn.h"
+#include "data/schema.h"
+#include "testutil.h"
+
+namespace {
+
+class AdoConnTest : public TempFolderTest {
+protected:
+    void SetUp() override {
+        TempFolderTest::SetUp();
+        ASSERT_TRUE(CADOConn::CreateDatabaseFile("personnel.mdb"));
+        CADOConn conn;
+        ASSERT_TRUE(conn.OpenDatabase("personnel.mdb"));
+        for (const QString& sql : schema::PersonnelTables())
+            ASSERT_TRUE(conn.ExecuteStatement(sql, "personnel.mdb"));
+        CADOConn::SetErrorReporter([this](const QString& text) { m_reported << text; });
+    }
+    void TearDown() override {
+        CADOConn::SetErrorReporter([](const QString&) {});
+        TempFolderTest::TearDown();
+    }
+
+    void AddExaminee(CADOConn& conn, const QVariant& name, const QVariant& department) {
+        auto rs = conn.OpenRecordset("select * from examinee", "personnel.mdb");
+        rs->AddNew();
+        rs->PutCollect("姓名", name);
+        rs->PutCollect("部门", department);
+        rs->Update();
+    }
+
+    QStringList m_reported;
+};
+
+TEST_F(AdoConnTest, MissingFileIsReportedOnceAndLaterAccessFailsWithoutCrashing) {
+    QFile::remove("personnel.mdb");
+    CADOConn conn;
+    EXPECT_FALSE(conn.OpenDatabase("personnel.mdb"));
+    ASSERT_EQ(m_reported.size(), 1);
+    EXPECT_TRUE(m_reported[0].contains("personnel.mdb"));
+    EXPECT_FALSE(QFile::exists("personnel.mdb")) << "opening must not create the file";
+
+    auto rs = conn.OpenRecordset("select * from examinee", "personnel.mdb");
+    EXPECT_FALSE(rs->IsOpen());
+    EXPECT_THROW(rs->RecordCount(), DatabaseError);
+    EXPECT_THROW(rs->GetCollect("姓名"), DatabaseError);
+    EXPECT_FALSE(conn.ExecuteStatement("delete from examinee", "personnel.mdb"));
+    EXPECT_EQ(m_reported.size(), 1);
+}
+
+TEST_F(AdoConnTest, AFileThatIsNoDatabaseIsReported) {
+    QFile garbage("questions.mdb");
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write(QByteArray(4096, 'x'));
+    garbage.close();
+    CADOConn conn;
+    EXPECT_FALSE(conn.OpenDatabase("questions.mdb"));
+    EXPECT_EQ(m_reported.size(), 1);
+}
+
+TEST_F(AdoConnTest, FailedQueryGivesAClosedRecordsetThatRaisesOnAccess) {
+    CADOConn conn;
+    auto rs = conn.OpenRecordset("select * from NoSuchTable", "personnel.mdb");
+    EXPECT_FALSE(rs->IsOpen());
+    EXPECT_THROW(rs->IsEOF(), DatabaseError);
+    EXPECT_TRUE(m_reported.isEmpty());
+}
+
+TEST_F(AdoConnTest, ScratchTableCreateDropCreateAlwaysLeavesItEmpty) {
+    CADOConn conn;
+    EXPECT_TRUE(conn.ExecuteStatement(schema::kCreateInterim, "personnel.mdb"));
+    EXPECT_FALSE(conn.ExecuteStatement(schema::kCreateInterim, "personnel.mdb"))
+        << "creating an existing table fails and changes nothing";
+    EXPECT_TRUE(conn.ExecuteStatement("insert into interim(科目) values('x')", "personnel.mdb"));
+    schema::RecreateScratchTable(conn, "personnel.mdb", schema::kCreateInterim,
+                                 schema::kDropInterim);
+    auto rs = conn.OpenRecordset("select * from interim", "personnel.mdb");
+    ASSERT_TRUE(rs->IsOpen());
+    EXPECT_EQ(rs->RecordCount(), 0);
+    EXPECT_TRUE(rs->IsEOF());
+    EXPECT_EQ(rs->Columns().size(), 14);
+
+    schema::RecreateScratchTable(conn, "personnel.mdb", schema::kCreateExam, schema::kDropExam);
+    EXPECT_TRUE(conn.ExecuteStatement(schema::kDropExam, "personnel.mdb"));
+    EXPECT_FALSE(conn.ExecuteStatement(schema::kDropExam, "personnel.mdb"));
+}
+
+TEST_F(AdoConnTest, AddNewAssignsTheAutonumberAndKeepsNullApartFromEmpty) {
+    CADOConn conn;
+    auto rs = conn.OpenRecordset("select * from examinee", "personnel.mdb");
+    rs->AddNew();
+    rs->PutCollect("姓名", QStringLiteral("张三"));
+    rs->PutCollect("部门", QString(""));
+    rs->Update();
+    EXPECT_EQ(rs->GetText("ID"), "1");
+    rs->AddNew();
+    rs->PutCollect("姓名", QStringLiteral("李四"));
+    rs->Update();
+    EXPECT_EQ(rs->GetCollect("ID").toInt(), 2);
+    EXPECT_EQ(rs->RecordCount(), 2);
+
+    auto again = conn.OpenRecordset("select * from examinee order by ID", "personnel.mdb");
+    EXPECT_FALSE(again->IsNull("部门"));
+    EXPECT_EQ(again->GetText("部门"), "");
+    EXPECT_TRUE(again->IsNull("职务"));
+    EXPECT_EQ(again->GetText("职务"), "") << "NULL reads as empty text";
+    again->MoveNext();
+    EXPECT_TRUE(again->IsNull("部门"));
+    auto nulls = conn.OpenRecordset("select * from examinee where 部门 is null", "personnel.mdb");
+    EXPECT_EQ(nulls->RecordCount(), 1);
+}
+
+TEST_F(AdoConnTest, MoveCountsFromTheCurrentRowAndStopsAtTheEnds) {
+    CADOConn conn;
+    for (int i = 0; i < 5; ++i) AddExaminee(conn, QString::number(i), QVariant());
+    auto rs = conn.OpenRecordset("select * from examinee order by ID", "personnel.mdb");
+    ASSERT_EQ(rs->RecordCount(), 5);
+    rs->MoveFirst();
+    rs->Move(3);
+    EXPECT_EQ(rs->GetText("姓名"), "3");
+    rs->Move(-2);
+    EXPECT_EQ(rs->GetText("姓名"), "1");
+    rs->MoveLast();
+    EXPECT_EQ(rs->GetText("姓名"), "4");
+    rs->MoveNext();
+    EXPECT_TRUE(rs->IsEOF());
+    EXPECT_THROW(rs->GetCollect("姓名"), DatabaseError);
+    EXPECT_THROW(rs->MoveNext(), DatabaseError);
+    rs->MoveFirst();
+    EXPECT_THROW(rs->Move(7), DatabaseError);
+}
+
+TEST_F(AdoConnTest, ChangesAreWrittenBackAndMovingOnStoresThem) {
+    CADOConn conn;
+    auto pass = conn.OpenRecordset("select * from LastPass", "personnel.mdb");
+    for (int i = 0; i < 3; ++i) {
+        pass->AddNew();
+        pass->PutCollect("系统管理员密码", QString("a%1").arg(i));
+        pass->PutCollect("考试管理员密码", QString("m%1").arg(i));
+        pass->Update();
+    }
+    // The way a password change writes its three rows: only the last gets an Update.
+    auto rs = conn.OpenRecordset("select * from LastPass", "personnel.mdb");
+    rs->MoveFirst();
+    rs->PutCollect("考试管理员密码", QStringLiteral("X0"));
+    rs->Move(1);
+    rs->PutCollect("考试管理员密码", QStringLiteral("X1"));
+    rs->MoveNext();
+    rs->PutCollect("考试管理员密码", QStringLiteral("X2"));
+    rs->Update();
+
+    auto check = conn.OpenRecordset("select * from LastPass", "personnel.mdb");
+    for (int i = 0; i < 3; ++i, check->MoveNext()) {
+        EXPECT_EQ(check->GetText("考试管理员密码"), QString("X%1").arg(i));
+        EXPECT_EQ(check->GetText("系统管理员密码"), QString("a%1").arg(i));
+    }
+}
+
+TEST_F(AdoConnTest, DeleteRemovesTheRowAndMoveNextReachesItsSuccessor) {
+    CADOConn conn;
+    for (const char* name : {"a", "b", "c"}) AddExaminee(conn, QString(name), QVariant());
+    auto rs = conn.OpenRecordset("select * from examinee order by ID", "personnel.mdb");
+    rs->MoveNext();
+    rs->Delete();
+    EXPECT_THROW(rs->GetCollect("姓名"), DatabaseError);
+    rs->MoveNext();
+    EXPECT_EQ(rs->GetText("姓名"), "c");
+    EXPECT_EQ(conn.OpenRecordset("select * from examinee", "personnel.mdb")->RecordCount(), 2);
+}
+
+TEST_F(AdoConnTest, AQuoteInAValueSimplyWorks) {
+    CADOConn conn;
+    const QString name = QStringLiteral("O'Brien王");
+    AddExaminee(conn, name, QStringLiteral("d'ept"));
+    auto rs = conn.OpenRecordset("select * from examinee where 姓名=? and 部门=?", "personnel.mdb",
+                                 {name, QStringLiteral("d'ept")});
+    ASSERT_EQ(rs->RecordCount(), 1);
+    EXPECT_EQ(rs->GetText("姓名"), name);
+    EXPECT_TRUE(conn.ExecuteStatement("update examinee set 职务=? where 姓名=?", "personnel.mdb",
+                                      {QStringLiteral("x'y"), name}));
+    auto like = conn.OpenRecordset("select * from examinee where 职务 like ?", "personnel.mdb",
+                                   {QStringLiteral("%'%")});
+    EXPECT_EQ(like->RecordCount(), 1);
+    EXPECT_FALSE(conn.ExecuteStatement("select ?", "personnel.mdb", {}))
+        << "a missing parameter is an error, not a NULL";
+}
+
+TEST_F(AdoConnTest, ATransactionRolledBackOnErrorLeavesNothing) {
+    CADOConn conn;
+    ASSERT_TRUE(conn.OpenDatabase("personnel.mdb"));
+    try {
+        CTransaction transaction(conn);
+        ASSERT_TRUE(transaction.IsActive());
+        AddExaminee(conn, QStringLiteral("甲"), QVariant());
+        auto rs = conn.OpenRecordset("select * from examinee", "personnel.mdb");
+        rs->PutCollect("没有这列", 1);  // raises
+        transaction.Commit();
+        FAIL() << "the write should have raised";
+    } catch (const DatabaseError&) {
+    }
+    EXPECT_EQ(conn.OpenRecordset("select * from examinee", "personnel.mdb")->RecordCount(), 0);
+
+    {
+        CTransaction transaction(conn);
+        AddExaminee(conn, QStringLiteral("乙"), QVariant());
+        EXPECT_TRUE(transaction.Commit());
+    }
+    EXPECT_EQ(conn.OpenRecordset("select * from examinee", "personnel.mdb")->RecordCount(), 1);
+
+    CTransaction unfinished(conn);
+    AddExaminee(conn, QStringLiteral("丙"), QVariant());
+    conn.CloseDatabase();
+    CADOConn other;
+    EXPECT_EQ(other.OpenRecordset("select * from examinee", "personnel.mdb")->RecordCount(), 1)
+        << "closing without commit stores nothing";
+}
+
+TEST_F(AdoConnTest, NumbersAreStoredAsTheirShortestText) {
+    CADOConn conn;
+    schema::RecreateScratchTable(conn, "personnel.mdb", schema::kCreateExam, schema::kDropExam);
+    auto rs = conn.OpenRecordset("select * from exam", "personnel.mdb");
+    rs->AddNew();
+    rs->PutCollect("编号", 7);
+    rs->PutCollect("分值", 2.0);
+    rs->PutCollect("答题", 1.5);
+    rs->Update();
+    auto check = conn.OpenRecordset("select * from exam", "personnel.mdb");
+    EXPECT_EQ(check->GetText("分值"), "2");
+    EXPECT_EQ(check->GetText("答题"), "1.5");
+    EXPECT_EQ(check->GetCollect("编号").typeId(), QMetaType::LongLong);
+    EXPECT_EQ(check->GetCollect("编号").toInt(), 7);
+}
+
+TEST_F(AdoConnTest, LongValuesAreKeptWholeInScratchTables) {
+    CADOConn conn;
+    schema::RecreateScratchTable(conn, "personnel.mdb", schema::kCreateInterim,
+                                 schema::kDropInterim);
+    const QString longText(1000, QChar(0x95EE));
+    auto rs = conn.OpenRecordset("select * from interim", "personnel.mdb");
+    rs->AddNew();
+    rs->PutCollect("题干", longText);
+    rs->Update();
+    EXPECT_EQ(conn.OpenRecordset("select * from interim", "personnel.mdb")->GetText("题干"),
+              longText);
+}
+
+TEST_F(AdoConnTest, ValOrdersTextByItsNumericValue) {
+    CADOConn conn;
+    for (const char* score : {"9", "85.5", "100", "85"}) {
+        ASSERT_TRUE(conn.ExecuteStatement("insert into ExamRegister(成绩) values(?)",
+                                          "personnel.mdb", {QString(score)}));
+    }
+    auto rs =
+        conn.OpenRecordset("select * from ExamRegister Order by val(成绩) desc", "personnel.mdb");
+    QStringList order;
+    for (; !rs->IsEOF(); rs->MoveNext()) order << rs->GetText("成绩");
+    EXPECT_EQ(order, QStringList({"100", "85.5", "85", "9"}));
+}
+
+TEST_F(AdoConnTest, RowsOfJoinsAndAggregatesAreReadOnly) {
+    CADOConn conn;
+    AddExaminee(conn, QStringLiteral("甲"), QStringLiteral("部"));
+    auto count = conn.OpenRecordset("select COUNT(*) as n from examinee", "personnel.mdb");
+    EXPECT_EQ(count->GetCollect("n").toInt(), 1);
+    EXPECT_THROW(count->PutCollect("n", 3), DatabaseError);
+
+    auto join = conn.OpenRecordset(
+        "select e.姓名 as A from examinee e left join ExamRegister j on(e.姓名=j.姓名 and "
+        "e.部门=j.部门) where j.姓名 is null",
+        "personnel.mdb");
+    ASSERT_TRUE(join->IsOpen());
+    EXPECT_EQ(join->GetText("A"), QStringLiteral("甲"));
+    EXPECT_THROW(join->PutCollect("A", QStringLiteral("乙")), DatabaseError);
+
+    auto distinct = conn.OpenRecordset("select distinct 部门 from examinee", "personnel.mdb");
+    EXPECT_EQ(distinct->RecordCount(), 1);
+    EXPECT_THROW(distinct->AddNew(), DatabaseError);
+}
+
+TEST_F(AdoConnTest, ARecordsetOutlivesItsConnectionMovingToTheOtherFile) {
+    ASSERT_TRUE(CADOConn::CreateDatabaseFile("questions.mdb"));
+    CADOConn conn;
+    AddExaminee(conn, QStringLiteral("甲"), QVariant());
+    auto rs = conn.OpenRecordset("select * from examinee", "personnel.mdb");
+    conn.CloseDatabase();
+    ASSERT_TRUE(conn.OpenDatabase("questions.mdb"));
+    EXPECT_EQ(rs->GetText("姓名"), QStringLiteral("甲"));
+    rs->PutCollect("部门", QStringLiteral("乙"));
+    rs->Update();
+    CADOConn check;
+    EXPECT_EQ(check.OpenRecordset("select * from examinee", "personnel.mdb")->GetText("部门"),
+              QStringLiteral("乙"));
+}
+
+TEST(JetSql, AutonumberKeysAreTranslated) {
+    EXPECT_EQ(TranslateJetSql("create table t(ID AUTOINCREMENT PRIMARY KEY,a INT)"),
+              "create table t(ID INTEGER PRIMARY KEY AUTOINCREMENT,a INT)");
+    EXPECT_EQ(TranslateJetSql("select * from t"), "select * from t");
+}
+
+}  // namespace

@@ -1,0 +1,168 @@
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "app/messagebox.h"
+#include "app/screenflow.h"
+#include "app/singleinstance.h"
+#include "data/adoconn.h"
+#include "guitest.h"
+#include "ui/common/picturebutton.h"
+#include "ui/signin/login.h"
+
+namespace {
+
+using FrameTest = GuiTest;
+
+TEST_F(FrameTest, SignInScreenShowsItsControlsToAssistiveTools) {
+    CLogin login;
+    EXPECT_EQ(login.windowTitle(), QStringLiteral("Vemo—登录Login"));
+    EXPECT_EQ(login.size(), QSize(800, 600));
+    QStringList buttons;
+    for (auto* b : login.findChildren<CPictureButton*>()) buttons << b->accessibleName();
+    EXPECT_EQ(buttons, QStringList({"考试管理员登录", "系统管理员登录", "我要考试", "退出"}));
+    for (QLineEdit* edit : {login.ManagerUserEdit(), login.ManagerPasswordEdit(),
+                            login.AdminUserEdit(), login.AdminPasswordEdit()}) {
+        EXPECT_FALSE(edit->accessibleName().isEmpty());
+        EXPECT_TRUE(edit->text().isEmpty());
+    }
+    EXPECT_TRUE(login.ManagerPasswordEdit()->accessibleName().endsWith(QStringLiteral("密码")));
+    login.show();
+    auto* hidden = Find<QPushButton>(&login, "hiddenButton");
+    EXPECT_FALSE(hidden->isVisible());
+}
+
+TEST_F(FrameTest, EnterEscAndSpaceAreSwallowedOnTheSignInScreen) {
+    CLogin login;
+    login.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&login));
+    QLineEdit* password = login.AdminPasswordEdit();
+    password->setFocus();
+    QTest::keyClicks(password, "a b");
+    EXPECT_EQ(password->text(), "ab");
+    QTest::keyClick(password, Qt::Key_Escape);
+    QTest::keyClick(password, Qt::Key_Return);
+    QTest::keyClick(&login, Qt::Key_Enter);
+    EXPECT_TRUE(login.isVisible());
+    EXPECT_TRUE(recorder->navigations.isEmpty());
+    EXPECT_EQ(recorder->exits, 0);
+}
+
+TEST_F(FrameTest, ExitEndsTheProgram) {
+    CLogin login;
+    login.show();
+    Click(&login, "exit");
+    EXPECT_EQ(recorder->exits, 1);
+}
+
+TEST_F(FrameTest, ExitStopsTheScreensClock) {
+    QDialog screen;
+    auto* clock = new QTimer(&screen);
+    clock->setObjectName("timer1");
+    clock->start(1000);
+    ExitProgram(&screen);
+    EXPECT_FALSE(clock->isActive());
+    EXPECT_EQ(recorder->exits, 1);
+    ExitProgram(nullptr);
+    EXPECT_EQ(recorder->exits, 2);
+}
+
+TEST_F(FrameTest, NavigationClosesTheScreenAndNamesTheNextOne) {
+    QDialog from;
+    from.show();
+    screenflow::Go<CLogin>(&from);
+    EXPECT_FALSE(from.isVisible());
+    EXPECT_EQ(from.result(), QDialog::Accepted);
+    ASSERT_EQ(recorder->navigations.size(), 1);
+    EXPECT_EQ(recorder->navigations[0].screen, "CLogin");
+    auto next = recorder->TakeNextScreen();
+    ASSERT_NE(next, nullptr);
+    EXPECT_TRUE(next->findChild<QLineEdit*>("adminUser")->text().isEmpty());
+}
+
+TEST_F(FrameTest, TheScreenLoopHidesEachScreenBeforeShowingTheNext) {
+    seams::StopRecording();
+    QStringList events;
+    auto second = [&events] {
+        auto dialog = std::make_unique<QDialog>();
+        events << "second built";
+        QTimer::singleShot(0, dialog.get(), [d = dialog.get(), &events] {
+            events << "second shown";
+            d->reject();  // closing without a successor ends the loop
+        });
+        return std::unique_ptr<QDialog>(std::move(dialog));
+    };
+    screenflow::Run([&events, second] {
+        auto dialog = std::make_unique<QDialog>();
+        QTimer::singleShot(0, dialog.get(), [d = dialog.get(), &events, second] {
+            screenflow::Go(d, "second", second);
+            events << (d->isVisible() ? "first still shown" : "first hidden");
+        });
+        return std::unique_ptr<QDialog>(std::move(dialog));
+    });
+    recorder = &seams::StartRecording();
+    EXPECT_EQ(events, QStringList({"first hidden", "second built", "second shown"}));
+}
+
+TEST_F(FrameTest, MessageBoxesAreRecordedAndAnsweredFromTheQueue) {
+    recorder->answers = {MsgAnswer::Yes};
+    EXPECT_TRUE(msgbox::Ask(nullptr, QStringLiteral("您确定要恢复到初始密码？")));
+    msgbox::Warn(nullptr, QStringLiteral("警告"));
+    ASSERT_EQ(recorder->messages.size(), 2);
+    EXPECT_EQ(recorder->messages[0].title, QStringLiteral("Vemo提醒"));
+    EXPECT_EQ(recorder->messages[0].icon, MsgIcon::Question);
+    EXPECT_EQ(recorder->messages[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(recorder->messages[1].title, QStringLiteral("Vemo警告"));
+    EXPECT_EQ(recorder->messages[1].icon, MsgIcon::Warning);
+    EXPECT_FALSE(msgbox::Ask(nullptr, "?"));
+    EXPECT_EQ(recorder->unanswered, 1);
+    recorder->unanswered = 0;
+}
+
+TEST_F(FrameTest, ADatabaseConnectionFailureShowsTheApplicationTitledBox) {
+    QFile::remove("personnel.mdb");
+    CADOConn conn;
+    EXPECT_FALSE(conn.OpenDatabase("personnel.mdb"));
+    ASSERT_EQ(recorder->messages.size(), 1);
+    EXPECT_EQ(recorder->messages[0].title, "vemo_gui_tests");
+    EXPECT_TRUE(recorder->messages[0].text.contains("personnel.mdb"));
+}
+
+#ifdef Q_OS_LINUX
+// True once the process holds a whole-file lock, as the kernel lists it.
+bool HoldsLock(qint64 pid) {
+    QFile locks("/proc/locks");
+    if (!locks.open(QIODevice::ReadOnly)) return false;
+    const QByteArray needle = " " + QByteArray::number(pid) + " ";
+    for (const QByteArray& line : locks.readAll().split('\n'))
+        if (line.contains("FLOCK") && line.contains(needle)) return true;
+    return false;
+}
+
+TEST_F(FrameTest, ASecondCopyEndsSilentlyAndTheLockDiesWithTheFirst) {
+    QProcess first;
+    first.setProgram(VEMO_BINARY);
+    first.start();
+    ASSERT_TRUE(first.waitForStarted());
+    for (int i = 0; i < 100 && !HoldsLock(first.processId()); ++i) QTest::qWait(50);
+    ASSERT_TRUE(HoldsLock(first.processId()));
+
+    QProcess second;
+    second.setProgram(VEMO_BINARY);
+    second.start();
+    ASSERT_TRUE(second.waitForFinished(5000)) << "the second copy must end at once";
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(second.readAllStandardOutput().isEmpty());
+    EXPECT_EQ(first.state(), QProcess::Running) << "the first copy is unaffected";
+
+    first.kill();  // dies without any clean-up
+    first.waitForFinished();
+    SingleInstanceGuard after(QStringLiteral("Vemo"));
+    EXPECT_TRUE(after.Acquire());
+}
+#endif
+
+}  // namespace

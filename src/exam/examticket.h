@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+// What exam selection hands the exam window when an examinee enters an exam.
+struct ExamTicket {
+    QString answerKey;       // reference answer of every drawn question, each followed by "|"
+    QString examName;        // 考试名称
+    QString timeLimit;       // 考试时限 in minutes, as stored
+    QString registrationId;  // ID of the examinee's ExamRegister row
+    int passMark = 0;        // 合格分数
+};

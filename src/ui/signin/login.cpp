@@ -5,9 +5,15 @@
 #include <QPushButton>
 
 #include "app/keyfilter.h"
+#include "app/messagebox.h"
 #include "app/screenflow.h"
+#include "data/adoconn.h"
+#include "data/clock.h"
+#include "data/schema.h"
+#include "rules/signin.h"
 #include "ui/common/decor.h"
 #include "ui/common/picturebutton.h"
+#include "ui/signin/admin.h"
 
 CLogin::CLogin(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Vemo—登录Login"));
@@ -25,15 +31,27 @@ CLogin::CLogin(QWidget* parent) : QDialog(parent) {
     m_adminPassword = AddEdit(QRect(520, 214, 190, 24), QStringLiteral("系统管理员登录 密码"),
                               QStringLiteral("adminPassword"));
 
-    AddButton(QStringLiteral(":/images/button_login.png"), QStringLiteral("考试管理员登录"),
-              QPoint(165, 245), QStringLiteral("managerSignIn"));
-    AddButton(QStringLiteral(":/images/button_login.png"), QStringLiteral("系统管理员登录"),
-              QPoint(525, 245), QStringLiteral("adminSignIn"));
-    AddButton(QStringLiteral(":/images/button_exam.png"), QStringLiteral("我要考试"),
-              QPoint(540, 440), QStringLiteral("examineeEntry"));
+    auto* managerSignIn =
+        AddButton(QStringLiteral(":/images/button_login.png"), QStringLiteral("考试管理员登录"),
+                  QPoint(165, 245), QStringLiteral("managerSignIn"));
+    auto* adminSignIn =
+        AddButton(QStringLiteral(":/images/button_login.png"), QStringLiteral("系统管理员登录"),
+                  QPoint(525, 245), QStringLiteral("adminSignIn"));
+    auto* examineeEntry =
+        AddButton(QStringLiteral(":/images/button_exam.png"), QStringLiteral("我要考试"),
+                  QPoint(540, 440), QStringLiteral("examineeEntry"));
     auto* exit = AddButton(QStringLiteral(":/images/button_exit.png"), QStringLiteral("退出"),
                            QPoint(680, 530), QStringLiteral("exit"));
     connect(exit, &QAbstractButton::clicked, this, [this] { ExitProgram(this); });
+    connect(adminSignIn, &QAbstractButton::clicked, this, [this] {
+        SignIn(codes::Account::SystemAdmin, m_adminUser, m_adminPassword, "CAdmin",
+               [] { return std::unique_ptr<QDialog>(new CAdmin()); });
+    });
+    connect(managerSignIn, &QAbstractButton::clicked, this, [this] {
+        SignIn(codes::Account::ExamAdmin, m_managerUser, m_managerPassword, "CExamManager",
+               nullptr);
+    });
+    connect(examineeEntry, &QAbstractButton::clicked, this, &CLogin::ExamineeEntry);
 
     // 1206: a button the screen never shows and that does nothing.
     auto* hidden = new QPushButton(QStringLiteral("Button1"), this);
@@ -64,4 +82,66 @@ void CLogin::paintEvent(QPaintEvent*) {
     painter.drawTiledPixmap(QRect(0, 0, 800, 600), background);
     decor::PaintEmblem(painter, QPoint(380, 420));
     decor::PaintCalligraphy(painter, QPoint(35, 285));
+}
+
+void CLogin::SignIn(codes::Account account, QLineEdit* user, QLineEdit* password,
+                    const QString& target, ScreenFactory next) {
+    if (user->text().isEmpty() || password->text().isEmpty()) {
+        msgbox::AppMessage(this, QStringLiteral("用户名或密码不能为空！"));
+        return;
+    }
+    signin::PasswordVerdict verdict;
+    try {
+        CADOConn conn;
+        auto rs = conn.OpenRecordset("select * from LastPass", schema::kPersonnelFile);
+        QStringList stored;
+        const QString column = codes::PasswordColumn(account);
+        for (rs->MoveFirst(); !rs->IsEOF() && stored.size() < 3; rs->MoveNext())
+            stored << rs->GetText(column);
+        verdict = signin::VerifyPassword(account, user->text(), password->text(), stored);
+    } catch (const DatabaseError&) {
+        msgbox::Prompt(this, QStringLiteral("登录失败！"));
+        return;
+    }
+    switch (verdict) {
+        case signin::PasswordVerdict::Accepted:
+            screenflow::Go(this, target, std::move(next));
+            break;
+        case signin::PasswordVerdict::TooFewRows:
+            msgbox::AppMessage(this, QStringLiteral("保存的密码数据已损坏！"));
+            break;
+        case signin::PasswordVerdict::DigestsDamaged:
+            msgbox::Prompt(this, QStringLiteral("保存的密码数据已损坏！"));
+            break;
+        case signin::PasswordVerdict::Refused:
+            msgbox::Prompt(this, QStringLiteral("用户名或密码不正确!"));
+            break;
+    }
+}
+
+void CLogin::ExamineeEntry() {
+    signin::EntryVerdict verdict;
+    try {
+        CADOConn conn;
+        verdict = signin::CheckExamineeEntry(conn, clock_seam::Now());
+    } catch (const DatabaseError& e) {
+        msgbox::Warn(this, QStringLiteral("读取考试信息失败：") + QString::fromUtf8(e.what()));
+        return;
+    }
+    switch (verdict) {
+        case signin::EntryVerdict::NoExams:
+            msgbox::Warn(this, QStringLiteral("考试信息为空,无法进行考试！"));
+            return;
+        case signin::EntryVerdict::ExamTampered:
+            msgbox::Warn(this, QStringLiteral("考试信息已被篡改,无法进行考试！"));
+            ExitProgram(this);
+            return;
+        case signin::EntryVerdict::DatabaseTampered:
+            msgbox::Warn(this, QStringLiteral("数据库已被篡改,无法进行考试！"));
+            ExitProgram(this);
+            return;
+        case signin::EntryVerdict::Proceed:
+            screenflow::Go(this, "CExamLogin", nullptr);
+            return;
+    }
 }

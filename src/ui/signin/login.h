@@ -2,6 +2,9 @@
 
 #include <QDialog>
 
+#include "app/testseams.h"
+#include "data/codes.h"
+
 class QLineEdit;
 class CPictureButton;
 
@@ -20,6 +23,13 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Signs an administrator in with the account's fields; on success the account's
+    // home screen replaces this one.
+    void SignIn(codes::Account account, QLineEdit* user, QLineEdit* password, const QString& target,
+                ScreenFactory next);
+    // Checks the exam data before an examinee may choose an exam.
+    void ExamineeEntry();
+
     QLineEdit* AddEdit(const QRect& geometry, const QString& accessibleName,
                        const QString& objectName);
     CPictureButton* AddButton(const QString& picture, const QString& name, const QPoint& at,

@@ -1,0 +1,55 @@
+#include "rules/signin.h"
+
+#include "data/adoconn.h"
+#include "data/formats.h"
+#include "data/schema.h"
+
+namespace signin {
+
+PasswordVerdict VerifyPassword(codes::Account account, const QString& user, const QString& password,
+                               const QStringList& storedDigests) {
+    if (storedDigests.size() < 3) return PasswordVerdict::TooFewRows;
+    const codes::PasswordDigests expected = codes::DigestPassword(account, password);
+    if (user != codes::UserName(account) || storedDigests[0] != expected.plain)
+        return PasswordVerdict::Refused;
+    if (storedDigests[1] != expected.salted1 || storedDigests[2] != expected.salted2)
+        return PasswordVerdict::DigestsDamaged;
+    return PasswordVerdict::Accepted;
+}
+
+bool EndIfExpired(CRecordset& exam, const QDateTime& now) {
+    if (!exam.GetText("时效").isEmpty()) return false;
+    const auto end = ParseExamTime(exam.GetText("结束时间"));
+    if (!end || *end > now) return false;
+    const QString ended = QStringLiteral("结束");
+    exam.PutCollect("时效", ended);
+    exam.PutCollect("保存码",
+                    codes::ExamCode(exam.GetText("考试名称"), exam.GetText("开始时间"),
+                                    exam.GetText("结束时间"), exam.GetText("合格分数"), ended));
+    exam.Update();
+    return true;
+}
+
+EntryVerdict CheckExamineeEntry(CADOConn& conn, const QDateTime& now) {
+    const QString file = schema::kPersonnelFile;
+    auto exams = conn.OpenRecordset("select * from ExamArrange", file);
+    const long examCount = exams->RecordCount();
+    if (examCount == 0) return EntryVerdict::NoExams;
+    for (; !exams->IsEOF(); exams->MoveNext()) {
+        if (!codes::ExamIntact(*exams)) return EntryVerdict::ExamTampered;
+        EndIfExpired(*exams, now);
+    }
+
+    const long registrations =
+        conn.OpenRecordset("select * from ExamRegister", file)->RecordCount();
+    const long counters = conn.OpenRecordset("select * from JoinExam", file)->RecordCount();
+    if (!codes::SignInCountersValid(examCount, registrations, counters))
+        return EntryVerdict::DatabaseTampered;
+
+    auto open = conn.OpenRecordset("select * from ExamRegister where 成绩 is null", file);
+    for (; !open->IsEOF(); open->MoveNext())
+        if (!codes::EnrolmentIntact(*open)) return EntryVerdict::DatabaseTampered;
+    return EntryVerdict::Proceed;
+}
+
+}  // namespace signin

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDateTime>
+#include <QStringList>
+
+#include "data/codes.h"
+
+class CADOConn;
+class CRecordset;
+
+// The checks of the sign-in screen: the administrators' passwords and the state of the
+// exam data before an examinee may go on.
+namespace signin {
+
+enum class PasswordVerdict {
+    Accepted,
+    TooFewRows,      // LastPass has fewer than three rows
+    DigestsDamaged,  // user and plain digest match, a salted digest does not
+    Refused,         // wrong user name or password
+};
+
+// storedDigests: the account's column of the LastPass rows, in storage order.
+PasswordVerdict VerifyPassword(codes::Account account, const QString& user, const QString& password,
+                               const QStringList& storedDigests);
+
+// Ends the exam of the current ExamArrange row when it is open and its end time is at or
+// before now: 时效 becomes "结束" and the save code is recomputed in the same update. An
+// end time that cannot be read never ends the exam. True when the row was ended.
+bool EndIfExpired(CRecordset& exam, const QDateTime& now);
+
+enum class EntryVerdict {
+    Proceed,
+    NoExams,           // no exam arranged at all
+    ExamTampered,      // an exam's save code does not match
+    DatabaseTampered,  // registrations or counters missing, or an enrolment code mismatch
+};
+
+// Checks every exam (ending the expired ones), the presence of registrations and
+// counters, and every open registration's code. Raises DatabaseError when the data
+// cannot be read.
+EntryVerdict CheckExamineeEntry(CADOConn& conn, const QDateTime& now);
+
+}  // namespace signin

@@ -1,0 +1,156 @@
+#include "ui/signin/admin.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+
+#include "app/keyfilter.h"
+#include "app/messagebox.h"
+#include "app/screenflow.h"
+#include "data/adoconn.h"
+#include "data/schema.h"
+#include "ui/common/decor.h"
+#include "ui/signin/login.h"
+
+namespace {
+
+QPushButton* AddButton(QWidget* parent, const QString& caption, const QRect& geometry,
+                       const QString& objectName) {
+    auto* button = new QPushButton(caption, parent);
+    button->setGeometry(geometry);
+    button->setObjectName(objectName);
+    return button;
+}
+
+// Stores the three digests of one account in rows 1, 2 and 3 of LastPass, all or none;
+// the other account's column stays as it is. Raises DatabaseError on failure.
+void StoreDigests(codes::Account account, const codes::PasswordDigests& digests, CADOConn& conn,
+                  CRecordset& rows) {
+    const QString column = codes::PasswordColumn(account);
+    CTransaction transaction(conn);
+    rows.MoveFirst();
+    rows.PutCollect(column, digests.plain);
+    rows.Move(1);
+    rows.PutCollect(column, digests.salted1);
+    rows.MoveNext();
+    rows.PutCollect(column, digests.salted2);
+    rows.Update();
+    if (!transaction.Commit()) throw DatabaseError("the password digests were not stored");
+}
+
+}  // namespace
+
+CAdmin::CAdmin(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Vemo—系统管理员管理"));
+    setFixedSize(800, 600);
+    InstallScreenKeyFilter(this);
+
+    m_system.account = codes::Account::SystemAdmin;
+    m_exam.account = codes::Account::ExamAdmin;
+    AddAccountGroup(QStringLiteral("系统管理员密码修改"), QRect(40, 340, 350, 170), m_system,
+                    QStringLiteral("system"));
+    AddAccountGroup(QStringLiteral("考试管理员密码修改"), QRect(410, 340, 350, 170), m_exam,
+                    QStringLiteral("exam"));
+
+    // The screens of the question bank, papers, exams and settings open from here.
+    const QStringList hubs = {QStringLiteral("题库管理"), QStringLiteral("试卷管理"),
+                              QStringLiteral("考试管理"), QStringLiteral("岗位设置")};
+    const QStringList hubNames = {"questionBank", "paperManagement", "examManagement", "settings"};
+    for (int i = 0; i < hubs.size(); ++i)
+        AddButton(this, hubs[i], QRect(40, 50 + i * 60, 150, 40), hubNames[i]);
+
+    auto* back = AddButton(this, QStringLiteral("返回"), QRect(560, 540, 90, 32), "back");
+    auto* exit = AddButton(this, QStringLiteral("退出"), QRect(670, 540, 90, 32), "exit");
+    connect(back, &QPushButton::clicked, this, [this] { screenflow::Go<CLogin>(this); });
+    connect(exit, &QPushButton::clicked, this, [this] { ExitProgram(this); });
+}
+
+QGroupBox* CAdmin::AddAccountGroup(const QString& title, const QRect& geometry,
+                                   AccountFields& fields, const QString& objectPrefix) {
+    auto* group = new QGroupBox(title, this);
+    group->setGeometry(geometry);
+    auto* grid = new QGridLayout(group);
+    auto addField = [&](int row, const QString& label, const QString& name) {
+        auto* caption = new QLabel(label, group);
+        auto* edit = new QLineEdit(group);
+        edit->setObjectName(objectPrefix + name);
+        caption->setBuddy(edit);
+        grid->addWidget(caption, row, 0);
+        grid->addWidget(edit, row, 1);
+        return edit;
+    };
+    fields.oldPassword = addField(0, QStringLiteral("原密码"), "OldPassword");
+    fields.newPassword = addField(1, QStringLiteral("新密码"), "NewPassword");
+    auto* buttons = new QHBoxLayout;
+    auto* change = new QPushButton(QStringLiteral("确认修改"), group);
+    change->setObjectName(objectPrefix + "Change");
+    auto* restore = new QPushButton(QStringLiteral("改回初始密码"), group);
+    restore->setObjectName(objectPrefix + "Restore");
+    buttons->addWidget(change);
+    buttons->addWidget(restore);
+    grid->addLayout(buttons, 2, 0, 1, 2);
+
+    const AccountFields* account = &fields;
+    connect(change, &QPushButton::clicked, this, [this, account] { ChangePassword(*account); });
+    connect(restore, &QPushButton::clicked, this, [this, account] { RestorePassword(*account); });
+    return group;
+}
+
+void CAdmin::ChangePassword(const AccountFields& fields) {
+    const QString oldPassword = fields.oldPassword->text();
+    const QString newPassword = fields.newPassword->text();
+    if (oldPassword.isEmpty() || newPassword.isEmpty()) {
+        msgbox::Prompt(this, QStringLiteral("密码不能为空！"));
+        return;
+    }
+    const QString oldDigest = codes::DigestPassword(fields.account, oldPassword).plain;
+    const codes::PasswordDigests digests = codes::DigestPassword(fields.account, newPassword);
+    try {
+        CADOConn conn;
+        conn.OpenDatabase(schema::kPersonnelFile);
+        auto rows = conn.OpenRecordset("select * from LastPass", schema::kPersonnelFile);
+        rows->MoveFirst();
+        if (rows->GetText(codes::PasswordColumn(fields.account)) != oldDigest) {
+            msgbox::Prompt(this, QStringLiteral("原密码输入错误！"));
+            return;
+        }
+        const bool confirmed =
+            fields.account == codes::Account::SystemAdmin
+                ? msgbox::Ask(this, QStringLiteral("您确定要修改系统管理密码？"),
+                              QStringLiteral("提醒"))
+                : msgbox::Ask(this, QStringLiteral("您确定要修改考试管理密码？"));
+        if (!confirmed) return;
+        StoreDigests(fields.account, digests, conn, *rows);
+    } catch (const DatabaseError&) {
+        msgbox::Prompt(this, QStringLiteral("修改失败！"));
+        return;
+    }
+    msgbox::Prompt(this, QStringLiteral("修改成功"));
+}
+
+void CAdmin::RestorePassword(const AccountFields& fields) {
+    const codes::PasswordDigests digests =
+        codes::DigestPassword(fields.account, codes::InitialPassword(fields.account));
+    try {
+        CADOConn conn;
+        conn.OpenDatabase(schema::kPersonnelFile);
+        auto rows = conn.OpenRecordset("select * from LastPass", schema::kPersonnelFile);
+        if (!rows->IsOpen()) throw DatabaseError("LastPass cannot be read");
+        if (!msgbox::Ask(this, QStringLiteral("您确定要恢复到初始密码？"))) return;
+        StoreDigests(fields.account, digests, conn, *rows);
+    } catch (const DatabaseError&) {
+        msgbox::Prompt(this, QStringLiteral("恢复失败！"));
+        return;
+    }
+    msgbox::Prompt(this, QStringLiteral("恢复成功"));
+}
+
+void CAdmin::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    decor::PaintEmblem(painter, QPoint(550, 220));
+    decor::PaintCalligraphy(painter, QPoint(230, 40));
+}

@@ -121,6 +121,11 @@ TEST_F(FrameTest, MessageBoxesAreRecordedAndAnsweredFromTheQueue) {
     recorder->unanswered = 0;
 }
 
+TEST_F(FrameTest, QtsOwnButtonsSpeakChinese) {
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("是(&Y)"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("取消"));
+}
+
 TEST_F(FrameTest, ADatabaseConnectionFailureShowsTheApplicationTitledBox) {
     QFile::remove("personnel.mdb");
     CADOConn conn;

@@ -39,6 +39,10 @@ TEST_F(DeliveredFolder, EveryDecidingRecordCarriesAValidCode) {
     auto paper = conn.OpenRecordset("select * from exampaper", "questions.mdb");
     ASSERT_GE(paper->RecordCount(), 1);
     for (; !paper->IsEOF(); paper->MoveNext()) EXPECT_TRUE(codes::PaperIntact(*paper));
+    auto subjectRows = conn.OpenRecordset("select * from testpaper", "questions.mdb");
+    ASSERT_GE(subjectRows->RecordCount(), 2) << "a multi-subject paper";
+    for (; !subjectRows->IsEOF(); subjectRows->MoveNext())
+        EXPECT_TRUE(codes::PaperIntact(*subjectRows));
 
     conn.CloseDatabase();
     auto exams = conn.OpenRecordset("select * from ExamArrange", "personnel.mdb");

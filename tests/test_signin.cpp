@@ -114,6 +114,7 @@ TEST_F(ExamineeEntryTest, AnIntactOpenExamLeadsToExamSelection) {
     PressEntry();
     EXPECT_TRUE(recorder->messages.isEmpty());
     EXPECT_EQ(LastScreen(), "CExamLogin");
+    EXPECT_NE(recorder->TakeNextScreen(), nullptr);
     EXPECT_TRUE(Column("select * from ExamArrange", "时效").isEmpty());
 }
 

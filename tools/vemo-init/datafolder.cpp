@@ -173,6 +173,8 @@ constexpr int kEnrolled = 4;
 
 const char* const kPaperName = "安全生产基础测试";
 const char* const kExamName = "安全生产月度考试";
+const char* const kAllSubjectsPaperName = "全员综合测试";
+const char* const kMultiSubjectPaperName = "安全与制度综合测试";
 
 QString Text(const char* utf8) {
     return QString::fromUtf8(utf8);
@@ -231,6 +233,25 @@ bool WriteSettings(const QString& file) {
     return ok;
 }
 
+void StorePaper(CADOConn& conn, const QString& table, const codes::PaperColumns& paper,
+                const char* mode) {
+    auto rs = conn.OpenRecordset("select * from " + table, schema::kQuestionsFile);
+    rs->AddNew();
+    rs->PutCollect("名称", paper.name);
+    rs->PutCollect("科目", paper.subject);
+    rs->PutCollect("单选题", paper.single);
+    rs->PutCollect("判断题", paper.judge);
+    rs->PutCollect("填空题", paper.fill);
+    rs->PutCollect("多选题", paper.multiple);
+    rs->PutCollect("问答题", paper.essay);
+    rs->PutCollect("总题数", paper.total);
+    rs->PutCollect("满分", paper.fullMarks);
+    rs->PutCollect("创建时间", paper.created);
+    rs->PutCollect("科目选项", Text(mode));
+    rs->PutCollect("保存码", codes::PaperCode(paper));
+    rs->Update();
+}
+
 bool FillQuestions(CADOConn& conn, const QString& pictureFolder) {
     const QString file = schema::kQuestionsFile;
     CTransaction transaction(conn);
@@ -263,33 +284,61 @@ bool FillQuestions(CADOConn& conn, const QString& pictureFolder) {
     }
 
     // The sample paper draws only 安全生产 questions for 一线员工.
-    const QString group = Text(kWorkers);
+    const QString workers = Text(kWorkers), managers = Text(kManagers);
     codes::PaperColumns paper;
     paper.name = Text(kPaperName);
-    paper.single = "每题2.0分。" + group + ":简单=3,中等=1,;";
-    paper.judge = "每题1.0分。" + group + ":简单=3,;";
-    paper.fill = "每题2.0分。" + group + ":简单=1,中等=1,;";
-    paper.multiple = "每题3.0分。" + group + ":中等=2,;";
-    paper.essay = "每题10.0分。" + group + ":困难=1,;";
+    paper.single = "每题2.0分。" + workers + ":简单=3,中等=1,;";
+    paper.judge = "每题1.0分。" + workers + ":简单=3,;";
+    paper.fill = "每题2.0分。" + workers + ":简单=1,中等=1,;";
+    paper.multiple = "每题3.0分。" + workers + ":中等=2,;";
+    paper.essay = "每题10.0分。" + workers + ":困难=1,;";
     paper.subject = Text(kSafety);
     paper.total = QStringLiteral("12");
     paper.fullMarks = QStringLiteral("31.0");
     paper.created = FormatCreationTime(QDateTime::currentDateTime());
-    auto rs = conn.OpenRecordset("select * from exampaper", file);
-    rs->AddNew();
-    rs->PutCollect("名称", paper.name);
-    rs->PutCollect("科目", paper.subject);
-    rs->PutCollect("单选题", paper.single);
-    rs->PutCollect("判断题", paper.judge);
-    rs->PutCollect("填空题", paper.fill);
-    rs->PutCollect("多选题", paper.multiple);
-    rs->PutCollect("问答题", paper.essay);
-    rs->PutCollect("总题数", paper.total);
-    rs->PutCollect("满分", paper.fullMarks);
-    rs->PutCollect("创建时间", paper.created);
-    rs->PutCollect("科目选项", QStringLiteral("单科"));
-    rs->PutCollect("保存码", codes::PaperCode(paper));
-    rs->Update();
+    StorePaper(conn, "exampaper", paper, "单科");
+
+    // An all-subjects paper: both groups' questions, whatever their subject.
+    paper.name = Text(kAllSubjectsPaperName);
+    paper.single = "每题2.0分。" + workers + ":简单=2,中等=1,;" + managers + ":简单=1,;";
+    paper.judge = "每题1.0分。" + workers + ":简单=2,;" + managers + ":中等=1,;";
+    paper.fill = "每题2.0分。" + managers + ":中等=1,;";
+    paper.multiple = "每题3.0分。" + workers + ":中等=1,;" + managers + ":困难=1,;";
+    paper.essay = QStringLiteral("空");
+    paper.subject = QStringLiteral("无");
+    paper.total = QStringLiteral("10");
+    paper.fullMarks = QStringLiteral("19.0");
+    StorePaper(conn, "exampaper", paper, "全科");
+
+    // A multi-subject paper: one testpaper row per subject and the summary row.
+    paper.name = Text(kMultiSubjectPaperName);
+    paper.single = "每题2.0分。" + workers + ":简单=2,;";
+    paper.judge = "每题1.0分。" + workers + ":简单=2,;";
+    paper.fill = QStringLiteral("空");
+    paper.multiple = "每题3.0分。" + workers + ":中等=1,;";
+    paper.essay = "每题10.0分。" + workers + ":困难=1,;";
+    paper.subject = Text(kSafety);
+    paper.total = QStringLiteral("6");
+    paper.fullMarks = QStringLiteral("19.0");
+    StorePaper(conn, "testpaper", paper, "多科");
+    paper.single = "每题2.0分。" + managers + ":简单=1,;";
+    paper.judge = "每题1.0分。" + managers + ":中等=1,;";
+    paper.fill = "每题2.0分。" + managers + ":中等=1,;";
+    paper.multiple = QStringLiteral("空");
+    paper.essay = "每题10.0分。" + managers + ":中等=1,;";
+    paper.subject = Text(kRules);
+    paper.total = QStringLiteral("4");
+    paper.fullMarks = QStringLiteral("15.0");
+    StorePaper(conn, "testpaper", paper, "多科");
+    paper.single = QStringLiteral("单选题包含2个科目");
+    paper.judge = QStringLiteral("判断题包含2个科目");
+    paper.fill = QStringLiteral("填空题包含1个科目");
+    paper.multiple = QStringLiteral("多选题包含1个科目");
+    paper.essay = QStringLiteral("问答题包含2个科目");
+    paper.subject = QStringLiteral("不定");
+    paper.total = QStringLiteral("10");
+    paper.fullMarks = QStringLiteral("34.0");
+    StorePaper(conn, "exampaper", paper, "多科");
     return transaction.Commit();
 }
 

@@ -10,6 +10,7 @@
 #include "data/adoconn.h"
 #include "data/clock.h"
 #include "data/schema.h"
+#include "exam/examlogin.h"
 #include "rules/signin.h"
 #include "ui/common/decor.h"
 #include "ui/common/picturebutton.h"
@@ -141,7 +142,7 @@ void CLogin::ExamineeEntry() {
             ExitProgram(this);
             return;
         case signin::EntryVerdict::Proceed:
-            screenflow::Go(this, "CExamLogin", nullptr);
+            screenflow::Go<CExamLogin>(this);
             return;
     }
 }

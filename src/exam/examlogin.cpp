@@ -1,0 +1,351 @@
+#include "exam/examlogin.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QTableWidget>
+#include <cstdlib>
+
+#include "app/keyfilter.h"
+#include "app/messagebox.h"
+#include "app/screenflow.h"
+#include "data/adoconn.h"
+#include "data/clock.h"
+#include "data/codes.h"
+#include "data/formats.h"
+#include "data/schema.h"
+#include "data/settings.h"
+#include "ui/common/decor.h"
+#include "ui/common/mymsgdlg.h"
+#include "ui/signin/login.h"
+
+namespace {
+
+constexpr int kNoticeSeconds = 6;
+const QString kEnded = QStringLiteral("已结束");
+
+QLabel* AddLabel(QWidget* parent, const QString& text, const QRect& geometry, QWidget* buddy) {
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(geometry);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    if (buddy) label->setBuddy(buddy);
+    return label;
+}
+
+QPushButton* AddButton(QWidget* parent, const QString& caption, const QRect& geometry,
+                       const QString& objectName) {
+    auto* button = new QPushButton(caption, parent);
+    button->setGeometry(geometry);
+    button->setObjectName(objectName);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QComboBox* AddDropDownList(QWidget* parent, const QRect& geometry, const QString& objectName) {
+    auto* list = new QComboBox(parent);
+    list->setGeometry(geometry);
+    list->setObjectName(objectName);
+    return list;
+}
+
+}  // namespace
+
+CExamLogin::CExamLogin(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Vemo—考试登录"));
+    setFixedSize(820, 650);
+    InstallScreenKeyFilter(this);
+
+    m_name = new QLineEdit(this);
+    m_name->setGeometry(100, 24, 130, 26);
+    m_name->setObjectName(QStringLiteral("name"));
+    AddLabel(this, QStringLiteral("考生姓名"), QRect(20, 24, 72, 26), m_name);
+
+    m_department = AddDropDownList(this, QRect(290, 24, 140, 26), QStringLiteral("department"));
+    AddLabel(this, QStringLiteral("部门"), QRect(240, 24, 42, 26), m_department);
+    m_department->addItems(settings::DepartmentNames());
+    m_department->setCurrentIndex(-1);
+    connect(m_department, &QComboBox::currentIndexChanged, this, &CExamLogin::FillPositions);
+
+    m_position = AddDropDownList(this, QRect(490, 24, 140, 26), QStringLiteral("position"));
+    AddLabel(this, QStringLiteral("职务"), QRect(440, 24, 42, 26), m_position);
+
+    auto* query = AddButton(this, QStringLiteral("查询考试"), QRect(646, 22, 80, 30),
+                            QStringLiteral("query"));
+    connect(query, &QPushButton::clicked, this, &CExamLogin::QueryExams);
+    auto* clear = AddButton(this, QStringLiteral("清空选项"), QRect(732, 22, 80, 30),
+                            QStringLiteral("clear"));
+    connect(clear, &QPushButton::clicked, this, &CExamLogin::ClearOptions);
+
+    m_exams = new QTableWidget(this);
+    m_exams->setObjectName(QStringLiteral("exams"));
+    m_exams->setAccessibleName(QStringLiteral("考试列表"));
+    m_exams->setGeometry(16, 70, 790, 380);
+    SetUpExamList();
+
+    auto* enter = AddButton(this, QStringLiteral("进入考试"), QRect(600, 470, 110, 34),
+                            QStringLiteral("enter"));
+    AddLabel(this, QStringLiteral("请选择考试后 ->"), QRect(440, 470, 150, 34), nullptr);
+    connect(enter, &QPushButton::clicked, this, [this] { EnterExam(); });
+
+    auto* back =
+        AddButton(this, QStringLiteral("返回"), QRect(600, 560, 90, 32), QStringLiteral("back"));
+    connect(back, &QPushButton::clicked, this, [this] {
+        DropPool();
+        screenflow::Go<CLogin>(this);
+    });
+    auto* exit =
+        AddButton(this, QStringLiteral("退出"), QRect(716, 560, 90, 32), QStringLiteral("exit"));
+    connect(exit, &QPushButton::clicked, this, [this] {
+        DropPool();
+        ExitProgram(this);
+    });
+
+    // An empty draw pool for this visit, whatever an earlier one left behind.
+    CADOConn personnel;
+    schema::RecreateScratchTable(personnel, schema::kPersonnelFile, schema::kCreateInterim,
+                                 schema::kDropInterim);
+}
+
+void CExamLogin::SetUpExamList() {
+    const QStringList headings = {"选择",     "考试号",   "考试名称", "开始时间",
+                                  "结束时间", "时效",     "考试时限", "合格分数",
+                                  "试卷名称", "科目选项", "考生ID"};
+    const int widths[kColumnCount] = {45, 60, 255, 168, 168, 70, 0, 0, 0, 0, 0};
+    m_exams->setColumnCount(kColumnCount);
+    m_exams->setHorizontalHeaderLabels(headings);
+    m_exams->verticalHeader()->hide();
+    m_exams->setShowGrid(true);
+    m_exams->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_exams->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_exams->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    for (int column = 0; column < kColumnCount; ++column) {
+        m_exams->horizontalHeaderItem(column)->setTextAlignment(Qt::AlignCenter);
+        if (widths[column] == 0)
+            m_exams->hideColumn(column);
+        else
+            m_exams->setColumnWidth(column, widths[column]);
+    }
+    connect(m_exams, &QTableWidget::itemChanged, this, &CExamLogin::OnTickChanged);
+}
+
+void CExamLogin::FillPositions(int departmentIndex) {
+    m_position->clear();
+    m_position->addItems(settings::PositionsOf(departmentIndex));
+    m_position->setCurrentIndex(-1);
+}
+
+void CExamLogin::ClearOptions() {
+    m_department->setCurrentIndex(-1);
+    m_position->setCurrentIndex(-1);
+    m_name->clear();
+}
+
+void CExamLogin::QueryExams() {
+    // A fresh query forgets the exam ticked before, with the rows that showed it.
+    m_exams->setRowCount(0);
+    m_selection = Selection();
+    const QString name = m_name->text();
+    const QString department = m_department->currentText();
+    const QString position = m_position->currentText();
+    if (name.isEmpty() || department.isEmpty() || position.isEmpty()) {
+        msgbox::Prompt(this, QStringLiteral("查询信息不能有空格！"), msgbox::RemindTitle());
+        return;
+    }
+    try {
+        ListExams(name, department, position);
+    } catch (const DatabaseError& error) {
+        ReportDatabaseError(error);
+    }
+}
+
+void CExamLogin::ListExams(const QString& name, const QString& department,
+                           const QString& position) {
+    const QString file = schema::kPersonnelFile;
+    const QDateTime now = clock_seam::Now();
+    CADOConn personnel;
+    const RecordsetPtr registrations = personnel.OpenRecordset(
+        "select * from ExamRegister where 姓名=? and 部门=? and 职务=? and 成绩 is null", file,
+        {name, department, position});
+    if (registrations->RecordCount() == 0) return;
+
+    CADOConn questions;
+    for (; !registrations->IsEOF(); registrations->MoveNext()) {
+        const QString examNo = registrations->GetText("考试号");
+        const int number = std::atoi(qPrintable(examNo));
+        if (!codes::EnrolmentIntact(*registrations)) {
+            Notice(QStringLiteral("数据库已被篡改,将退出程序！"));
+            ExitProgram(this);
+            return;
+        }
+        const long enrolled =
+            personnel.OpenRecordset("select * from ExamRegister where 考试号=?", file, {examNo})
+                ->RecordCount();
+        const RecordsetPtr counters =
+            personnel.OpenRecordset("select * from JoinExam where 考试号=?", file, {number});
+        if (counters->RecordCount() != 1) {
+            Notice(QStringLiteral("数据库已被篡改,将退出程序！"));
+            ExitProgram(this);
+            return;
+        }
+        if (!codes::SelectionCountersValid(enrolled, 1, counters->GetCollect("考生质量"),
+                                           counters->GetCollect("考生数量"))) {
+            Notice(QStringLiteral("本次考试人员数量被修改,将退出程序！"));
+            ExitProgram(this);
+            return;
+        }
+        const RecordsetPtr exam =
+            personnel.OpenRecordset("select * from ExamArrange where 考试号=?", file, {number});
+        if (exam->RecordCount() == 0) {
+            Notice(QStringLiteral("考试信息已被篡改,无法进行考试！"));
+            return;
+        }
+        exam->MoveFirst();
+        if (!codes::ExamIntact(*exam)) {
+            Notice(QStringLiteral("考试信息已被篡改,将退出程序！"));
+            ExitProgram(this);
+            return;
+        }
+        const auto start = ParseExamTime(exam->GetText("开始时间"));
+        const auto end = ParseExamTime(exam->GetText("结束时间"));
+        // Exams that have not started are not listed; neither are times nobody can read.
+        if (!start || !end || *start > now) continue;
+
+        const QString paperName = exam->GetText("试卷名称");
+        const RecordsetPtr paper = questions.OpenRecordset("select * from exampaper where 名称=?",
+                                                           schema::kQuestionsFile, {paperName});
+        if (paper->RecordCount() == 0) {
+            Notice("“" + paperName + "”" + "找不到相应的试卷,将退出程序！");
+            ExitProgram(this);
+            return;
+        }
+        // The registration being listed: a second registration of the same examinee for
+        // the same exam must not receive this one's result.
+        AppendExamRow({examNo, exam->GetText("考试名称"), exam->GetText("开始时间"),
+                       exam->GetText("结束时间"), *end < now ? kEnded : QString(),
+                       exam->GetText("考试时限"), exam->GetText("合格分数"), paperName,
+                       paper->GetText("科目选项"), registrations->GetText("ID")});
+    }
+}
+
+void CExamLogin::AppendExamRow(const QStringList& texts) {
+    m_settingTicks = true;
+    const int row = m_exams->rowCount();
+    m_exams->insertRow(row);
+    auto* tick = new QTableWidgetItem();
+    tick->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+    tick->setCheckState(Qt::Unchecked);
+    m_exams->setItem(row, kTickColumn, tick);
+    for (int i = 0; i < texts.size(); ++i) {
+        auto* item = new QTableWidgetItem(texts[i]);
+        item->setTextAlignment(Qt::AlignCenter);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        m_exams->setItem(row, kExamNoColumn + i, item);
+    }
+    m_settingTicks = false;
+}
+
+void CExamLogin::OnTickChanged(QTableWidgetItem* item) {
+    if (m_settingTicks || item->column() != kTickColumn) return;
+    if (item->checkState() == Qt::Checked) {
+        // At most one exam is chosen.
+        m_settingTicks = true;
+        for (int row = 0; row < m_exams->rowCount(); ++row)
+            if (row != item->row()) m_exams->item(row, kTickColumn)->setCheckState(Qt::Unchecked);
+        m_settingTicks = false;
+    }
+    CopySelection();
+}
+
+void CExamLogin::CopySelection() {
+    m_selection = Selection();
+    for (int row = 0; row < m_exams->rowCount(); ++row) {
+        if (m_exams->item(row, kTickColumn)->checkState() != Qt::Checked) continue;
+        auto text = [this, row](int column) { return m_exams->item(row, column)->text(); };
+        m_selection.examName = text(kExamNameColumn);
+        m_selection.state = text(kStateColumn);
+        m_selection.timeLimit = text(kTimeLimitColumn);
+        m_selection.passMark = std::atoi(qPrintable(text(kPassMarkColumn)));
+        m_selection.paperName = text(kPaperColumn);
+        m_selection.subjectMode = text(kSubjectModeColumn);
+        m_selection.registrationId = text(kRegistrationColumn);
+        return;
+    }
+}
+
+std::optional<ExamTicket> CExamLogin::EnterExam() {
+    if (m_selection.examName.isEmpty()) {
+        msgbox::Prompt(this, QStringLiteral("请选择考试！"));
+        return std::nullopt;
+    }
+    if (m_selection.state == kEnded) {
+        Notice(QStringLiteral("选择的考试已结束！"));
+        return std::nullopt;
+    }
+    try {
+        CADOConn questions;
+        const RecordsetPtr paper =
+            questions.OpenRecordset("select * from exampaper where 名称=?", schema::kQuestionsFile,
+                                    {m_selection.paperName});
+        if (paper->RecordCount() == 0) {
+            Notice(QStringLiteral("本次考试的试卷已删除,无法考试！"));
+            return std::nullopt;
+        }
+        if (!codes::PaperIntact(*paper)) {
+            Notice(QStringLiteral("本次考试的试卷信息已被篡改,无法进行考试！"));
+            return std::nullopt;
+        }
+        questions.CloseDatabase();
+
+        CADOConn personnel;
+        const QString file = schema::kPersonnelFile;
+        if (personnel.OpenRecordset("select * from ExamArrange", file)->RecordCount() == 0)
+            return std::nullopt;
+        schema::RecreateScratchTable(personnel, file, schema::kCreateExam, schema::kDropExam);
+
+        const assembly::AssemblyResult drawn =
+            assembly::AssemblePaper(m_selection.subjectMode, m_selection.paperName, m_random);
+        switch (drawn.outcome) {
+            case assembly::Outcome::NoRules:
+                Notice(assembly::OutcomeMessage(drawn));
+                ExitProgram(this);
+                return std::nullopt;
+            case assembly::Outcome::BankTooSmall:
+                msgbox::Warn(this, assembly::OutcomeMessage(drawn));
+                ExitProgram(this);
+                return std::nullopt;
+            case assembly::Outcome::BrokenRule:
+                Notice(assembly::OutcomeMessage(drawn));
+                return std::nullopt;
+            case assembly::Outcome::Assembled:
+                break;
+        }
+        personnel.ExecuteStatement(schema::kDropInterim, file);
+        return ExamTicket{drawn.answerKey, m_selection.examName, m_selection.timeLimit,
+                          m_selection.registrationId, m_selection.passMark};
+    } catch (const DatabaseError& error) {
+        ReportDatabaseError(error);
+        return std::nullopt;
+    }
+}
+
+void CExamLogin::Notice(const QString& text) {
+    ShowTimedNotice(this, text, msgbox::PromptTitle(), kNoticeSeconds);
+}
+
+void CExamLogin::ReportDatabaseError(const DatabaseError& error) {
+    msgbox::Warn(this, QStringLiteral("读写数据库时出错，本次操作未完成：") +
+                           QString::fromUtf8(error.what()));
+}
+
+void CExamLogin::DropPool() {
+    CADOConn personnel;
+    personnel.ExecuteStatement(schema::kDropInterim, schema::kPersonnelFile);
+}
+
+void CExamLogin::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    decor::PaintCalligraphy(painter, QRect(230, 500, 200, 133));
+}

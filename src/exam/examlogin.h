@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QDialog>
+#include <optional>
+
+#include "exam/examticket.h"
+#include "rules/assembly.h"
+
+class DatabaseError;
+class QComboBox;
+class QLineEdit;
+class QTableWidget;
+class QTableWidgetItem;
+
+// Exam selection: the examinee names himself, lists his open exams that have started,
+// ticks one and enters it, which draws his paper.
+class CExamLogin : public QDialog {
+    Q_OBJECT
+public:
+    explicit CExamLogin(QWidget* parent = nullptr);
+
+    // 查询考试: verifies every open registration of the examinee and lists its exam.
+    void QueryExams();
+    // 进入考试: checks the ticked exam and its paper, then draws the paper into exam.
+    // The ticket for the exam window when the exam may be entered; nothing otherwise.
+    std::optional<ExamTicket> EnterExam();
+
+    QTableWidget* ExamList() const { return m_exams; }
+
+    enum Column {
+        kTickColumn,
+        kExamNoColumn,
+        kExamNameColumn,
+        kStartColumn,
+        kEndColumn,
+        kStateColumn,
+        kTimeLimitColumn,
+        kPassMarkColumn,
+        kPaperColumn,
+        kSubjectModeColumn,
+        kRegistrationColumn,
+        kColumnCount
+    };
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    // What the ticked row says; all empty while no row is ticked.
+    struct Selection {
+        QString examName, state, timeLimit, paperName, subjectMode, registrationId;
+        int passMark = 0;
+    };
+
+    void SetUpExamList();
+    void FillPositions(int departmentIndex);
+    void ClearOptions();
+    void ListExams(const QString& name, const QString& department, const QString& position);
+    void AppendExamRow(const QStringList& texts);
+    void OnTickChanged(QTableWidgetItem* item);
+    void CopySelection();
+    void Notice(const QString& text);
+    void ReportDatabaseError(const DatabaseError& error);
+    void DropPool();
+
+    QLineEdit* m_name;        // 1151
+    QComboBox* m_department;  // 1172
+    QComboBox* m_position;    // 1175
+    QTableWidget* m_exams;    // 1177
+    Selection m_selection;
+    bool m_settingTicks = false;
+    assembly::MersenneRandom m_random;
+};

@@ -1,0 +1,223 @@
+#include <QSet>
+#include <algorithm>
+#include <numeric>
+
+#include "data/adoconn.h"
+#include "data/codes.h"
+#include "data/schema.h"
+#include "rules/assembly.h"
+#include "testutil.h"
+
+namespace {
+
+using assembly::Outcome;
+
+TEST(RuleText, ReadsItemsInWritingOrderAndRefusesBrokenGrammar) {
+    const auto rules = assembly::ParseSection("每题1.5分。甲:简单=3,中等=12,;乙:困难=1,;");
+    ASSERT_TRUE(rules);
+    EXPECT_DOUBLE_EQ(rules->points, 1.5);
+    QStringList read;
+    for (const auto& item : rules->items)
+        read << item.group + item.difficulty + QString::number(item.count);
+    EXPECT_EQ(read, QStringList({"甲简单3", "甲中等12", "乙困难1"}));
+    EXPECT_TRUE(assembly::ParseSection("空")->items.isEmpty());
+    EXPECT_TRUE(assembly::ParseSection("")->items.isEmpty());
+
+    for (const char* broken : {
+             "每题2.0分甲:简单=3,;",                         // no "。"
+             "每题2.0分。甲:简单=3,;乙:中等=1,",             // segment without ";"
+             "每题2.0分。甲:简单=x,;",                       // count not a number
+             "每题2.0分。甲简单=3,;",                        // no ":"
+             "每题2.0分。甲:简单=1,中等=1,困难=1,简单=1,;",  // four items
+             "每题两分。甲:简单=3,;",                        // points not a number
+         }) {
+        EXPECT_FALSE(assembly::ParseSection(QString::fromUtf8(broken))) << broken;
+    }
+}
+
+TEST(RandomIndexes, DistinctAndEveryPositionEquallyLikely) {
+    assembly::MersenneRandom random;
+    constexpr int kRuns = 40000, kPool = 10, kDrawn = 4;
+    std::vector<int> chosen(kPool, 0), chosenFirst(kPool, 0);
+    for (int run = 0; run < kRuns; ++run) {
+        const auto indexes = assembly::RandomIndexes(kPool, kDrawn, random);
+        ASSERT_EQ(QSet<qint64>(indexes.begin(), indexes.end()).size(), kDrawn);
+        for (qint64 i : indexes) ++chosen.at(i);
+        ++chosenFirst.at(indexes[0]);
+    }
+    // Expected 16000 and 4000; the tolerances are more than five standard deviations.
+    for (int p = 0; p < kPool; ++p) {
+        EXPECT_NEAR(chosen[p], kRuns * kDrawn / kPool, 640) << p;
+        EXPECT_NEAR(chosenFirst[p], kRuns / kPool, 320) << p;
+    }
+}
+
+TEST(RandomIndexes, ReachesEveryRowOfLargePools) {
+    assembly::MersenneRandom random;
+    auto all = assembly::RandomIndexes(100000, 100000, random);
+    std::sort(all.begin(), all.end());
+    std::vector<qint64> expected(100000);
+    std::iota(expected.begin(), expected.end(), 0);
+    EXPECT_EQ(all, expected);
+
+    constexpr qint64 kHuge = 5000000;
+    const auto few = assembly::RandomIndexes(kHuge, 2000, random);
+    EXPECT_EQ(QSet<qint64>(few.begin(), few.end()).size(), 2000);
+    const double mean = std::accumulate(few.begin(), few.end(), 0.0) / double(few.size());
+    EXPECT_NEAR(mean, kHuge / 2.0, kHuge / 10.0);
+}
+
+class Assembly : public DataFolderTest {
+protected:
+    void SetUp() override {
+        DataFolderTest::SetUp();
+        FreshScratchTables();
+    }
+
+    static void FreshScratchTables() {
+        CADOConn conn;
+        schema::RecreateScratchTable(conn, schema::kPersonnelFile, schema::kCreateInterim,
+                                     schema::kDropInterim);
+        schema::RecreateScratchTable(conn, schema::kPersonnelFile, schema::kCreateExam,
+                                     schema::kDropExam);
+    }
+
+    // A paper with a valid code; the rule texts of the five types in order.
+    static void AddPaper(const QString& name, const QString& subject, const QString& mode,
+                         const QStringList& rules) {
+        const codes::PaperColumns paper{name,     rules[0], rules[1], rules[2], rules[3],
+                                        rules[4], subject,  "",       "",       ""};
+        CADOConn conn;
+        auto rs = conn.OpenRecordset("select * from exampaper", schema::kQuestionsFile);
+        rs->AddNew();
+        rs->PutCollect("名称", name);
+        rs->PutCollect("科目", subject);
+        for (int t = 0; t < 5; ++t) rs->PutCollect(schema::QuestionTypes()[t], rules[t]);
+        rs->PutCollect("科目选项", mode);
+        rs->PutCollect("保存码", codes::PaperCode(paper));
+        rs->Update();
+    }
+
+    static void AddQuestion(const QString& type, const QString& subject, const QString& group,
+                            const QString& difficulty, const QString& text, const QString& answer) {
+        CADOConn conn;
+        conn.ExecuteStatement(
+            "insert into " + type + "(科目,题型,题干,答案,难度,对象) values(?,?,?,?,?,?)",
+            schema::kQuestionsFile, {subject, type, text, answer, difficulty, group});
+    }
+
+    static RecordsetPtr Exam() {
+        CADOConn conn;
+        return conn.OpenRecordset("select * from exam order by 编号", schema::kPersonnelFile);
+    }
+
+    static QStringList Column(const RecordsetPtr& rs, const char* column) {
+        QStringList values;
+        for (rs->MoveFirst(); !rs->IsEOF(); rs->MoveNext()) values << rs->GetText(column);
+        return values;
+    }
+
+    static long Rows(const QString& table) {
+        CADOConn conn;
+        return conn.OpenRecordset("select * from " + table, schema::kPersonnelFile)->RecordCount();
+    }
+
+    assembly::MersenneRandom random{20261209};
+};
+
+TEST_F(Assembly, SampleSingleSubjectPaperNumbersTypesInOrderWithAKeyRowForRow) {
+    const auto result = assembly::AssemblePaper("单科", "安全生产基础测试", random);
+    ASSERT_EQ(result.outcome, Outcome::Assembled);
+    const RecordsetPtr exam = Exam();
+    EXPECT_EQ(Column(exam, "题型"),
+              QStringList({"单选题", "单选题", "单选题", "单选题", "判断题", "判断题", "判断题",
+                           "填空题", "填空题", "多选题", "多选题", "问答题"}));
+    EXPECT_EQ(Column(exam, "编号"),
+              QStringList({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"}));
+    EXPECT_EQ(Column(exam, "分值").mid(3, 2), QStringList({"2", "1"}));
+    EXPECT_EQ(Column(exam, "答题").join(""), "") << "nothing answered yet";
+
+    const QStringList key = result.answerKey.split('|');
+    ASSERT_EQ(key.size(), 13) << "one | per question";
+    CADOConn bank;
+    int i = 0;
+    for (exam->MoveFirst(); !exam->IsEOF(); exam->MoveNext(), ++i) {
+        auto question =
+            bank.OpenRecordset("select * from " + exam->GetText("题型") + " where 题干=?",
+                               schema::kQuestionsFile, {exam->GetText("题干")});
+        EXPECT_EQ(key[i], question->GetText("答案")) << i;
+    }
+    // 判断题 简单=3 asks for every matching bank row.
+    const QStringList judged = Column(exam, "题干").mid(4, 3);
+    EXPECT_EQ(QSet<QString>(judged.begin(), judged.end()),
+              QSet<QString>({"电气设备着火时可以直接用水扑救。", "安全出口和疏散通道必须保持畅通。",
+                             "新员工上岗前必须接受三级安全教育。"}));
+}
+
+TEST_F(Assembly, PaperWithoutSingleChoiceNumbersFromOne) {
+    AddPaper("判断问答", "安全生产", "单科",
+             {"空", "每题1.0分。一线员工:简单=2,;", "空", "空", "每题5.5分。一线员工:困难=1,;"});
+    const auto result = assembly::AssemblePaper("单科", "判断问答", random);
+    ASSERT_EQ(result.outcome, Outcome::Assembled);
+    const RecordsetPtr exam = Exam();
+    EXPECT_EQ(Column(exam, "题型"), QStringList({"判断题", "判断题", "问答题"}));
+    EXPECT_EQ(Column(exam, "编号"), QStringList({"1", "2", "3"}));
+    EXPECT_EQ(Column(exam, "分值").last(), "5.5");
+    EXPECT_EQ(result.answerKey.count('|'), 3);
+}
+
+TEST_F(Assembly, AllSubjectsPaperDrawsFromEverySubjectWhereASingleSubjectOneIsShort) {
+    AddQuestion("单选题", "规章制度", "一线员工", "简单", "上班时间是几点", "A");
+    const QStringList rules = {"每题2.0分。一线员工:简单=4,;", "空", "空", "空", "空"};
+    AddPaper("全科四题", "无", "全科", rules);
+    AddPaper("单科四题", "安全生产", "单科", rules);
+
+    ASSERT_EQ(assembly::AssemblePaper("全科", "全科四题", random).outcome, Outcome::Assembled);
+    const QStringList subjects = Column(Exam(), "科目");
+    EXPECT_EQ(QSet<QString>(subjects.begin(), subjects.end()),
+              QSet<QString>({"安全生产", "规章制度"}));
+
+    FreshScratchTables();
+    const auto shortage = assembly::AssemblePaper("单科", "单科四题", random);
+    EXPECT_EQ(shortage.outcome, Outcome::BankTooSmall);
+    EXPECT_EQ(assembly::OutcomeMessage(shortage), "题库中“单选题”数量不符合考卷要求，退出程序！");
+    EXPECT_EQ(Rows("interim"), 0) << "a failed draw leaves nothing behind";
+    EXPECT_EQ(Rows("exam"), 0);
+}
+
+TEST_F(Assembly, MultiSubjectPaperDrawsFromEveryTestpaperRow) {
+    const auto result = assembly::AssemblePaper("多科", "安全与制度综合测试", random);
+    ASSERT_EQ(result.outcome, Outcome::Assembled);
+    const QStringList subjects = Column(Exam(), "科目");
+    EXPECT_EQ(subjects.count("安全生产"), 6);
+    EXPECT_EQ(subjects.count("规章制度"), 4);
+    EXPECT_EQ(result.answerKey.count('|'), 10);
+
+    FreshScratchTables();
+    EXPECT_EQ(assembly::AssemblePaper("全科", "全员综合测试", random).outcome, Outcome::Assembled);
+}
+
+TEST_F(Assembly, MissingOrBrokenRulesDrawNothing) {
+    const auto none = assembly::AssemblePaper("多科", "安全生产基础测试", random);
+    EXPECT_EQ(assembly::OutcomeMessage(none), "还没有组卷，无法考试！");
+
+    AddPaper("坏规则", "安全生产", "单科",
+             {"每题2.0分。一线员工:简单=1,;", "空", "每题2.0分。一线员工:简单=1,", "空", "空"});
+    const auto broken = assembly::AssemblePaper("单科", "坏规则", random);
+    EXPECT_EQ(broken.outcome, Outcome::BrokenRule);
+    EXPECT_EQ(broken.type, "填空题");
+    EXPECT_EQ(Rows("interim"), 0);
+}
+
+TEST_F(Assembly, LongTextsAreCopiedWhole) {
+    const QString text = QString("长").repeated(300), answer = QString("答").repeated(400);
+    AddQuestion("问答题", "安全生产", "新入职员工", "困难", text, answer);
+    AddPaper("长题", "安全生产", "单科",
+             {"空", "空", "空", "空", "每题10.0分。新入职员工:困难=1,;"});
+    const auto result = assembly::AssemblePaper("单科", "长题", random);
+    ASSERT_EQ(result.outcome, Outcome::Assembled);
+    EXPECT_EQ(Column(Exam(), "题干"), QStringList({text}));
+    EXPECT_EQ(result.answerKey, answer + "|");
+}
+
+}  // namespace

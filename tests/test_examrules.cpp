@@ -65,6 +65,12 @@ TEST(Scoring, ResultMessageTellsPassOrFailAndLeavesEssaysOpen) {
                     .startsWith(QStringLiteral("您这次考试得分为：0分，合格")));
 }
 
+TEST(Answers, TheAnswerKeySplitsAtEveryBar) {
+    EXPECT_EQ(answers::SplitAnswerKey("B|A|P#Q||"), QStringList({"B", "A", "P#Q", ""}));
+    EXPECT_EQ(answers::SplitAnswerKey("B|tail"), QStringList({"B"}));
+    EXPECT_TRUE(answers::SplitAnswerKey("").isEmpty());
+}
+
 TEST(Answers, ChoicesAreKeptAsLettersAndOneTickedBoxKeepsTheOldAnswer) {
     EXPECT_EQ(answers::ChoiceAnswer(2), QString("C"));
     EXPECT_EQ(answers::ChoiceAnswer(-1), std::nullopt);

@@ -21,6 +21,17 @@ Span FillBlank(QString& text, int open, const QString& blank) {
 
 }  // namespace
 
+QStringList SplitAnswerKey(const QString& key) {
+    QStringList references;
+    int from = 0;
+    for (int bar = key.indexOf(QLatin1Char('|')); bar >= 0;
+         bar = key.indexOf(QLatin1Char('|'), from)) {
+        references << key.mid(from, bar - from);
+        from = bar + 1;
+    }
+    return references;
+}
+
 QString OptionLetter(int index) {
     return QString(QChar('A' + index));
 }

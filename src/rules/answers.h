@@ -1,12 +1,17 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 #include <optional>
 
 // How the examinee's answers are kept in exam.答题, and how fill-in answers are echoed
 // into the question text.
 namespace answers {
+
+// The answer key of a drawn paper, every reference answer followed by "|", as a list
+// (the reference of question n at index n − 1).
+QStringList SplitAnswerKey(const QString& key);
 
 // The option letters "A" … "E".
 QString OptionLetter(int index);

@@ -306,7 +306,6 @@ void CVemoDlg::BuildControls(const ExamLayout& layout) {
     m_yourAnswer = AddStatic(QString(), "yourAnswer", 1012, layout.YourAnswer());
     m_reference = AddStatic(QString(), "reference", 1019, layout.OptionReference());
     m_reference->setWordWrap(true);
-    m_reference->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     m_start = AddButton(QStringLiteral("开始考试"), "start", 1003, layout.Start());
     m_rules = AddStatic(kRulesText, "rules", 1030, layout.Rules());
@@ -376,6 +375,10 @@ void CVemoDlg::paintEvent(QPaintEvent* event) {
         QPainter painter(this);
         decor::PaintCalligraphy(painter, logo);
     }
+}
+
+CShowMap* CVemoDlg::PictureWindow() const {
+    return m_picture;
 }
 
 bool CVemoDlg::CountdownRunning() const {
@@ -550,11 +553,13 @@ void CVemoDlg::ShowReviewAnswers(const QString& type, const QString& answer, int
     const QString reference = QStringLiteral("参考答案：") + Reference(n);
     if (type == kFill || type == kEssay) {
         m_reference->setGeometry(layout.TextReference());
+        m_reference->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         m_reference->setText(reference);
         m_yourAnswer->clear();
     } else {
         m_yourAnswer->setText(QStringLiteral("您的答案：") + answer);
         m_reference->setGeometry(layout.OptionReference());
+        m_reference->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         m_reference->setText(reference);
         m_yourAnswer->show();
     }

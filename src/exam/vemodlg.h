@@ -65,7 +65,7 @@ public:
     bool CountdownRunning() const;
     std::array<int, 5> TypeCounts() const { return m_counts; }
     CNavigationPanel* Panel() const { return m_panel; }
-    CShowMap* PictureWindow() const { return m_picture; }
+    CShowMap* PictureWindow() const;
     answers::Span BlankSpan(int blank) const { return blank == 1 ? m_echo.first : m_echo.second; }
 
 protected:

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     g++ make cmake pkg-config
-    qt6-base-dev qt6-translations-l10n libgl-dev
+    qt6-base-dev qt6-translations-l10n libgl-dev libxcb1-dev
     libsqlite3-dev
     libgtest-dev
     fonts-noto-cjk

@@ -18,6 +18,7 @@
 #include "data/formats.h"
 #include "data/schema.h"
 #include "data/settings.h"
+#include "exam/vemodlg.h"
 #include "ui/common/decor.h"
 #include "ui/common/mymsgdlg.h"
 #include "ui/signin/login.h"
@@ -88,7 +89,9 @@ CExamLogin::CExamLogin(QWidget* parent) : QDialog(parent) {
     auto* enter = AddButton(this, QStringLiteral("进入考试"), QRect(600, 470, 110, 34),
                             QStringLiteral("enter"));
     AddLabel(this, QStringLiteral("请选择考试后 ->"), QRect(440, 470, 150, 34), nullptr);
-    connect(enter, &QPushButton::clicked, this, [this] { EnterExam(); });
+    connect(enter, &QPushButton::clicked, this, [this] {
+        if (const auto ticket = EnterExam()) OpenExamWindow(this, *ticket);
+    });
 
     auto* back =
         AddButton(this, QStringLiteral("返回"), QRect(600, 560, 90, 32), QStringLiteral("back"));

@@ -1,0 +1,133 @@
+// Exam window timings on a paper of 190 questions, the most its panel is laid out for:
+// setting the window up, moving to the next question (storing the answer on screen)
+// and handing in (scoring, storing the result, opening review).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+#include "app/testseams.h"
+#include "data/adoconn.h"
+#include "data/schema.h"
+#include "datafolder.h"
+#include "exam/vemodlg.h"
+
+namespace {
+
+constexpr int kQuestions = 190;
+
+// 50 单选题, 40 判断题, 40 填空题, 40 多选题, 20 问答题, all answered.
+ExamTicket DrawLargePaper() {
+    struct Section {
+        const char* type;
+        int count;
+        const char* stem;
+        const char* reference;
+        const char* answer;
+    };
+    const Section sections[] = {
+        {"单选题", 50, "电气设备着火时应首先采取哪项措施？", "B", "B"},
+        {"判断题", 40, "进入车间必须佩戴安全帽。", "A", "B"},
+        {"填空题", 40, "灭火器【  】检查一次，压力表指针应在【  】区。", "每月#绿", "每月#红"},
+        {"多选题", 40, "属于个人防护用品的有？", "ACD", "AC"},
+        {"问答题", 20, "简述发生火灾时的报警步骤。", "拨打119。", "拨打119，说明地点。"},
+    };
+    const QString file = schema::kPersonnelFile;
+    CADOConn conn;
+    conn.OpenDatabase(file);
+    schema::RecreateScratchTable(conn, file, schema::kCreateExam, schema::kDropExam);
+    CTransaction transaction(conn);
+    QString key;
+    int number = 0;
+    for (const Section& s : sections) {
+        for (int i = 0; i < s.count; ++i) {
+            conn.ExecuteStatement(
+                "insert into exam(编号,科目,题型,题干,答题,分值,A,B,C,D) "
+                "values(?,?,?,?,?,?,?,?,?,?)",
+                file,
+                {++number, "安全生产", s.type, s.stem, s.answer, "2", "泼水", "切断电源",
+                 "离开现场", "报告班长"});
+            key += QString::fromUtf8(s.reference) + "|";
+        }
+    }
+    transaction.Commit();
+    auto registration = conn.OpenRecordset("select * from ExamRegister", file);
+    ExamTicket ticket;
+    ticket.answerKey = key;
+    ticket.examName = QStringLiteral("安全生产月度考试");
+    ticket.timeLimit = QStringLiteral("60");
+    ticket.registrationId = registration->GetText("ID");
+    ticket.passMark = registration->GetText("合格分数").toInt();
+    return ticket;
+}
+
+class ExamFolder {
+public:
+    ExamFolder() {
+        QDir::setCurrent(m_dir.path());
+        CreateDataFolder(".", QDateTime::currentDateTime(), nullptr);
+        ticket = DrawLargePaper();
+    }
+    ExamTicket ticket;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void WindowSetUp(benchmark::State& state) {
+    ExamFolder folder;
+    for (auto _ : state) {
+        CVemoDlg window(folder.ticket);
+        window.show();
+        benchmark::DoNotOptimize(window.TypeCounts());
+    }
+}
+BENCHMARK(WindowSetUp)->Unit(benchmark::kMillisecond);
+
+void NextQuestion(benchmark::State& state) {
+    ExamFolder folder;
+    CVemoDlg window(folder.ticket);
+    window.show();
+    window.StartExam();
+    for (auto _ : state) {
+        if (window.CurrentQuestion() == kQuestions) {
+            state.PauseTiming();
+            window.JumpToQuestion(1);
+            state.ResumeTiming();
+        }
+        window.NextQuestion();
+    }
+}
+BENCHMARK(NextQuestion)->Unit(benchmark::kMillisecond);
+
+void HandIn(benchmark::State& state) {
+    ExamFolder folder;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto window = std::make_unique<CVemoDlg>(folder.ticket);
+        window->show();
+        window->StartExam();
+        seams::Active()->answers = {MsgAnswer::Yes};
+        state.ResumeTiming();
+        window->HandIn();
+        state.PauseTiming();
+        window.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(HandIn)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    // Message boxes and notices are answered, not shown.
+    seams::StartRecording();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,776 @@
+#include "exam/vemodlg.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QTextEdit>
+#include <QTextLayout>
+#include <QTimer>
+
+#include "app/messagebox.h"
+#include "app/screenflow.h"
+#include "data/adoconn.h"
+#include "data/clock.h"
+#include "data/schema.h"
+#include "exam/examlayout.h"
+#include "exam/examlogin.h"
+#include "exam/navpanel.h"
+#include "rules/countdown.h"
+#include "rules/handin.h"
+#include "rules/keylock.h"
+#include "rules/scoring.h"
+#include "ui/common/decor.h"
+#include "ui/common/mymsgdlg.h"
+#include "ui/common/showmap.h"
+
+namespace {
+
+const QString kSingle = QStringLiteral("单选题");
+const QString kJudge = QStringLiteral("判断题");
+const QString kFill = QStringLiteral("填空题");
+const QString kMultiple = QStringLiteral("多选题");
+const QString kEssay = QStringLiteral("问答题");
+
+const QColor kBackground(240, 248, 255);
+
+const QString kRulesText = QStringLiteral(
+    "\t请仔细阅读以下练习规则：\n\n\t1、单选题和判断题只能选一个答案，多选题必须选二个及以上答案。"
+    "\n\n\t2、按“开始练习”，显示题目和选项。\n\r\n\r\t3、按“下一题”或“上一题”后，才能保存当前答案。"
+    "\n\n\t4、按“交卷”并确定后考试结束。");
+
+// How often and how long the keyboard grab is tried while the window comes on screen.
+constexpr int kLockRetryMs = 50;
+constexpr int kLockAttempts = 40;
+
+// Radio buttons and check boxes draw one line per "\n"; option texts are broken to the
+// control's width so long options wrap.
+QString WrapToWidth(const QString& text, const QFont& font, int width) {
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QStringList lines;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        lines << text.mid(line.textStart(), line.textLength()).trimmed();
+    }
+    layout.endLayout();
+    return lines.join(QLatin1Char('\n'));
+}
+
+void ClearGroup(QButtonGroup* group) {
+    group->setExclusive(false);
+    for (QAbstractButton* button : group->buttons()) button->setChecked(false);
+    group->setExclusive(true);
+}
+
+NumberMark MarkOf(scoring::Verdict verdict) {
+    switch (verdict) {
+        case scoring::Verdict::Essay:
+            return NumberMark::Essay;
+        case scoring::Verdict::Right:
+            return NumberMark::Right;
+        case scoring::Verdict::HalfRight:
+            return NumberMark::HalfRight;
+        case scoring::Verdict::Unanswered:
+        case scoring::Verdict::Wrong:
+            return NumberMark::Wrong;
+    }
+    return NumberMark::None;
+}
+
+std::optional<QString> StoredAnswer(const CRecordset& row) {
+    if (row.IsNull("答题")) return std::nullopt;
+    return row.GetText("答题");
+}
+
+}  // namespace
+
+// Keeps the lock-down keys from every window of the program while the exam window lives,
+// and applies the exam window's own key rules.
+class CVemoDlg::KeyFilter : public QObject {
+public:
+    explicit KeyFilter(CVemoDlg* window) : QObject(window), m_window(window) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        auto* widget = qobject_cast<QWidget*>(watched);
+        keylock::KeyStroke stroke;
+        stroke.key = key->key();
+        stroke.modifiers = key->modifiers();
+        stroke.press = event->type() == QEvent::KeyPress;
+        stroke.inExamWindow = widget && widget->window() == m_window;
+        stroke.essayHasFocus =
+            widget && m_window->m_essay->hasFocus() &&
+            (widget == m_window->m_essay || m_window->m_essay->isAncestorOf(widget));
+        switch (keylock::Decide(stroke)) {
+            case keylock::KeyAction::Pass:
+                return false;
+            case keylock::KeyAction::Swallow:
+                return true;
+            case keylock::KeyAction::InsertLineBreak:
+                Insert(QStringLiteral("\n"));
+                return true;
+            case keylock::KeyAction::InsertSpace:
+                Insert(QStringLiteral(" "));
+                return true;
+        }
+        return false;
+    }
+
+private:
+    // At the start of the selection, which stays in place; the caret goes after it.
+    void Insert(const QString& text) {
+        QPlainTextEdit* essay = m_window->m_essay;
+        if (essay->isReadOnly()) return;
+        QTextCursor cursor = essay->textCursor();
+        cursor.setPosition(cursor.selectionStart());
+        cursor.insertText(text);
+        essay->setTextCursor(cursor);
+    }
+
+    CVemoDlg* m_window;
+};
+
+CVemoDlg::CVemoDlg(const ExamTicket& ticket, QWidget* parent) : QDialog(parent), m_ticket(ticket) {
+    setWindowTitle(QStringLiteral("Vemo"));
+    // Full screen without a frame: the window manager offers no way to move, resize or
+    // close it.
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize size = screen ? screen->size() : QSize(1280, 1024);
+    m_W = size.width();
+    m_H = size.height();
+    setFixedSize(size);
+    setWindowState(Qt::WindowFullScreen);
+
+    QFont dialogFont = font();
+    dialogFont.setPixelSize(14);
+    setFont(dialogFont);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, kBackground);
+    colours.setColor(QPalette::WindowText, Qt::black);
+    setPalette(colours);
+    setAutoFillBackground(true);
+
+    m_clock = new QTimer(this);
+    m_clock->setObjectName(QStringLiteral("timer1"));
+    m_clock->setInterval(1000);
+    connect(m_clock, &QTimer::timeout, this, &CVemoDlg::OnClockTick);
+    m_countdown = new QTimer(this);
+    m_countdown->setObjectName(QStringLiteral("timer2"));
+    m_countdown->setInterval(1000);
+    connect(m_countdown, &QTimer::timeout, this, &CVemoDlg::OnCountdownTick);
+    m_lockRetry = new QTimer(this);
+    m_lockRetry->setInterval(kLockRetryMs);
+    connect(m_lockRetry, &QTimer::timeout, this, &CVemoDlg::TryToLockKeyboard);
+
+    m_keyFilter = new KeyFilter(this);
+    qApp->installEventFilter(m_keyFilter);
+
+    const ExamLayout layout(size);
+    BuildControls(layout);
+    m_clockText->setText(countdown::ClockText(clock_seam::Now()));
+    m_clock->start();
+    CountQuestions();
+
+    QFont panelFont(QStringList{QStringLiteral("宋体"), QStringLiteral("SimSun"),
+                                QStringLiteral("Noto Serif CJK SC"),
+                                QStringLiteral("Noto Sans CJK SC")});
+    panelFont.setPixelSize(14);
+    panelFont.setWeight(QFont::Light);
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("panelArea"));
+    scroll->setGeometry(layout.Panel());
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->viewport()->setAutoFillBackground(false);
+    m_panel = new CNavigationPanel(m_counts, panelFont, scroll);
+    m_panel->setObjectName(QStringLiteral("panel"));
+    m_panel->resize(layout.Panel().width(),
+                    qMax(layout.Panel().height(), m_panel->minimumHeight()));
+    scroll->setWidget(m_panel);
+    connect(m_panel, &CNavigationPanel::numberClicked, this, &CVemoDlg::JumpToQuestion);
+
+    if (!KeyboardLock::Supported()) msgbox::AppMessage(this, QStringLiteral("安装钩子失败!"));
+}
+
+CVemoDlg::~CVemoDlg() {
+    qApp->removeEventFilter(m_keyFilter);
+    m_lock.Release();
+    ClosePicture();
+}
+
+QLabel* CVemoDlg::AddStatic(const QString& text, const char* name, int id, const QRect& rect) {
+    auto* label = new QLabel(text, this);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setProperty("controlId", id);
+    label->setGeometry(rect);
+    return label;
+}
+
+QPushButton* CVemoDlg::AddButton(const QString& caption, const char* name, int id,
+                                 const QRect& rect) {
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setProperty("controlId", id);
+    button->setGeometry(rect);
+    button->setAutoDefault(false);
+    return button;
+}
+
+void CVemoDlg::BuildControls(const ExamLayout& layout) {
+    m_examName = AddStatic(m_ticket.examName, "examName", 1179, layout.ExamName());
+    m_examName->setAlignment(Qt::AlignCenter);
+    QFont title = font();
+    title.setPixelSize(24);
+    title.setBold(true);
+    m_examName->setFont(title);
+    m_clockText = AddStatic(QString(), "clock", 1014, layout.Clock());
+    m_section = AddStatic(QString(), "sectionNumeral", 1006, layout.SectionNumeral());
+    m_number = AddStatic(QString(), "questionNumber", 1008, layout.QuestionNumber());
+    m_typeAndPoints = AddStatic(QString(), "typeAndPoints", 1004, layout.TypeAndPoints());
+    m_timeLimit = AddStatic(QString(), "timeLimit", 1021, layout.TimeLimit());
+    m_optionsLabel = AddStatic(QString(), "optionsLabel", 1010, layout.OptionsLabel());
+    m_remainingText = AddStatic(QString(), "remaining", 1016, layout.Remaining());
+
+    m_questionText = new QTextEdit(this);
+    m_questionText->setObjectName(QStringLiteral("questionText"));
+    m_questionText->setProperty("controlId", 1262);
+    m_questionText->setReadOnly(true);
+    m_questionText->setAccessibleName(QStringLiteral("题干"));
+    m_questionText->document()->setDocumentMargin(5);
+    m_questionText->setGeometry(layout.QuestionText());
+
+    m_singleGroup = new QButtonGroup(this);
+    for (int i = 0; i < 5; ++i) {
+        const QString letter = answers::OptionLetter(i);
+        m_letters[i] = AddStatic(letter + QStringLiteral("、"), qPrintable("letter" + letter),
+                                 2500 + i, layout.OptionLetter(i));
+        m_single[i] = new QRadioButton(this);
+        m_single[i]->setObjectName("single" + letter);
+        m_single[i]->setProperty("controlId", 1301 + i);
+        m_single[i]->setGeometry(layout.Option(i));
+        m_singleGroup->addButton(m_single[i], i);
+        m_multiple[i] = new QCheckBox(this);
+        m_multiple[i]->setObjectName("multiple" + letter);
+        m_multiple[i]->setProperty("controlId", 1311 + i);
+        m_multiple[i]->setGeometry(layout.Option(i));
+    }
+    m_trueLetter = AddStatic(QStringLiteral("A、"), "trueLetter", 1028, layout.TrueLetter());
+    m_falseLetter = AddStatic(QStringLiteral("B、"), "falseLetter", 1029, layout.FalseLetter());
+    m_judgeGroup = new QButtonGroup(this);
+    m_true = new QRadioButton(QStringLiteral("正确"), this);
+    m_true->setObjectName(QStringLiteral("judgeTrue"));
+    m_true->setProperty("controlId", 1306);
+    m_true->setGeometry(layout.TrueButton());
+    m_false = new QRadioButton(QStringLiteral("错误"), this);
+    m_false->setObjectName(QStringLiteral("judgeFalse"));
+    m_false->setProperty("controlId", 1307);
+    m_false->setGeometry(layout.FalseButton());
+    m_judgeGroup->addButton(m_true, 0);
+    m_judgeGroup->addButton(m_false, 1);
+
+    m_blank1Label = AddStatic(QStringLiteral("填空1"), "blank1Label", 1266, layout.Blank1Label());
+    m_blank1 = new QLineEdit(this);
+    m_blank1->setObjectName(QStringLiteral("blank1"));
+    m_blank1->setGeometry(layout.Blank1());
+    m_blank1Label->setBuddy(m_blank1);
+    m_blank2Label = AddStatic(QStringLiteral("填空2"), "blank2Label", 1267, layout.Blank2Label());
+    m_blank2 = new QLineEdit(this);
+    m_blank2->setObjectName(QStringLiteral("blank2"));
+    m_blank2->setGeometry(layout.Blank2());
+    m_blank2Label->setBuddy(m_blank2);
+    connect(m_blank1, &QLineEdit::textChanged, this, [this] { OnBlankEdited(m_blank1); });
+    connect(m_blank2, &QLineEdit::textChanged, this, [this] { OnBlankEdited(m_blank2); });
+    m_essayLabel = AddStatic(QStringLiteral("答："), "essayLabel", 1268, layout.Blank1Label());
+    m_essay = new QPlainTextEdit(this);
+    m_essay->setObjectName(QStringLiteral("essay"));
+    m_essay->setGeometry(layout.Essay());
+    m_essayLabel->setBuddy(m_essay);
+
+    m_yourAnswer = AddStatic(QString(), "yourAnswer", 1012, layout.YourAnswer());
+    m_reference = AddStatic(QString(), "reference", 1019, layout.OptionReference());
+    m_reference->setWordWrap(true);
+
+    m_start = AddButton(QStringLiteral("开始考试"), "start", 1003, layout.Start());
+    m_rules = AddStatic(kRulesText, "rules", 1030, layout.Rules());
+    m_rules->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_back = AddButton(QStringLiteral("返回"), "back", 1025, layout.Previous());
+    m_exit = AddButton(QStringLiteral("退出"), "exit", 1027, layout.HandIn());
+    m_previous = AddButton(QStringLiteral("上一题"), "previous", 1001, layout.Previous());
+    m_next = AddButton(QStringLiteral("下一题"), "next", 1002, layout.Next());
+    m_handIn = AddButton(QStringLiteral("交卷"), "handIn", 1024, layout.HandIn());
+    connect(m_start, &QPushButton::clicked, this, &CVemoDlg::StartExam);
+    connect(m_back, &QPushButton::clicked, this, &CVemoDlg::Back);
+    connect(m_exit, &QPushButton::clicked, this, &CVemoDlg::Exit);
+    connect(m_previous, &QPushButton::clicked, this, &CVemoDlg::PreviousQuestion);
+    connect(m_next, &QPushButton::clicked, this, &CVemoDlg::NextQuestion);
+    connect(m_handIn, &QPushButton::clicked, this, &CVemoDlg::AskHandIn);
+
+    for (QWidget* w : {static_cast<QWidget*>(m_previous), static_cast<QWidget*>(m_next),
+                       static_cast<QWidget*>(m_handIn)})
+        w->hide();
+    HideQuestionControls();
+}
+
+void CVemoDlg::CountQuestions() {
+    const QStringList types = schema::QuestionTypes();
+    try {
+        CADOConn conn;
+        conn.OpenDatabase(schema::kPersonnelFile);
+        for (int t = 0; t < 5; ++t) {
+            auto rs = conn.OpenRecordset("select * from exam where 题型=?", schema::kPersonnelFile,
+                                         {types[t]});
+            m_counts[t] = int(rs->RecordCount());
+        }
+    } catch (const DatabaseError& e) {
+        ReportDatabaseFailure(QStringLiteral("读取试卷失败"), e.what());
+    }
+    m_total = 0;
+    for (int count : m_counts) m_total += count;
+}
+
+void CVemoDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (KeyboardLock::Supported() && !m_lock.Held() && !m_lockRetry->isActive()) {
+        m_lockAttempts = 0;
+        m_lockRetry->start();
+    }
+}
+
+void CVemoDlg::TryToLockKeyboard() {
+    if (m_lock.Acquire(this)) {
+        m_lockRetry->stop();
+        return;
+    }
+    if (++m_lockAttempts < kLockAttempts) return;
+    m_lockRetry->stop();
+    msgbox::AppMessage(this, QStringLiteral("安装钩子失败!"));
+}
+
+void CVemoDlg::closeEvent(QCloseEvent* event) {
+    event->ignore();
+}
+
+void CVemoDlg::paintEvent(QPaintEvent* event) {
+    QDialog::paintEvent(event);
+    // The calligraphy at three fifths of its size, in the free bottom-right corner.
+    const QRect logo(m_W - 280, m_H - 190, 240, 160);
+    if (logo.top() > ExamLayout(size()).HandIn().bottom() + 20) {
+        QPainter painter(this);
+        decor::PaintCalligraphy(painter, logo);
+    }
+}
+
+CShowMap* CVemoDlg::PictureWindow() const {
+    return m_picture;
+}
+
+bool CVemoDlg::CountdownRunning() const {
+    return m_countdown->isActive();
+}
+
+void CVemoDlg::OnClockTick() {
+    m_clockText->setText(countdown::ClockText(clock_seam::Now()));
+}
+
+void CVemoDlg::OnCountdownTick() {
+    if (m_review || !m_countdown->isActive()) return;
+    --m_remaining;
+    m_remainingText->setText(countdown::RemainingText(m_remaining));
+    if (m_remaining > 0) return;
+    m_countdown->stop();
+    ClosePicture();
+    ShowTimedNotice(this, QStringLiteral("考试时间到，强制交卷!"), msgbox::RemindTitle(), 10);
+    HandIn();
+}
+
+void CVemoDlg::StartExam() {
+    m_remaining = m_ticket.timeLimit.toInt() * 60;
+    m_countdown->start();
+    m_answerList = answers::SplitAnswerKey(m_ticket.answerKey);
+    m_rules->hide();
+    m_start->hide();
+    m_back->hide();
+    m_exit->hide();
+    m_next->show();
+    m_previous->show();
+    m_handIn->show();
+    m_timeLimit->setText(QStringLiteral("答题时限:") + m_ticket.timeLimit + QStringLiteral("分钟"));
+    m_optionsLabel->setText(QStringLiteral("选项"));
+    m_remainingText->setText(countdown::RemainingText(m_remaining));
+    if (!ShowQuestion(1)) return;
+    SetCurrent(1);
+    RefreshMarks();
+}
+
+void CVemoDlg::SetCurrent(int n) {
+    m_current = n;
+    m_number->setText(n > 0 ? QString::number(n) + QStringLiteral("、") : QString());
+}
+
+QString CVemoDlg::Reference(int n) const {
+    return n >= 1 && n <= m_answerList.size() ? m_answerList[n - 1] : QString();
+}
+
+void CVemoDlg::HideQuestionControls() {
+    QWidget* controls[] = {m_optionsLabel, m_trueLetter, m_falseLetter, m_true,   m_false,
+                           m_blank1Label,  m_blank1,     m_blank2Label, m_blank2, m_essayLabel,
+                           m_essay,        m_yourAnswer, m_reference};
+    for (QWidget* w : controls) w->hide();
+    for (int i = 0; i < 5; ++i) {
+        m_single[i]->hide();
+        m_multiple[i]->hide();
+        m_letters[i]->hide();
+    }
+}
+
+bool CVemoDlg::ShowQuestion(int n) {
+    QString type, stem, answer, points, picture;
+    QStringList options;
+    try {
+        CADOConn conn;
+        conn.OpenDatabase(schema::kPersonnelFile);
+        auto rs =
+            conn.OpenRecordset("select * from exam where 编号=?", schema::kPersonnelFile, {n});
+        type = rs->GetText("题型");
+        stem = rs->GetText("题干");
+        for (int i = 0; i < 5; ++i) options << rs->GetText(answers::OptionLetter(i));
+        if (rs->IsNull("E")) options.removeLast();
+        answer = rs->GetText("答题");
+        points = rs->GetText("分值");
+        picture = rs->IsNull("图片") ? QString() : rs->GetText("图片");
+    } catch (const DatabaseError& e) {
+        ReportDatabaseFailure(QStringLiteral("读取第%1题失败").arg(n), e.what());
+        return false;
+    }
+    HideQuestionControls();
+    m_currentType = type;
+    m_stem = stem;
+    m_echo = answers::Echo{stem, {}, {}};
+    const bool textAnswer = type == kFill || type == kEssay;
+    m_blank1->setReadOnly(m_review && textAnswer);
+    m_blank2->setReadOnly(m_review && textAnswer);
+    m_essay->setReadOnly(m_review && textAnswer);
+    if (m_review) ShowReviewAnswers(type, answer, n);
+    ShowPicture(picture);
+
+    {
+        const QSignalBlocker b1(m_blank1), b2(m_blank2);
+        m_blank1->clear();
+        m_blank2->clear();
+    }
+    m_questionText->setPlainText(stem);
+    m_questionText->setExtraSelections({});
+    const QStringList types = schema::QuestionTypes();
+    const int typeIndex = int(types.indexOf(type));
+    m_section->setText(typeIndex >= 0 ? SectionNumeral(typeIndex) : QString());
+    m_typeAndPoints->setText(
+        type + QStringLiteral("  每题") + points +
+        (type == kMultiple ? QStringLiteral("分(选2-5个答案)") : QStringLiteral("分")));
+    if (type == kSingle) {
+        ShowOptions(options, false);
+        ClearGroup(m_singleGroup);
+        const int chosen = answer.size() == 1 ? answer[0].unicode() - 'A' : -1;
+        if (chosen >= 0 && chosen < options.size()) m_single[chosen]->setChecked(true);
+    } else if (type == kJudge) {
+        for (QWidget* w :
+             {static_cast<QWidget*>(m_optionsLabel), static_cast<QWidget*>(m_trueLetter),
+              static_cast<QWidget*>(m_falseLetter), static_cast<QWidget*>(m_true),
+              static_cast<QWidget*>(m_false)})
+            w->show();
+        ClearGroup(m_judgeGroup);
+        if (answer == QLatin1String("A")) m_true->setChecked(true);
+        if (answer == QLatin1String("B")) m_false->setChecked(true);
+    } else if (type == kFill) {
+        if (!ShowFillIn(stem, answer)) return false;
+    } else if (type == kMultiple) {
+        ShowOptions(options, true);
+        for (int i = 0; i < 5; ++i)
+            m_multiple[i]->setChecked(answer.contains(answers::OptionLetter(i)));
+    } else if (type == kEssay) {
+        m_essayLabel->show();
+        m_essay->show();
+        m_essay->setPlainText(answers::EssayForDisplay(answer));
+    }
+    return true;
+}
+
+void CVemoDlg::ShowOptions(const QStringList& options, bool multiple) {
+    m_optionsLabel->show();
+    for (int i = 0; i < 5; ++i) {
+        QAbstractButton* button =
+            multiple ? static_cast<QAbstractButton*>(m_multiple[i]) : m_single[i];
+        if (i >= options.size()) continue;
+        // Room left of the text for the indicator.
+        button->setText(WrapToWidth(options[i], button->font(), button->width() - 30));
+        button->setAccessibleName(answers::OptionLetter(i) + QStringLiteral("、") + options[i]);
+        button->show();
+        m_letters[i]->show();
+    }
+}
+
+bool CVemoDlg::ShowFillIn(const QString& stem, const QString& answer) {
+    const int markers = answers::BlankMarkerCount(stem);
+    if (markers != 1 && markers != 2) {
+        msgbox::Prompt(this, QStringLiteral("填空题填空符号不符合要求,将退出程序！"));
+        Exit();
+        return false;
+    }
+    const answers::Blanks blanks = answers::SplitFillIn(answer);
+    {
+        const QSignalBlocker b1(m_blank1), b2(m_blank2);
+        m_blank1->setText(blanks.first);
+        if (markers == 2) m_blank2->setText(blanks.second);
+    }
+    m_blank1Label->show();
+    m_blank1->show();
+    if (markers == 2) {
+        m_blank2Label->show();
+        m_blank2->show();
+    }
+    UpdateEcho();
+    return true;
+}
+
+void CVemoDlg::ShowReviewAnswers(const QString& type, const QString& answer, int n) {
+    const ExamLayout layout(QSize(m_W, m_H));
+    const QString reference = QStringLiteral("参考答案：") + Reference(n);
+    if (type == kFill || type == kEssay) {
+        m_reference->setGeometry(layout.TextReference());
+        m_reference->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        m_reference->setText(reference);
+        m_yourAnswer->clear();
+    } else {
+        m_yourAnswer->setText(QStringLiteral("您的答案：") + answer);
+        m_reference->setGeometry(layout.OptionReference());
+        m_reference->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        m_reference->setText(reference);
+        m_yourAnswer->show();
+    }
+    m_reference->show();
+}
+
+void CVemoDlg::ShowPicture(const QString& picture) {
+    ClosePicture();
+    if (picture.isEmpty()) return;
+    const QString path = QStringLiteral("QuestionMap/") + picture + QStringLiteral(".bmp");
+    if (!QFile::exists(path)) {
+        ShowTimedNotice(this, QStringLiteral("找不到图片文件"), msgbox::PromptTitle(), 5);
+        return;
+    }
+    m_picture = new CShowMap(path, this);
+    m_picture->setObjectName(QStringLiteral("picture"));
+    m_picture->show();
+}
+
+void CVemoDlg::ClosePicture() {
+    delete m_picture.data();
+    m_picture = nullptr;
+}
+
+void CVemoDlg::OnBlankEdited(QLineEdit* blank) {
+    const QString cleaned = answers::CleanBlank(blank->text());
+    if (cleaned != blank->text()) {
+        const int removed = int(blank->text().size() - cleaned.size());
+        const int cursor = qMax(0, blank->cursorPosition() - removed);
+        const QSignalBlocker block(blank);
+        blank->setText(cleaned);
+        blank->setCursorPosition(cursor);
+    }
+    if (m_currentType == kFill) UpdateEcho();
+}
+
+void CVemoDlg::UpdateEcho() {
+    const QString second = m_blank2->isVisibleTo(this) ? m_blank2->text() : QString();
+    m_echo = answers::EchoBlanks(m_stem, m_blank1->text(), second);
+    m_questionText->setPlainText(m_echo.text);
+    QList<QTextEdit::ExtraSelection> underlines;
+    for (const answers::Span& span : {m_echo.first, m_echo.second}) {
+        if (span.isEmpty()) continue;
+        QTextEdit::ExtraSelection underline;
+        underline.cursor = QTextCursor(m_questionText->document());
+        underline.cursor.setPosition(span.start);
+        underline.cursor.setPosition(span.end, QTextCursor::KeepAnchor);
+        underline.format.setFontUnderline(true);
+        underline.format.setUnderlineColor(m_questionText->palette().color(QPalette::Text));
+        underlines << underline;
+    }
+    m_questionText->setExtraSelections(underlines);
+}
+
+bool CVemoDlg::SaveAnswer(int n) {
+    try {
+        CADOConn conn;
+        conn.OpenDatabase(schema::kPersonnelFile);
+        auto rs =
+            conn.OpenRecordset("select * from exam where 编号=?", schema::kPersonnelFile, {n});
+        const QString type = rs->GetText("题型");
+        std::optional<QVariant> value;  // nullopt keeps the stored answer
+        if (type == kSingle) {
+            if (auto letter = answers::ChoiceAnswer(m_singleGroup->checkedId())) value = *letter;
+        } else if (type == kJudge) {
+            if (auto letter = answers::ChoiceAnswer(m_judgeGroup->checkedId())) value = *letter;
+        } else if (type == kFill) {
+            const QString text = answers::FillInAnswer(m_blank1->text(), m_blank2->text());
+            value = text.isEmpty() ? QVariant() : QVariant(text);
+        } else if (type == kMultiple) {
+            QVector<bool> ticked;
+            for (QCheckBox* box : m_multiple)
+                ticked << (box->isVisibleTo(this) && box->isChecked());
+            if (auto letters = answers::MultipleChoiceAnswer(ticked)) value = *letters;
+        } else if (type == kEssay) {
+            if (auto text = answers::EssayAnswer(m_essay->toPlainText())) value = *text;
+        }
+        if (value) {
+            rs->PutCollect("答题", *value);
+            rs->Update();
+        }
+        return true;
+    } catch (const DatabaseError& e) {
+        ReportDatabaseFailure(QStringLiteral("第%1题的答案没有保存").arg(n), e.what());
+        return false;
+    }
+}
+
+void CVemoDlg::PreviousQuestion() {
+    const int n = m_current;
+    if (n == 0) return;
+    if (!m_review && !SaveAnswer(n)) return;
+    if (n == 1) {
+        ShowTimedNotice(this, QStringLiteral("已经是第1题了！"), msgbox::PromptTitle(), 5);
+    } else {
+        if (!ShowQuestion(n - 1)) return;
+        SetCurrent(n - 1);
+    }
+    RefreshMarks();
+}
+
+void CVemoDlg::NextQuestion() {
+    const int n = m_current;
+    if (n == 0) return;
+    if (!m_review && !SaveAnswer(n)) return;
+    if (n >= m_total) {
+        ShowTimedNotice(this, QStringLiteral("已经是最后一题了！"), msgbox::PromptTitle(), 5);
+    } else {
+        if (!ShowQuestion(n + 1)) return;
+        SetCurrent(n + 1);
+    }
+    RefreshMarks();
+}
+
+void CVemoDlg::JumpToQuestion(int n) {
+    if (m_current == 0 || !ShowQuestion(n)) return;
+    SetCurrent(n);
+    RefreshMarks();
+}
+
+void CVemoDlg::RefreshMarks() {
+    QVector<NumberMark> marks(m_total, NumberMark::None);
+    try {
+        CADOConn conn;
+        conn.OpenDatabase(schema::kPersonnelFile);
+        auto rs = m_review ? conn.OpenRecordset("select * from exam", schema::kPersonnelFile)
+                           : conn.OpenRecordset("select * from exam where 答题 is not null",
+                                                schema::kPersonnelFile);
+        for (rs->MoveFirst(); !rs->IsEOF(); rs->MoveNext()) {
+            const int n = rs->GetText("编号").toInt();
+            if (n < 1 || n > m_total) continue;
+            marks[n - 1] =
+                m_review
+                    ? MarkOf(scoring::Judge(rs->GetText("题型"), StoredAnswer(*rs), Reference(n)))
+                    : NumberMark::Answered;
+        }
+    } catch (const DatabaseError& e) {
+        ReportDatabaseFailure(QStringLiteral("读取答题情况失败"), e.what());
+    }
+    m_panel->SetMarks(marks);
+}
+
+void CVemoDlg::AskHandIn() {
+    m_countdown->stop();
+    ClosePicture();
+    if (msgbox::Ask(this, QStringLiteral("您确定要交卷!")))
+        HandIn();
+    else
+        m_countdown->start();
+}
+
+void CVemoDlg::HandIn() {
+    if (m_current > 0 && !m_review && !SaveAnswer(m_current)) return;
+    QString error;
+    const std::optional<handin::Result> result =
+        handin::Store(m_ticket, m_answerList, m_remaining, clock_seam::Now(), &error);
+    if (!result) {
+        // Nothing was stored; 交卷 stays for another try.
+        qWarning("hand-in failed: %s", qPrintable(error));
+        msgbox::Warn(this,
+                     QStringLiteral("交卷失败，考试结果没有保存，请再按“交卷”或报告考试管理员！"));
+        return;
+    }
+    if (msgbox::Ask(this,
+                    scoring::ResultMessage(result->score, m_ticket.passMark, result->hasEssays)))
+        EnterReview();
+    else
+        Exit();
+}
+
+void CVemoDlg::EnterReview() {
+    m_handIn->hide();
+    m_exit->show();
+    m_review = true;
+    m_countdown->stop();
+    m_remainingText->hide();
+    if (!ShowQuestion(1)) return;
+    SetCurrent(1);
+    RefreshMarks();
+}
+
+void CVemoDlg::DropExamTable() {
+    CADOConn conn;
+    conn.ExecuteStatement(schema::kDropExam, schema::kPersonnelFile);
+}
+
+void CVemoDlg::LeaveWindow() {
+    m_countdown->stop();
+    m_lockRetry->stop();
+    ClosePicture();
+    DropExamTable();
+    m_lock.Release();
+}
+
+void CVemoDlg::Back() {
+    LeaveWindow();
+    m_clock->stop();
+    screenflow::Go<CExamLogin>(this);
+}
+
+void CVemoDlg::Exit() {
+    LeaveWindow();
+    ExitProgram(this);
+}
+
+void CVemoDlg::ReportDatabaseFailure(const QString& what, const char* detail) {
+    qWarning("%s: %s", qPrintable(what), detail);
+    msgbox::Warn(this, what + QStringLiteral("，请报告考试管理员！"));
+}
+
+void OpenExamWindow(QDialog* from, const ExamTicket& ticket) {
+    screenflow::Go(from, QStringLiteral("CVemoDlg"),
+                   [ticket] { return std::unique_ptr<QDialog>(new CVemoDlg(ticket)); });
+}

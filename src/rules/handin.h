@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDateTime>
+#include <QStringList>
+#include <optional>
+
+#include "exam/examticket.h"
+
+// Scoring a handed-in paper and storing its result.
+namespace handin {
+
+struct Result {
+    double score = 0;
+    bool hasEssays = false;
+};
+
+// Scores every answer of the scratch table `exam` against the answer list (the reference
+// of question n at index n − 1), hands each essay question on to manual grading in
+// `quesAndAns` and writes the result with its save code into the examinee's
+// registration row, all in one transaction of personnel.mdb. Nothing is stored when any
+// step fails; then the result is empty and `error` says why.
+std::optional<Result> Store(const ExamTicket& ticket, const QStringList& answerList,
+                            int remainingSeconds, const QDateTime& handInTime,
+                            QString* error = nullptr);
+
+}  // namespace handin

@@ -169,7 +169,7 @@ void CExamManager::BuildControls() {
     m_list = new QTableView(this);
     m_list->setObjectName(QStringLiteral("examineeList"));
     m_list->setAccessibleName(QStringLiteral("考生列表"));
-    m_list->setGeometry(20, 124, 460, 300);
+    m_list->setGeometry(20, 124, 432, 300);
     m_list->setModel(m_model);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);

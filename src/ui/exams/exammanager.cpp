@@ -203,14 +203,14 @@ void CExamManager::BuildControls() {
     // Importing.
     auto* importGroup = new QGroupBox(QStringLiteral("批量导入考生"), this);
     importGroup->setGeometry(500, 325, 280, 80);
-    auto* import = button(QStringLiteral("导入"), QRect(520, 357, 110, 30), "import");
+    auto* importWorkbook = button(QStringLiteral("导入"), QRect(520, 357, 110, 30), "import");
     auto* openTemplate =
         button(QStringLiteral("导入模板"), QRect(650, 357, 110, 30), "openTemplate");
     // Group boxes are made before their controls; lift the controls above them.
     for (QWidget* w : {static_cast<QWidget*>(m_addDepartment), static_cast<QWidget*>(m_addPosition),
                        static_cast<QWidget*>(m_addName), static_cast<QWidget*>(add),
                        static_cast<QWidget*>(clearAdd), static_cast<QWidget*>(deleteAll),
-                       static_cast<QWidget*>(import), static_cast<QWidget*>(openTemplate)})
+                       static_cast<QWidget*>(importWorkbook), static_cast<QWidget*>(openTemplate)})
         w->raise();
 
     // Moving on.
@@ -226,7 +226,7 @@ void CExamManager::BuildControls() {
     connect(add, &QPushButton::clicked, this, &CExamManager::Add);
     connect(clearAdd, &QPushButton::clicked, this, &CExamManager::ClearAddFields);
     connect(deleteAll, &QPushButton::clicked, this, &CExamManager::DeleteAll);
-    connect(import, &QPushButton::clicked, this, &CExamManager::Import);
+    connect(importWorkbook, &QPushButton::clicked, this, &CExamManager::Import);
     connect(openTemplate, &QPushButton::clicked, this, &CExamManager::OpenTemplate);
     connect(back, &QPushButton::clicked, this, [this] { screenflow::Go<CLogin>(this); });
     connect(exit, &QPushButton::clicked, this, [this] { ExitProgram(this); });

@@ -6,6 +6,7 @@ packages=(
     g++ make cmake pkg-config
     qt6-base-dev qt6-translations-l10n libgl-dev libxcb1-dev
     libsqlite3-dev
+    libfreexl-dev
     libgtest-dev
     fonts-noto-cjk
 )

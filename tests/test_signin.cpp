@@ -51,6 +51,7 @@ TEST_F(SignInTest, EachAdministratorSignsInOnHisOwnSideOnly) {
     CLogin again;
     SignIn(again, true, "manager", "903361");
     EXPECT_EQ(LastScreen(), "CExamManager");
+    EXPECT_NE(recorder->TakeNextScreen(), nullptr);
 
     CLogin wrongSide;
     SignIn(wrongSide, false, "admin", "903361");

@@ -14,6 +14,7 @@
 #include "rules/signin.h"
 #include "ui/common/decor.h"
 #include "ui/common/picturebutton.h"
+#include "ui/exams/exammanager.h"
 #include "ui/signin/admin.h"
 
 CLogin::CLogin(QWidget* parent) : QDialog(parent) {
@@ -50,7 +51,7 @@ CLogin::CLogin(QWidget* parent) : QDialog(parent) {
     });
     connect(managerSignIn, &QAbstractButton::clicked, this, [this] {
         SignIn(codes::Account::ExamAdmin, m_managerUser, m_managerPassword, "CExamManager",
-               nullptr);
+               [] { return std::unique_ptr<QDialog>(new CExamManager()); });
     });
     connect(examineeEntry, &QAbstractButton::clicked, this, &CLogin::ExamineeEntry);
 

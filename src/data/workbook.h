@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+// Excel 97–2003 workbooks (.xls), read whole into memory: every cell as text.
+
+struct WorksheetRow {
+    int number = 0;            // 0-based row of the sheet
+    QMap<int, QString> cells;  // by 0-based column; empty cells are absent
+    QString Cell(int column) const { return cells.value(column); }
+    bool Has(int column) const { return cells.contains(column); }
+};
+
+struct Worksheet {
+    QString name;
+    // The first row, one entry for every column the sheet uses ("" where it is empty),
+    // so a stray cell right of the header shows as an extra column.
+    QStringList header;
+    std::vector<WorksheetRow> rows;  // every row below the header, in sheet order
+};
+
+struct Workbook {
+    QString path;
+    std::vector<Worksheet> sheets;
+
+    QStringList SheetNames() const;
+    // The sheet of that name (compared ignoring case, as spreadsheet programs do), or
+    // null with a message for the user.
+    const Worksheet* Sheet(const QString& name, QString* error) const;
+};
+
+// Reads an .xls file. A whole number reads as its digits ("12"), other numbers in their
+// shortest decimal text ("12.5"), dates and times as the reader formats them. A file
+// that cannot be read gives nullopt and a message for the user.
+std::optional<Workbook> ReadWorkbook(const QString& path, QString* error);

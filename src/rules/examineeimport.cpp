@@ -1,0 +1,103 @@
+#include "rules/examineeimport.h"
+
+#include "data/adoconn.h"
+#include "data/schema.h"
+#include "data/workbook.h"
+
+namespace examinee_import {
+namespace {
+
+enum Column { kName, kDepartment, kPosition };
+
+QString SemicolonRefusal(const Examinee& e) {
+    if (e.name.contains(';')) return QStringLiteral("考生姓名中不能含有';'！");
+    if (e.department.contains(';')) return QStringLiteral("部门名称中不能含有';'！");
+    if (e.position.contains(';')) return QStringLiteral("职务名称中不能含有';'！");
+    return QString();
+}
+
+long CountExaminees(CADOConn& conn) {
+    auto rs = conn.OpenRecordset(QStringLiteral("select COUNT(*) as 行数 from examinee"),
+                                 schema::kPersonnelFile);
+    return rs->GetCollect("行数").toLongLong();
+}
+
+}  // namespace
+
+QString SheetName() {
+    return QStringLiteral("Sheet1");
+}
+
+Plan PlanImport(const Worksheet& sheet) {
+    Plan plan;
+    QString joined;
+    for (const QString& column : sheet.header) joined += column + '|';
+    if (joined != QStringLiteral("姓名|部门|职务|")) {
+        plan.refusal = QStringLiteral("Excel考生表没有按照模板要求输入，导入失败！");
+        return plan;
+    }
+    for (const WorksheetRow& row : sheet.rows) {
+        if (!row.Has(kName) || !row.Has(kDepartment) || !row.Has(kPosition)) continue;
+        Examinee e{row.Cell(kName), row.Cell(kDepartment), row.Cell(kPosition)};
+        const QString refusal = SemicolonRefusal(e);
+        if (!refusal.isEmpty()) return Plan{refusal, {}};
+        plan.rows.push_back(std::move(e));
+    }
+    if (plan.rows.empty()) plan.refusal = QStringLiteral("导入表格无数据！");
+    return plan;
+}
+
+Outcome StoreExaminees(const std::vector<Examinee>& rows) {
+    Outcome outcome;
+    CADOConn conn;
+    if (!conn.OpenDatabase(schema::kPersonnelFile)) {
+        outcome.error = conn.LastError();
+        return outcome;
+    }
+    try {
+        CTransaction transaction(conn);
+        if (!transaction.IsActive()) {
+            outcome.error = QStringLiteral("the database is busy");
+            return outcome;
+        }
+        auto rs =
+            conn.OpenRecordset(QStringLiteral("select * from examinee"), schema::kPersonnelFile);
+        for (const Examinee& e : rows) {
+            rs->AddNew();
+            rs->PutCollect("姓名", e.name);
+            rs->PutCollect("部门", e.department);
+            rs->PutCollect("职务", e.position);
+            rs->Update();
+        }
+        const long before = CountExaminees(conn);
+        const bool removed =
+            conn.ExecuteStatement(QStringLiteral("delete from  examinee where id not in(select "
+                                                 "min(id) from examinee group by 姓名,职务,部门)"),
+                                  schema::kPersonnelFile) &&
+            conn.ExecuteStatement(QStringLiteral("delete from examinee where 姓名 is null"),
+                                  schema::kPersonnelFile);
+        if (!removed) {
+            outcome.error = conn.LastError();
+            return outcome;
+        }
+        const long after = CountExaminees(conn);
+        if (!transaction.Commit()) {
+            outcome.error = conn.LastError();
+            return outcome;
+        }
+        outcome.stored = true;
+        outcome.read = int(rows.size());
+        outcome.removed = int(before - after);
+    } catch (const DatabaseError& e) {
+        outcome.error = QString::fromUtf8(e.what());
+    }
+    return outcome;
+}
+
+QString OutcomeMessage(const Outcome& outcome) {
+    return QStringLiteral("导入数据%1条，已删除%2条重复数据！")
+        .arg(outcome.read)
+        .arg(outcome.removed);
+}
+
+}  // namespace examinee_import

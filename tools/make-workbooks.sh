@@ -1,0 +1,142 @@
+#!/usr/bin/env bash
+# Regenerates the Excel 97–2003 workbooks Vemo ships: the examinee template of the
+# data folder, the test fixtures and the benchmark workbook. Each workbook is written
+# as a flat OpenDocument spreadsheet and converted by LibreOffice, a writer whose
+# .xls files FreeXL reads (Debian: libreoffice-calc-nogui; needed only to run this).
+#
+# Usage: tools/make-workbooks.sh
+#
+# A workbook is described one line at a time: "## NAME" starts a sheet, every other
+# line is a row with its cells separated by "|" (an empty cell between two bars stays
+# empty). Cells that look like numbers are stored as numbers.
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+WORK="$(mktemp -d)"
+trap 'rm -rf "$WORK"' EXIT
+
+command -v soffice >/dev/null || { echo "LibreOffice (soffice) is missing" >&2; exit 1; }
+
+# Reads the description on standard input, writes the .fods file $1.
+to_fods() {
+    awk '
+    function esc(s) { gsub(/&/, "\\&amp;", s); gsub(/</, "\\&lt;", s); gsub(/>/, "\\&gt;", s); return s }
+    function close_sheet() { if (open) print "</table:table>"; open = 0 }
+    BEGIN {
+        print "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+        print "<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+        print " xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\""
+        print " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\""
+        print " office:version=\"1.2\" office:mimetype=\"application/vnd.oasis.opendocument.spreadsheet\">"
+        print "<office:body><office:spreadsheet>"
+    }
+    /^## / { close_sheet(); print "<table:table table:name=\"" esc(substr($0, 4)) "\">"; open = 1; next }
+    {
+        print "<table:table-row>"
+        n = split($0, cells, "|")
+        for (i = 1; i <= n; i++) {
+            c = cells[i]
+            if (c == "") print "<table:table-cell/>"
+            else if (c ~ /^-?[0-9]+(\.[0-9]+)?$/)
+                print "<table:table-cell office:value-type=\"float\" office:value=\"" c "\"><text:p>" c "</text:p></table:table-cell>"
+            else
+                print "<table:table-cell office:value-type=\"string\"><text:p>" esc(c) "</text:p></table:table-cell>"
+        }
+        print "</table:table-row>"
+    }
+    END { close_sheet(); print "</office:spreadsheet></office:body></office:document>" }
+    ' > "$1"
+}
+
+# make_workbook DESTINATION.xls < description
+make_workbook() {
+    local dest="$1" base
+    base="$(basename "$dest" .xls)"
+    to_fods "$WORK/$base.fods"
+    soffice --headless -env:UserInstallation="file://$WORK/profile" \
+        --convert-to 'xls:MS Excel 97' --outdir "$WORK" "$WORK/$base.fods" >/dev/null
+    mkdir -p "$(dirname "$dest")"
+    mv "$WORK/$base.xls" "$dest"
+    echo "wrote ${dest#"$ROOT"/}"
+}
+
+# The template of the delivered data folder: the header the import expects.
+make_workbook "$ROOT/tools/vemo-init/examinee.xls" <<'EOF'
+## Sheet1
+姓名|部门|职务
+EOF
+
+T="$ROOT/tests/data"
+
+# Six complete rows: one duplicates a sample examinee, one repeats a row of the sheet;
+# the row without a position is incomplete.
+make_workbook "$T/examinees.xls" <<'EOF'
+## Sheet1
+姓名|部门|职务
+孙八|生产部|操作工
+周九|技术部|技术员
+吴十|安全部|
+周九|技术部|技术员
+张三|生产部|操作工
+郑十一|办公室|主任
+O'Neil|办公室|文员
+EOF
+
+make_workbook "$T/header-fourth-column.xls" <<'EOF'
+## Sheet1
+姓名|部门|职务|备注
+孙八|生产部|操作工|新员工
+EOF
+
+make_workbook "$T/header-other-order.xls" <<'EOF'
+## Sheet1
+部门|姓名|职务
+生产部|孙八|操作工
+EOF
+
+make_workbook "$T/semicolon-third-row.xls" <<'EOF'
+## Sheet1
+姓名|部门|职务
+孙八|生产部|操作工
+周九|技术部|技术员
+吴十|安全部;后勤|安全员
+郑十一|办公室|主任
+EOF
+
+make_workbook "$T/no-complete-row.xls" <<'EOF'
+## Sheet1
+姓名|部门|职务
+孙八|生产部|
+|技术部|技术员
+EOF
+
+make_workbook "$T/other-sheet-name.xls" <<'EOF'
+## 考生
+姓名|部门|职务
+孙八|生产部|操作工
+EOF
+
+# For the reader: several sheets, numbers, empty cells and a gap row.
+make_workbook "$T/cells.xls" <<'EOF'
+## 说明
+第一页
+## Sheet1
+名称|整数|小数|负数|备注
+甲|12|12.5|-3|
+乙||0.25|0|有
+
+丙|1000000|3|7|末行
+EOF
+
+# The benchmark workbook: 10,000 examinees, every tenth a repeat of an earlier row.
+{
+    echo "## Sheet1"
+    echo "姓名|部门|职务"
+    departments=(生产部 技术部 安全部 办公室)
+    positions=(操作工 工程师 安全员 文员)
+    for i in $(seq 0 9999); do
+        n=$i
+        if [ $((i % 10)) -eq 9 ]; then n=$((i - 5)); fi
+        printf '考生%05d|%s|%s\n' "$n" "${departments[n % 4]}" "${positions[n % 4]}"
+    done
+} | make_workbook "$ROOT/bench/data/examinees-10000.xls"

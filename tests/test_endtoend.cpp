@@ -1,0 +1,169 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTableWidget>
+
+#include "data/adoconn.h"
+#include "data/md5encrypt.h"
+#include "data/schema.h"
+#include "exam/examlogin.h"
+#include "exam/vemodlg.h"
+#include "guitest.h"
+#include "ui/common/showmap.h"
+#include "ui/signin/login.h"
+
+namespace {
+
+const QString kPersonnel = schema::kPersonnelFile;
+const QString kQuestions = schema::kQuestionsFile;
+
+// One examinee's whole road on the delivered sample data: from the sign-in screen
+// through exam selection and the exam window to the stored result.
+class EndToEnd : public GuiTest {
+protected:
+    // The screen the last navigation leads to, as the program would show it.
+    template <class Screen>
+    std::unique_ptr<Screen> Next(const char* name) {
+        EXPECT_FALSE(recorder->navigations.isEmpty());
+        if (recorder->navigations.isEmpty()) return nullptr;
+        EXPECT_EQ(recorder->navigations.last().screen, name);
+        std::unique_ptr<QDialog> next = recorder->TakeNextScreen();
+        auto* screen = dynamic_cast<Screen*>(next.get());
+        if (screen) next.release();
+        return std::unique_ptr<Screen>(screen);
+    }
+
+    struct Question {
+        QString type, stem, reference, points;
+    };
+    // The question on screen as the paper holds it, with its reference from the bank.
+    static Question Current(int number) {
+        CADOConn conn;
+        auto row = conn.OpenRecordset("select * from exam where 编号=?", kPersonnel, {number});
+        Question q{row->GetText("题型"), row->GetText("题干"), QString(), row->GetText("分值")};
+        conn.CloseDatabase();
+        q.reference =
+            conn.OpenRecordset("select * from " + q.type + " where 题干=?", kQuestions, {q.stem})
+                ->GetText("答案");
+        return q;
+    }
+
+    // Gives the right answer through the controls of its type.
+    void Answer(CVemoDlg& window, const Question& q) {
+        const QString letters = "ABCDE";
+        if (q.type == QStringLiteral("单选题")) {
+            Find<QRadioButton>(&window, ("single" + q.reference).toLatin1())->setChecked(true);
+        } else if (q.type == QStringLiteral("判断题")) {
+            Find<QRadioButton>(&window, q.reference == "A" ? "judgeTrue" : "judgeFalse")
+                ->setChecked(true);
+        } else if (q.type == QStringLiteral("填空题")) {
+            const QStringList blanks = q.reference.split('#');
+            Find<QLineEdit>(&window, "blank1")->setText(blanks[0]);
+            if (blanks.size() > 1) Find<QLineEdit>(&window, "blank2")->setText(blanks[1]);
+        } else if (q.type == QStringLiteral("多选题")) {
+            for (QChar letter : q.reference)
+                Find<QCheckBox>(&window, ("multiple" + QString(letter)).toLatin1())
+                    ->setChecked(true);
+        } else {
+            Find<QPlainTextEdit>(&window, "essay")
+                ->setPlainText(QStringLiteral("先报警，再疏散。"));
+        }
+    }
+};
+
+TEST_F(EndToEnd, AnExamineeTakesTheSampleExamFromSignInToHisResult) {
+    // Only the picture question is left as the paper's one 中等 single choice, so the
+    // draw always includes it; both fill-in questions (one and two blanks) are always drawn.
+    {
+        CADOConn conn;
+        ASSERT_TRUE(conn.ExecuteStatement(
+            "update 单选题 set 对象='管理人员' where 难度='中等' and 图片 is null", kQuestions));
+    }
+
+    CLogin login;
+    Click(&login, "examineeEntry");
+    auto selection = Next<CExamLogin>("CExamLogin");
+    ASSERT_NE(selection, nullptr);
+
+    Find<QLineEdit>(selection.get(), "name")->setText(QStringLiteral("张三"));
+    auto* departments = Find<QComboBox>(selection.get(), "department");
+    departments->setCurrentIndex(departments->findText(QStringLiteral("生产部")));
+    auto* positions = Find<QComboBox>(selection.get(), "position");
+    positions->setCurrentIndex(positions->findText(QStringLiteral("操作工")));
+    Click(selection.get(), "query");
+    QTableWidget* exams = selection->ExamList();
+    ASSERT_EQ(exams->rowCount(), 1);
+    EXPECT_EQ(exams->item(0, CExamLogin::kExamNameColumn)->text(),
+              QStringLiteral("安全生产月度考试"));
+    exams->item(0, CExamLogin::kTickColumn)->setCheckState(Qt::Checked);
+    Click(selection.get(), "enter");
+
+    auto window = Next<CVemoDlg>("CVemoDlg");
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(recorder->messages.size(), 1);  // no keyboard grab on a headless desktop
+    EXPECT_EQ(recorder->messages[0].text, QStringLiteral("安装钩子失败!"));
+    {
+        CADOConn conn;
+        EXPECT_FALSE(conn.OpenRecordset("select * from interim", kPersonnel)->IsOpen())
+            << "the pool is dropped once the paper is drawn";
+    }
+
+    Click(window.get(), "start");
+    double objectivePoints = 0;
+    bool sawPicture = false, sawTwoBlanks = false;
+    const int total = 12;
+    for (int n = 1; n <= total; ++n) {
+        ASSERT_EQ(window->CurrentQuestion(), n);
+        const Question q = Current(n);
+        if (q.type == QStringLiteral("单选题") && window->PictureWindow()) {
+            sawPicture = window->PictureWindow()->HasPicture();
+        }
+        if (q.reference.contains('#')) sawTwoBlanks = true;
+        if (q.type != QStringLiteral("问答题")) objectivePoints += q.points.toDouble();
+        Answer(*window, q);
+        Click(window.get(), "next");
+    }
+    EXPECT_TRUE(sawPicture);
+    EXPECT_TRUE(sawTwoBlanks);
+    EXPECT_EQ(objectivePoints, 21);
+
+    recorder->answers = {MsgAnswer::Yes, MsgAnswer::Yes};  // hand in, then review
+    Click(window.get(), "handIn");
+    EXPECT_TRUE(window->InReview());
+    EXPECT_TRUE(
+        recorder->messages.last().text.startsWith(QStringLiteral("您这次考试得分为：21分")));
+    Click(window.get(), "exit");
+    EXPECT_EQ(recorder->exits, 1);
+
+    CADOConn conn;
+    auto result = conn.OpenRecordset(
+        "select * from ExamRegister where 姓名='张三' and 部门='生产部' and 职务='操作工'",
+        kPersonnel);
+    ASSERT_EQ(result->RecordCount(), 1);
+    EXPECT_EQ(result->GetText("成绩"), "21");
+    EXPECT_EQ(result->GetText("考试名称"), QStringLiteral("安全生产月度考试"));
+    EXPECT_EQ(result->GetText("问答题"), QStringLiteral("有"));
+    EXPECT_EQ(result->GetText("考试时间"),
+              QStringLiteral("2026/12/09") + QChar(0x3000) + "10:30:00");
+    bool numeric = false;
+    result->GetText("考试用时").toInt(&numeric);
+    EXPECT_TRUE(numeric);
+    // The score code, composed here from its columns rather than through the program's own
+    // composition: ID, name, position, exam name, score, pass mark, time used, hand-in time.
+    EXPECT_EQ(result->GetText("保存码"),
+              CMD5Encrypt::DigestText(result->GetText("ID") + "张三" + "操作工" +
+                                      "安全生产月度考试" + "21" + "19" +
+                                      result->GetText("考试用时") + result->GetText("考试时间")));
+
+    auto essays = conn.OpenRecordset("select * from quesAndAns", kPersonnel);
+    ASSERT_EQ(essays->RecordCount(), 1);
+    EXPECT_EQ(essays->GetText("考生编号"), result->GetText("ID"));
+    EXPECT_EQ(essays->GetText("答题"), QStringLiteral("先报警，再疏散。"));
+    EXPECT_EQ(essays->GetText("分值"), "10");
+    EXPECT_FALSE(conn.OpenRecordset("select * from exam", kPersonnel)->IsOpen())
+        << "the drawn paper is gone";
+}
+
+}  // namespace

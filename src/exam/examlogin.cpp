@@ -17,8 +17,8 @@
 #include "data/codes.h"
 #include "data/formats.h"
 #include "data/schema.h"
-#include "data/settings.h"
 #include "exam/vemodlg.h"
+#include "ui/common/controls.h"
 #include "ui/common/decor.h"
 #include "ui/common/mymsgdlg.h"
 #include "ui/signin/login.h"
@@ -28,30 +28,6 @@ namespace {
 constexpr int kNoticeSeconds = 6;
 const QString kEnded = QStringLiteral("已结束");
 
-QLabel* AddLabel(QWidget* parent, const QString& text, const QRect& geometry, QWidget* buddy) {
-    auto* label = new QLabel(text, parent);
-    label->setGeometry(geometry);
-    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    if (buddy) label->setBuddy(buddy);
-    return label;
-}
-
-QPushButton* AddButton(QWidget* parent, const QString& caption, const QRect& geometry,
-                       const QString& objectName) {
-    auto* button = new QPushButton(caption, parent);
-    button->setGeometry(geometry);
-    button->setObjectName(objectName);
-    button->setAutoDefault(false);
-    return button;
-}
-
-QComboBox* AddDropDownList(QWidget* parent, const QRect& geometry, const QString& objectName) {
-    auto* list = new QComboBox(parent);
-    list->setGeometry(geometry);
-    list->setObjectName(objectName);
-    return list;
-}
-
 }  // namespace
 
 CExamLogin::CExamLogin(QWidget* parent) : QDialog(parent) {
@@ -59,25 +35,24 @@ CExamLogin::CExamLogin(QWidget* parent) : QDialog(parent) {
     setFixedSize(820, 650);
     InstallScreenKeyFilter(this);
 
-    m_name = new QLineEdit(this);
-    m_name->setGeometry(100, 24, 130, 26);
-    m_name->setObjectName(QStringLiteral("name"));
-    AddLabel(this, QStringLiteral("考生姓名"), QRect(20, 24, 72, 26), m_name);
+    m_name = controls::Edit(this, QRect(100, 24, 130, 26), QStringLiteral("name"));
+    controls::Label(this, QStringLiteral("考生姓名"), QRect(20, 24, 72, 26), m_name,
+                    Qt::AlignRight | Qt::AlignVCenter);
 
-    m_department = AddDropDownList(this, QRect(290, 24, 140, 26), QStringLiteral("department"));
-    AddLabel(this, QStringLiteral("部门"), QRect(240, 24, 42, 26), m_department);
-    m_department->addItems(settings::DepartmentNames());
-    m_department->setCurrentIndex(-1);
-    connect(m_department, &QComboBox::currentIndexChanged, this, &CExamLogin::FillPositions);
+    m_department =
+        controls::DropDownList(this, QRect(290, 24, 140, 26), QStringLiteral("department"));
+    controls::Label(this, QStringLiteral("部门"), QRect(240, 24, 42, 26), m_department,
+                    Qt::AlignRight | Qt::AlignVCenter);
+    m_position = controls::DropDownList(this, QRect(490, 24, 140, 26), QStringLiteral("position"));
+    controls::Label(this, QStringLiteral("职务"), QRect(440, 24, 42, 26), m_position,
+                    Qt::AlignRight | Qt::AlignVCenter);
+    controls::LinkDepartmentToPositions(m_department, m_position);
 
-    m_position = AddDropDownList(this, QRect(490, 24, 140, 26), QStringLiteral("position"));
-    AddLabel(this, QStringLiteral("职务"), QRect(440, 24, 42, 26), m_position);
-
-    auto* query = AddButton(this, QStringLiteral("查询考试"), QRect(646, 22, 80, 30),
-                            QStringLiteral("query"));
+    auto* query = controls::Button(this, QStringLiteral("查询考试"), QRect(646, 22, 80, 30),
+                                   QStringLiteral("query"));
     connect(query, &QPushButton::clicked, this, &CExamLogin::QueryExams);
-    auto* clear = AddButton(this, QStringLiteral("清空选项"), QRect(732, 22, 80, 30),
-                            QStringLiteral("clear"));
+    auto* clear = controls::Button(this, QStringLiteral("清空选项"), QRect(732, 22, 80, 30),
+                                   QStringLiteral("clear"));
     connect(clear, &QPushButton::clicked, this, &CExamLogin::ClearOptions);
 
     m_exams = new QTableWidget(this);
@@ -86,21 +61,22 @@ CExamLogin::CExamLogin(QWidget* parent) : QDialog(parent) {
     m_exams->setGeometry(16, 70, 790, 380);
     SetUpExamList();
 
-    auto* enter = AddButton(this, QStringLiteral("进入考试"), QRect(600, 470, 110, 34),
-                            QStringLiteral("enter"));
-    AddLabel(this, QStringLiteral("请选择考试后 ->"), QRect(440, 470, 150, 34), nullptr);
+    auto* enter = controls::Button(this, QStringLiteral("进入考试"), QRect(600, 470, 110, 34),
+                                   QStringLiteral("enter"));
+    controls::Label(this, QStringLiteral("请选择考试后 ->"), QRect(440, 470, 150, 34), nullptr,
+                    Qt::AlignRight | Qt::AlignVCenter);
     connect(enter, &QPushButton::clicked, this, [this] {
         if (const auto ticket = EnterExam()) OpenExamWindow(this, *ticket);
     });
 
-    auto* back =
-        AddButton(this, QStringLiteral("返回"), QRect(600, 560, 90, 32), QStringLiteral("back"));
+    auto* back = controls::Button(this, QStringLiteral("返回"), QRect(600, 560, 90, 32),
+                                  QStringLiteral("back"));
     connect(back, &QPushButton::clicked, this, [this] {
         DropPool();
         screenflow::Go<CLogin>(this);
     });
-    auto* exit =
-        AddButton(this, QStringLiteral("退出"), QRect(716, 560, 90, 32), QStringLiteral("exit"));
+    auto* exit = controls::Button(this, QStringLiteral("退出"), QRect(716, 560, 90, 32),
+                                  QStringLiteral("exit"));
     connect(exit, &QPushButton::clicked, this, [this] {
         DropPool();
         ExitProgram(this);
@@ -132,12 +108,6 @@ void CExamLogin::SetUpExamList() {
             m_exams->setColumnWidth(column, widths[column]);
     }
     connect(m_exams, &QTableWidget::itemChanged, this, &CExamLogin::OnTickChanged);
-}
-
-void CExamLogin::FillPositions(int departmentIndex) {
-    m_position->clear();
-    m_position->addItems(settings::PositionsOf(departmentIndex));
-    m_position->setCurrentIndex(-1);
 }
 
 void CExamLogin::ClearOptions() {

@@ -53,7 +53,6 @@ private:
     };
 
     void SetUpExamList();
-    void FillPositions(int departmentIndex);
     void ClearOptions();
     void ListExams(const QString& name, const QString& department, const QString& position);
     void AppendExamRow(const QStringList& texts);

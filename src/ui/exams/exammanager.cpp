@@ -17,8 +17,8 @@
 #include "app/messagebox.h"
 #include "app/screenflow.h"
 #include "data/adoconn.h"
-#include "data/settings.h"
 #include "rules/examinees.h"
+#include "ui/common/controls.h"
 #include "ui/common/decor.h"
 #include "ui/exams/importexaminee.h"
 #include "ui/signin/login.h"
@@ -101,13 +101,6 @@ void Guarded(QWidget* screen, Handler&& handler) {
     }
 }
 
-// A department combo fills its paired position combo from the settings file.
-void FillPositions(QComboBox* positions, int departmentIndex) {
-    positions->clear();
-    positions->addItems(settings::PositionsOf(departmentIndex));
-    positions->setCurrentIndex(-1);
-}
-
 }  // namespace
 
 CExamManager::CExamManager(QWidget* parent)
@@ -116,56 +109,29 @@ CExamManager::CExamManager(QWidget* parent)
     setFixedSize(800, 680);
     InstallScreenKeyFilter(this);
     BuildControls();
-    FillDepartments();
 }
 
 CExamManager::~CExamManager() = default;
 
 void CExamManager::BuildControls() {
-    auto label = [this](const QString& text, const QRect& at, QWidget* buddy = nullptr) {
-        auto* l = new QLabel(text, this);
-        l->setGeometry(at);
-        if (buddy) l->setBuddy(buddy);
-        return l;
-    };
-    auto button = [this](const QString& caption, const QRect& at, const char* name) {
-        auto* b = new QPushButton(caption, this);
-        b->setGeometry(at);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setAutoDefault(false);
-        return b;
-    };
-    auto combo = [this](const QRect& at, const QString& accessibleName, const char* name) {
-        auto* c = new QComboBox(this);
-        c->setGeometry(at);
-        c->setAccessibleName(accessibleName);
-        c->setObjectName(QString::fromLatin1(name));
-        return c;
-    };
-    auto edit = [this](const QRect& at, const QString& accessibleName, const char* name) {
-        auto* e = new QLineEdit(this);
-        e->setGeometry(at);
-        e->setAccessibleName(accessibleName);
-        e->setObjectName(QString::fromLatin1(name));
-        return e;
-    };
-
     // Search.
-    label(QStringLiteral("考生信息查询："), QRect(20, 10, 200, 22));
-    m_searchName = edit(QRect(20, 60, 150, 26), QStringLiteral("查询 姓名"), "searchName");
-    m_searchDepartment =
-        combo(QRect(185, 60, 150, 26), QStringLiteral("查询 部门"), "searchDepartment");
-    m_searchPosition =
-        combo(QRect(350, 60, 150, 26), QStringLiteral("查询 职务"), "searchPosition");
-    label(QStringLiteral("姓名"), QRect(20, 36, 150, 22), m_searchName);
-    label(QStringLiteral("部门"), QRect(185, 36, 150, 22), m_searchDepartment);
-    label(QStringLiteral("职务"), QRect(350, 36, 150, 22), m_searchPosition);
-    auto* search = button(QStringLiteral("查询"), QRect(530, 58, 110, 30), "search");
-    auto* clearSearch =
-        button(QStringLiteral("清空选项"), QRect(655, 58, 110, 30), "clearSearchFields");
+    controls::Label(this, QStringLiteral("考生信息查询："), QRect(20, 10, 200, 22));
+    m_searchName =
+        controls::Edit(this, QRect(20, 60, 150, 26), "searchName", QStringLiteral("查询 姓名"));
+    m_searchDepartment = controls::DropDownList(this, QRect(185, 60, 150, 26), "searchDepartment",
+                                                QStringLiteral("查询 部门"));
+    m_searchPosition = controls::DropDownList(this, QRect(350, 60, 150, 26), "searchPosition",
+                                              QStringLiteral("查询 职务"));
+    controls::Label(this, QStringLiteral("姓名"), QRect(20, 36, 150, 22), m_searchName);
+    controls::Label(this, QStringLiteral("部门"), QRect(185, 36, 150, 22), m_searchDepartment);
+    controls::Label(this, QStringLiteral("职务"), QRect(350, 36, 150, 22), m_searchPosition);
+    auto* search =
+        controls::Button(this, QStringLiteral("查询"), QRect(530, 58, 110, 30), "search");
+    auto* clearSearch = controls::Button(this, QStringLiteral("清空选项"), QRect(655, 58, 110, 30),
+                                         "clearSearchFields");
 
     // The list.
-    label(QStringLiteral("考生列表显示："), QRect(20, 100, 200, 22));
+    controls::Label(this, QStringLiteral("考生列表显示："), QRect(20, 100, 200, 22));
     m_list = new QTableView(this);
     m_list->setObjectName(QStringLiteral("examineeList"));
     m_list->setAccessibleName(QStringLiteral("考生列表"));
@@ -183,29 +149,38 @@ void CExamManager::BuildControls() {
     for (int column = 0; column < 4; ++column)
         m_list->horizontalHeader()->resizeSection(column, widths[column]);
     m_list->setColumnHidden(CExamineeListModel::kId, true);
-    label(QStringLiteral("提示：左键双击，将删除本行内容。"), QRect(20, 428, 460, 22));
-    auto* showAll = button(QStringLiteral("显示全部"), QRect(20, 458, 110, 30), "showAll");
-    auto* clearList = button(QStringLiteral("清空列表"), QRect(145, 458, 110, 30), "clearList");
+    controls::Label(this, QStringLiteral("提示：左键双击，将删除本行内容。"),
+                    QRect(20, 428, 460, 22));
+    auto* showAll =
+        controls::Button(this, QStringLiteral("显示全部"), QRect(20, 458, 110, 30), "showAll");
+    auto* clearList =
+        controls::Button(this, QStringLiteral("清空列表"), QRect(145, 458, 110, 30), "clearList");
 
     // Adding by hand.
     auto* addGroup = new QGroupBox(QStringLiteral("手动添加考生"), this);
     addGroup->setGeometry(500, 110, 280, 200);
-    m_addDepartment = combo(QRect(560, 140, 200, 26), QStringLiteral("添加 部门"), "addDepartment");
-    m_addPosition = combo(QRect(560, 176, 200, 26), QStringLiteral("添加 职务"), "addPosition");
-    m_addName = edit(QRect(560, 212, 200, 26), QStringLiteral("添加 姓名"), "addName");
-    label(QStringLiteral("部门"), QRect(515, 142, 40, 22), m_addDepartment);
-    label(QStringLiteral("职务"), QRect(515, 178, 40, 22), m_addPosition);
-    label(QStringLiteral("姓名"), QRect(515, 214, 40, 22), m_addName);
-    auto* add = button(QStringLiteral("添加"), QRect(515, 258, 70, 30), "add");
-    auto* clearAdd = button(QStringLiteral("清空选项"), QRect(592, 258, 80, 30), "clearAddFields");
-    auto* deleteAll = button(QStringLiteral("删除所有考生"), QRect(679, 258, 90, 30), "deleteAll");
+    m_addDepartment = controls::DropDownList(this, QRect(560, 140, 200, 26), "addDepartment",
+                                             QStringLiteral("添加 部门"));
+    m_addPosition = controls::DropDownList(this, QRect(560, 176, 200, 26), "addPosition",
+                                           QStringLiteral("添加 职务"));
+    m_addName =
+        controls::Edit(this, QRect(560, 212, 200, 26), "addName", QStringLiteral("添加 姓名"));
+    controls::Label(this, QStringLiteral("部门"), QRect(515, 142, 40, 22), m_addDepartment);
+    controls::Label(this, QStringLiteral("职务"), QRect(515, 178, 40, 22), m_addPosition);
+    controls::Label(this, QStringLiteral("姓名"), QRect(515, 214, 40, 22), m_addName);
+    auto* add = controls::Button(this, QStringLiteral("添加"), QRect(515, 258, 70, 30), "add");
+    auto* clearAdd = controls::Button(this, QStringLiteral("清空选项"), QRect(592, 258, 80, 30),
+                                      "clearAddFields");
+    auto* deleteAll = controls::Button(this, QStringLiteral("删除所有考生"),
+                                       QRect(679, 258, 90, 30), "deleteAll");
 
     // Importing.
     auto* importGroup = new QGroupBox(QStringLiteral("批量导入考生"), this);
     importGroup->setGeometry(500, 325, 280, 80);
-    auto* importWorkbook = button(QStringLiteral("导入"), QRect(520, 357, 110, 30), "import");
-    auto* openTemplate =
-        button(QStringLiteral("导入模板"), QRect(650, 357, 110, 30), "openTemplate");
+    auto* importWorkbook =
+        controls::Button(this, QStringLiteral("导入"), QRect(520, 357, 110, 30), "import");
+    auto* openTemplate = controls::Button(this, QStringLiteral("导入模板"),
+                                          QRect(650, 357, 110, 30), "openTemplate");
     // Group boxes are made before their controls; lift the controls above them.
     for (QWidget* w : {static_cast<QWidget*>(m_addDepartment), static_cast<QWidget*>(m_addPosition),
                        static_cast<QWidget*>(m_addName), static_cast<QWidget*>(add),
@@ -214,10 +189,10 @@ void CExamManager::BuildControls() {
         w->raise();
 
     // Moving on.
-    button(QStringLiteral("考试管理"), QRect(20, 540, 140, 36), "examManagement");
-    button(QStringLiteral("成绩查询"), QRect(180, 540, 140, 36), "scoreQuery");
-    auto* back = button(QStringLiteral("返回"), QRect(20, 600, 140, 36), "back");
-    auto* exit = button(QStringLiteral("退出"), QRect(180, 600, 140, 36), "exit");
+    controls::Button(this, QStringLiteral("考试管理"), QRect(20, 540, 140, 36), "examManagement");
+    controls::Button(this, QStringLiteral("成绩查询"), QRect(180, 540, 140, 36), "scoreQuery");
+    auto* back = controls::Button(this, QStringLiteral("返回"), QRect(20, 600, 140, 36), "back");
+    auto* exit = controls::Button(this, QStringLiteral("退出"), QRect(180, 600, 140, 36), "exit");
 
     connect(search, &QPushButton::clicked, this, &CExamManager::Search);
     connect(clearSearch, &QPushButton::clicked, this, &CExamManager::ClearSearchFields);
@@ -232,19 +207,8 @@ void CExamManager::BuildControls() {
     connect(exit, &QPushButton::clicked, this, [this] { ExitProgram(this); });
     connect(m_list, &QTableView::doubleClicked, this,
             [this](const QModelIndex& index) { DeleteRow(index.row()); });
-    connect(m_searchDepartment, &QComboBox::currentIndexChanged, this,
-            [this](int index) { FillPositions(m_searchPosition, index); });
-    connect(m_addDepartment, &QComboBox::currentIndexChanged, this,
-            [this](int index) { FillPositions(m_addPosition, index); });
-}
-
-void CExamManager::FillDepartments() {
-    const QStringList departments = settings::DepartmentNames();
-    for (QComboBox* combo : {m_searchDepartment, m_addDepartment}) {
-        combo->clear();
-        combo->addItems(departments);
-        combo->setCurrentIndex(-1);
-    }
+    controls::LinkDepartmentToPositions(m_searchDepartment, m_searchPosition);
+    controls::LinkDepartmentToPositions(m_addDepartment, m_addPosition);
 }
 
 void CExamManager::Search() {

@@ -22,7 +22,6 @@ protected:
 
 private:
     void BuildControls();
-    void FillDepartments();
     void Search();
     void ShowAll();
     void Add();

@@ -13,18 +13,11 @@
 #include "app/screenflow.h"
 #include "data/adoconn.h"
 #include "data/schema.h"
+#include "ui/common/controls.h"
 #include "ui/common/decor.h"
 #include "ui/signin/login.h"
 
 namespace {
-
-QPushButton* AddButton(QWidget* parent, const QString& caption, const QRect& geometry,
-                       const QString& objectName) {
-    auto* button = new QPushButton(caption, parent);
-    button->setGeometry(geometry);
-    button->setObjectName(objectName);
-    return button;
-}
 
 // Stores the three digests of one account in rows 1, 2 and 3 of LastPass, all or none;
 // the other account's column stays as it is. Raises DatabaseError on failure.
@@ -61,10 +54,10 @@ CAdmin::CAdmin(QWidget* parent) : QDialog(parent) {
                               QStringLiteral("考试管理"), QStringLiteral("岗位设置")};
     const QStringList hubNames = {"questionBank", "paperManagement", "examManagement", "settings"};
     for (int i = 0; i < hubs.size(); ++i)
-        AddButton(this, hubs[i], QRect(40, 50 + i * 60, 150, 40), hubNames[i]);
+        controls::Button(this, hubs[i], QRect(40, 50 + i * 60, 150, 40), hubNames[i]);
 
-    auto* back = AddButton(this, QStringLiteral("返回"), QRect(560, 540, 90, 32), "back");
-    auto* exit = AddButton(this, QStringLiteral("退出"), QRect(670, 540, 90, 32), "exit");
+    auto* back = controls::Button(this, QStringLiteral("返回"), QRect(560, 540, 90, 32), "back");
+    auto* exit = controls::Button(this, QStringLiteral("退出"), QRect(670, 540, 90, 32), "exit");
     connect(back, &QPushButton::clicked, this, [this] { screenflow::Go<CLogin>(this); });
     connect(exit, &QPushButton::clicked, this, [this] { ExitProgram(this); });
 }

@@ -1,0 +1,61 @@
+#include "ui/common/controls.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "data/settings.h"
+
+namespace controls {
+
+QPushButton* Button(QWidget* parent, const QString& caption, const QRect& at,
+                    const QString& objectName) {
+    auto* button = new QPushButton(caption, parent);
+    button->setGeometry(at);
+    button->setObjectName(objectName);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLabel* Label(QWidget* parent, const QString& text, const QRect& at, QWidget* buddy,
+              Qt::Alignment alignment) {
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(at);
+    label->setAlignment(alignment);
+    if (buddy) label->setBuddy(buddy);
+    return label;
+}
+
+QLineEdit* Edit(QWidget* parent, const QRect& at, const QString& objectName,
+                const QString& accessibleName) {
+    auto* edit = new QLineEdit(parent);
+    edit->setGeometry(at);
+    edit->setObjectName(objectName);
+    if (!accessibleName.isEmpty()) edit->setAccessibleName(accessibleName);
+    return edit;
+}
+
+QComboBox* DropDownList(QWidget* parent, const QRect& at, const QString& objectName,
+                        const QString& accessibleName) {
+    auto* list = new QComboBox(parent);
+    list->setGeometry(at);
+    list->setObjectName(objectName);
+    if (!accessibleName.isEmpty()) list->setAccessibleName(accessibleName);
+    return list;
+}
+
+void LinkDepartmentToPositions(QComboBox* departments, QComboBox* positions) {
+    departments->clear();
+    departments->addItems(settings::DepartmentNames());
+    departments->setCurrentIndex(-1);
+    positions->clear();
+    QObject::connect(departments, &QComboBox::currentIndexChanged, positions,
+                     [positions](int index) {
+                         positions->clear();
+                         positions->addItems(settings::PositionsOf(index));
+                         positions->setCurrentIndex(-1);
+                     });
+}
+
+}  // namespace controls

@@ -6,6 +6,7 @@
 
 #include "app/messagebox.h"
 #include "app/screenflow.h"
+#include "app/screens.h"
 #include "app/singleinstance.h"
 #include "data/adoconn.h"
 #include "guitest.h"
@@ -72,7 +73,7 @@ TEST_F(FrameTest, ExitStopsTheScreensClock) {
 TEST_F(FrameTest, NavigationClosesTheScreenAndNamesTheNextOne) {
     QDialog from;
     from.show();
-    screenflow::Go<CLogin>(&from);
+    screens::Go(&from, screens::Id::Login);
     EXPECT_FALSE(from.isVisible());
     EXPECT_EQ(from.result(), QDialog::Accepted);
     ASSERT_EQ(recorder->navigations.size(), 1);

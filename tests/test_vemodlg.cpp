@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QTextEdit>
 
+#include "app/screens.h"
 #include "data/adoconn.h"
 #include "data/codes.h"
 #include "data/schema.h"
@@ -382,7 +383,7 @@ TEST_F(ExamWindowTest, BackDropsThePaperAndLeavesTheWindow) {
 
     QDialog selection;
     DrawIntoExamTable(SamplePaper());
-    OpenExamWindow(&selection, ticket);
+    screens::Go(&selection, screens::Id::ExamWindow, QVariant::fromValue(ticket));
     EXPECT_EQ(recorder->navigations.last().screen, "CVemoDlg");
     EXPECT_NE(recorder->TakeNextScreen(), nullptr);
 }

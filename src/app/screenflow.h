@@ -20,12 +20,6 @@ void Run(ScreenFactory first);
 // Closes the current screen and shows the named one next.
 void Go(QDialog* from, const QString& screenName, ScreenFactory next);
 
-template <class Screen>
-void Go(QDialog* from) {
-    Go(from, QString::fromLatin1(Screen::staticMetaObject.className()),
-       [] { return std::unique_ptr<QDialog>(new Screen()); });
-}
-
 }  // namespace screenflow
 
 // The shared exit: stops the screen's clock (its QTimer named "timer1", where it has

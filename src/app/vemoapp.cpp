@@ -6,9 +6,9 @@
 
 #include "app/messagebox.h"
 #include "app/screenflow.h"
+#include "app/screens.h"
 #include "app/singleinstance.h"
 #include "data/adoconn.h"
-#include "ui/signin/login.h"
 
 void CVemoApp::PrepareDesktop() {
     static bool prepared = false;
@@ -28,6 +28,6 @@ int CVemoApp::Run(int& argc, char** argv) {
     if (!guard.Acquire()) return 0;
     QApplication application(argc, argv);
     PrepareDesktop();
-    screenflow::Run([] { return std::unique_ptr<QDialog>(new CLogin()); });
+    screenflow::Run(screens::Factory(screens::Id::Login));
     return 0;
 }

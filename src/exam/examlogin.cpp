@@ -12,16 +12,15 @@
 #include "app/keyfilter.h"
 #include "app/messagebox.h"
 #include "app/screenflow.h"
+#include "app/screens.h"
 #include "data/adoconn.h"
 #include "data/clock.h"
 #include "data/codes.h"
 #include "data/formats.h"
 #include "data/schema.h"
-#include "exam/vemodlg.h"
 #include "ui/common/controls.h"
 #include "ui/common/decor.h"
 #include "ui/common/mymsgdlg.h"
-#include "ui/signin/login.h"
 
 namespace {
 
@@ -66,14 +65,15 @@ CExamLogin::CExamLogin(QWidget* parent) : QDialog(parent) {
     controls::Label(this, QStringLiteral("请选择考试后 ->"), QRect(440, 470, 150, 34), nullptr,
                     Qt::AlignRight | Qt::AlignVCenter);
     connect(enter, &QPushButton::clicked, this, [this] {
-        if (const auto ticket = EnterExam()) OpenExamWindow(this, *ticket);
+        if (const auto ticket = EnterExam())
+            screens::Go(this, screens::Id::ExamWindow, QVariant::fromValue(*ticket));
     });
 
     auto* back = controls::Button(this, QStringLiteral("返回"), QRect(600, 560, 90, 32),
                                   QStringLiteral("back"));
     connect(back, &QPushButton::clicked, this, [this] {
         DropPool();
-        screenflow::Go<CLogin>(this);
+        screens::Go(this, screens::Id::Login);
     });
     auto* exit = controls::Button(this, QStringLiteral("退出"), QRect(716, 560, 90, 32),
                                   QStringLiteral("exit"));

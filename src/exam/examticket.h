@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMetaType>
 #include <QString>
 
 // What exam selection hands the exam window when an examinee enters an exam.
@@ -10,3 +11,4 @@ struct ExamTicket {
     QString registrationId;  // ID of the examinee's ExamRegister row
     int passMark = 0;        // 合格分数
 };
+Q_DECLARE_METATYPE(ExamTicket)

@@ -20,11 +20,11 @@
 
 #include "app/messagebox.h"
 #include "app/screenflow.h"
+#include "app/screens.h"
 #include "data/adoconn.h"
 #include "data/clock.h"
 #include "data/schema.h"
 #include "exam/examlayout.h"
-#include "exam/examlogin.h"
 #include "exam/navpanel.h"
 #include "rules/countdown.h"
 #include "rules/handin.h"
@@ -757,7 +757,7 @@ void CVemoDlg::LeaveWindow() {
 void CVemoDlg::Back() {
     LeaveWindow();
     m_clock->stop();
-    screenflow::Go<CExamLogin>(this);
+    screens::Go(this, screens::Id::ExamLogin);
 }
 
 void CVemoDlg::Exit() {
@@ -768,9 +768,4 @@ void CVemoDlg::Exit() {
 void CVemoDlg::ReportDatabaseFailure(const QString& what, const char* detail) {
     qWarning("%s: %s", qPrintable(what), detail);
     msgbox::Warn(this, what + QStringLiteral("，请报告考试管理员！"));
-}
-
-void OpenExamWindow(QDialog* from, const ExamTicket& ticket) {
-    screenflow::Go(from, QStringLiteral("CVemoDlg"),
-                   [ticket] { return std::unique_ptr<QDialog>(new CVemoDlg(ticket)); });
 }

@@ -155,6 +155,3 @@ private:
     QLabel* m_reference;
     CNavigationPanel* m_panel = nullptr;
 };
-
-// Moves from exam selection to a fresh exam window for the ticket.
-void OpenExamWindow(QDialog* from, const ExamTicket& ticket);

@@ -16,12 +16,11 @@
 #include "app/keyfilter.h"
 #include "app/messagebox.h"
 #include "app/screenflow.h"
+#include "app/screens.h"
 #include "data/adoconn.h"
 #include "rules/examinees.h"
 #include "ui/common/controls.h"
 #include "ui/common/decor.h"
-#include "ui/exams/importexaminee.h"
-#include "ui/signin/login.h"
 
 // The examinee list: 序号, 姓名, 部门, 职务 and the hidden ID. A row keeps the number it
 // was listed with when rows above it are deleted.
@@ -203,7 +202,7 @@ void CExamManager::BuildControls() {
     connect(deleteAll, &QPushButton::clicked, this, &CExamManager::DeleteAll);
     connect(importWorkbook, &QPushButton::clicked, this, &CExamManager::Import);
     connect(openTemplate, &QPushButton::clicked, this, &CExamManager::OpenTemplate);
-    connect(back, &QPushButton::clicked, this, [this] { screenflow::Go<CLogin>(this); });
+    connect(back, &QPushButton::clicked, this, [this] { screens::Go(this, screens::Id::Login); });
     connect(exit, &QPushButton::clicked, this, [this] { ExitProgram(this); });
     connect(m_list, &QTableView::doubleClicked, this,
             [this](const QModelIndex& index) { DeleteRow(index.row()); });
@@ -302,8 +301,8 @@ void CExamManager::Import() {
         msgbox::Prompt(this, QStringLiteral("请选择'examinee.xls'文件"));
         return;
     }
-    CImportExaminee prompt(path, this);
-    if (prompt.exec() == QDialog::Accepted) m_model->Clear();
+    if (screens::Open(this, screens::Id::ImportExaminee, path) == QDialog::Accepted)
+        m_model->Clear();
 }
 
 void CExamManager::OpenTemplate() {

@@ -11,11 +11,11 @@
 #include "app/keyfilter.h"
 #include "app/messagebox.h"
 #include "app/screenflow.h"
+#include "app/screens.h"
 #include "data/adoconn.h"
 #include "data/schema.h"
 #include "ui/common/controls.h"
 #include "ui/common/decor.h"
-#include "ui/signin/login.h"
 
 namespace {
 
@@ -58,7 +58,7 @@ CAdmin::CAdmin(QWidget* parent) : QDialog(parent) {
 
     auto* back = controls::Button(this, QStringLiteral("返回"), QRect(560, 540, 90, 32), "back");
     auto* exit = controls::Button(this, QStringLiteral("退出"), QRect(670, 540, 90, 32), "exit");
-    connect(back, &QPushButton::clicked, this, [this] { screenflow::Go<CLogin>(this); });
+    connect(back, &QPushButton::clicked, this, [this] { screens::Go(this, screens::Id::Login); });
     connect(exit, &QPushButton::clicked, this, [this] { ExitProgram(this); });
 }
 

@@ -7,15 +7,13 @@
 #include "app/keyfilter.h"
 #include "app/messagebox.h"
 #include "app/screenflow.h"
+#include "app/screens.h"
 #include "data/adoconn.h"
 #include "data/clock.h"
 #include "data/schema.h"
-#include "exam/examlogin.h"
 #include "rules/signin.h"
 #include "ui/common/decor.h"
 #include "ui/common/picturebutton.h"
-#include "ui/exams/exammanager.h"
-#include "ui/signin/admin.h"
 
 CLogin::CLogin(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Vemo—登录Login"));
@@ -46,12 +44,11 @@ CLogin::CLogin(QWidget* parent) : QDialog(parent) {
                            QPoint(680, 530), QStringLiteral("exit"));
     connect(exit, &QAbstractButton::clicked, this, [this] { ExitProgram(this); });
     connect(adminSignIn, &QAbstractButton::clicked, this, [this] {
-        SignIn(codes::Account::SystemAdmin, m_adminUser, m_adminPassword, "CAdmin",
-               [] { return std::unique_ptr<QDialog>(new CAdmin()); });
+        SignIn(codes::Account::SystemAdmin, m_adminUser, m_adminPassword, screens::Id::Admin);
     });
     connect(managerSignIn, &QAbstractButton::clicked, this, [this] {
-        SignIn(codes::Account::ExamAdmin, m_managerUser, m_managerPassword, "CExamManager",
-               [] { return std::unique_ptr<QDialog>(new CExamManager()); });
+        SignIn(codes::Account::ExamAdmin, m_managerUser, m_managerPassword,
+               screens::Id::ExamManager);
     });
     connect(examineeEntry, &QAbstractButton::clicked, this, &CLogin::ExamineeEntry);
 
@@ -87,7 +84,7 @@ void CLogin::paintEvent(QPaintEvent*) {
 }
 
 void CLogin::SignIn(codes::Account account, QLineEdit* user, QLineEdit* password,
-                    const QString& target, ScreenFactory next) {
+                    screens::Id target) {
     if (user->text().isEmpty() || password->text().isEmpty()) {
         msgbox::AppMessage(this, QStringLiteral("用户名或密码不能为空！"));
         return;
@@ -107,7 +104,7 @@ void CLogin::SignIn(codes::Account account, QLineEdit* user, QLineEdit* password
     }
     switch (verdict) {
         case signin::PasswordVerdict::Accepted:
-            screenflow::Go(this, target, std::move(next));
+            screens::Go(this, target);
             break;
         case signin::PasswordVerdict::TooFewRows:
             msgbox::AppMessage(this, QStringLiteral("保存的密码数据已损坏！"));
@@ -143,7 +140,7 @@ void CLogin::ExamineeEntry() {
             ExitProgram(this);
             return;
         case signin::EntryVerdict::Proceed:
-            screenflow::Go<CExamLogin>(this);
+            screens::Go(this, screens::Id::ExamLogin);
             return;
     }
 }

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "app/testseams.h"
+#include "app/screens.h"
 #include "data/codes.h"
 
 class QLineEdit;
@@ -25,8 +25,7 @@ protected:
 private:
     // Signs an administrator in with the account's fields; on success the account's
     // home screen replaces this one.
-    void SignIn(codes::Account account, QLineEdit* user, QLineEdit* password, const QString& target,
-                ScreenFactory next);
+    void SignIn(codes::Account account, QLineEdit* user, QLineEdit* password, screens::Id target);
     // Checks the exam data before an examinee may choose an exam.
     void ExamineeEntry();
 

@@ -1,0 +1,77 @@
+#include "app/screens.h"
+
+#include <QDialog>
+#include <functional>
+#include <memory>
+
+#include "app/screenflow.h"
+#include "exam/examlogin.h"
+#include "exam/examticket.h"
+#include "exam/vemodlg.h"
+#include "ui/exams/exammanager.h"
+#include "ui/exams/importexaminee.h"
+#include "ui/signin/admin.h"
+#include "ui/signin/login.h"
+
+namespace screens {
+namespace {
+
+using Maker = std::function<QDialog*(const QVariant& argument, QWidget* parent)>;
+
+struct Entry {
+    Id id;
+    const char* className;
+    Maker make;
+};
+
+template <class Screen>
+Maker Plain() {
+    return [](const QVariant&, QWidget* parent) { return new Screen(parent); };
+}
+
+const std::vector<Entry>& Table() {
+    static const std::vector<Entry> table = {
+        {Id::Login, "CLogin", Plain<CLogin>()},
+        {Id::Admin, "CAdmin", Plain<CAdmin>()},
+        {Id::ExamManager, "CExamManager", Plain<CExamManager>()},
+        {Id::ImportExaminee, "CImportExaminee",
+         [](const QVariant& path, QWidget* parent) {
+             return new CImportExaminee(path.toString(), parent);
+         }},
+        {Id::ExamLogin, "CExamLogin", Plain<CExamLogin>()},
+        {Id::ExamWindow, "CVemoDlg",
+         [](const QVariant& ticket, QWidget* parent) {
+             return new CVemoDlg(ticket.value<ExamTicket>(), parent);
+         }},
+    };
+    return table;
+}
+
+const Entry& Find(Id id) {
+    for (const Entry& entry : Table())
+        if (entry.id == id) return entry;
+    qFatal("screen %d is missing from the screen table", static_cast<int>(id));
+}
+
+}  // namespace
+
+QString ClassName(Id id) {
+    return QString::fromLatin1(Find(id).className);
+}
+
+ScreenFactory Factory(Id id, const QVariant& argument) {
+    return [make = Find(id).make, argument] {
+        return std::unique_ptr<QDialog>(make(argument, nullptr));
+    };
+}
+
+void Go(QDialog* from, Id id, const QVariant& argument) {
+    screenflow::Go(from, ClassName(id), Factory(id, argument));
+}
+
+int Open(QWidget* parent, Id id, const QVariant& argument) {
+    std::unique_ptr<QDialog> dialog(Find(id).make(argument, parent));
+    return dialog->exec();
+}
+
+}  // namespace screens

@@ -11,6 +11,7 @@
 #include "exam/examlogin.h"
 #include "exam/vemodlg.h"
 #include "guitest.h"
+#include "ui/common/checklist.h"
 #include "ui/common/showmap.h"
 #include "ui/signin/login.h"
 

@@ -9,6 +9,7 @@
 #include "data/schema.h"
 #include "exam/examlogin.h"
 #include "guitest.h"
+#include "ui/common/checklist.h"
 
 namespace {
 

@@ -18,6 +18,7 @@
 #include "data/codes.h"
 #include "data/formats.h"
 #include "data/schema.h"
+#include "ui/common/checklist.h"
 #include "ui/common/controls.h"
 #include "ui/common/decor.h"
 #include "ui/common/mymsgdlg.h"
@@ -54,11 +55,15 @@ CExamLogin::CExamLogin(QWidget* parent) : QDialog(parent) {
                                    QStringLiteral("clear"));
     connect(clear, &QPushButton::clicked, this, &CExamLogin::ClearOptions);
 
-    m_exams = new QTableWidget(this);
+    const QStringList headings = {"选择",     "考试号",   "考试名称", "开始时间",
+                                  "结束时间", "时效",     "考试时限", "合格分数",
+                                  "试卷名称", "科目选项", "考生ID"};
+    m_exams = new CCheckList(headings, {45, 60, 255, 168, 168, 70, 0, 0, 0, 0, 0},
+                             CCheckList::Ticks::AtMostOne, this);
     m_exams->setObjectName(QStringLiteral("exams"));
     m_exams->setAccessibleName(QStringLiteral("考试列表"));
     m_exams->setGeometry(16, 70, 790, 380);
-    SetUpExamList();
+    connect(m_exams, &CCheckList::TickChanged, this, &CExamLogin::CopySelection);
 
     auto* enter = controls::Button(this, QStringLiteral("进入考试"), QRect(600, 470, 110, 34),
                                    QStringLiteral("enter"));
@@ -86,28 +91,6 @@ CExamLogin::CExamLogin(QWidget* parent) : QDialog(parent) {
     CADOConn personnel;
     schema::RecreateScratchTable(personnel, schema::kPersonnelFile, schema::kCreateInterim,
                                  schema::kDropInterim);
-}
-
-void CExamLogin::SetUpExamList() {
-    const QStringList headings = {"选择",     "考试号",   "考试名称", "开始时间",
-                                  "结束时间", "时效",     "考试时限", "合格分数",
-                                  "试卷名称", "科目选项", "考生ID"};
-    const int widths[kColumnCount] = {45, 60, 255, 168, 168, 70, 0, 0, 0, 0, 0};
-    m_exams->setColumnCount(kColumnCount);
-    m_exams->setHorizontalHeaderLabels(headings);
-    m_exams->verticalHeader()->hide();
-    m_exams->setShowGrid(true);
-    m_exams->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_exams->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_exams->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    for (int column = 0; column < kColumnCount; ++column) {
-        m_exams->horizontalHeaderItem(column)->setTextAlignment(Qt::AlignCenter);
-        if (widths[column] == 0)
-            m_exams->hideColumn(column);
-        else
-            m_exams->setColumnWidth(column, widths[column]);
-    }
-    connect(m_exams, &QTableWidget::itemChanged, this, &CExamLogin::OnTickChanged);
 }
 
 void CExamLogin::ClearOptions() {
@@ -196,47 +179,18 @@ void CExamLogin::ListExams(const QString& name, const QString& department,
         }
         // The registration being listed: a second registration of the same examinee for
         // the same exam must not receive this one's result.
-        AppendExamRow({examNo, exam->GetText("考试名称"), exam->GetText("开始时间"),
-                       exam->GetText("结束时间"), *end < now ? kEnded : QString(),
-                       exam->GetText("考试时限"), exam->GetText("合格分数"), paperName,
-                       paper->GetText("科目选项"), registrations->GetText("ID")});
+        m_exams->AppendRow({examNo, exam->GetText("考试名称"), exam->GetText("开始时间"),
+                            exam->GetText("结束时间"), *end < now ? kEnded : QString(),
+                            exam->GetText("考试时限"), exam->GetText("合格分数"), paperName,
+                            paper->GetText("科目选项"), registrations->GetText("ID")});
     }
-}
-
-void CExamLogin::AppendExamRow(const QStringList& texts) {
-    m_settingTicks = true;
-    const int row = m_exams->rowCount();
-    m_exams->insertRow(row);
-    auto* tick = new QTableWidgetItem();
-    tick->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
-    tick->setCheckState(Qt::Unchecked);
-    m_exams->setItem(row, kTickColumn, tick);
-    for (int i = 0; i < texts.size(); ++i) {
-        auto* item = new QTableWidgetItem(texts[i]);
-        item->setTextAlignment(Qt::AlignCenter);
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        m_exams->setItem(row, kExamNoColumn + i, item);
-    }
-    m_settingTicks = false;
-}
-
-void CExamLogin::OnTickChanged(QTableWidgetItem* item) {
-    if (m_settingTicks || item->column() != kTickColumn) return;
-    if (item->checkState() == Qt::Checked) {
-        // At most one exam is chosen.
-        m_settingTicks = true;
-        for (int row = 0; row < m_exams->rowCount(); ++row)
-            if (row != item->row()) m_exams->item(row, kTickColumn)->setCheckState(Qt::Unchecked);
-        m_settingTicks = false;
-    }
-    CopySelection();
 }
 
 void CExamLogin::CopySelection() {
     m_selection = Selection();
     for (int row = 0; row < m_exams->rowCount(); ++row) {
-        if (m_exams->item(row, kTickColumn)->checkState() != Qt::Checked) continue;
-        auto text = [this, row](int column) { return m_exams->item(row, column)->text(); };
+        if (!m_exams->IsTicked(row)) continue;
+        auto text = [this, row](int column) { return m_exams->Text(row, column); };
         m_selection.examName = text(kExamNameColumn);
         m_selection.state = text(kStateColumn);
         m_selection.timeLimit = text(kTimeLimitColumn);

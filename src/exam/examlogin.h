@@ -9,8 +9,7 @@
 class DatabaseError;
 class QComboBox;
 class QLineEdit;
-class QTableWidget;
-class QTableWidgetItem;
+class CCheckList;
 
 // Exam selection: the examinee names himself, lists his open exams that have started,
 // ticks one and enters it, which draws his paper.
@@ -25,7 +24,7 @@ public:
     // The ticket for the exam window when the exam may be entered; nothing otherwise.
     std::optional<ExamTicket> EnterExam();
 
-    QTableWidget* ExamList() const { return m_exams; }
+    CCheckList* ExamList() const { return m_exams; }
 
     enum Column {
         kTickColumn,
@@ -52,11 +51,8 @@ private:
         int passMark = 0;
     };
 
-    void SetUpExamList();
     void ClearOptions();
     void ListExams(const QString& name, const QString& department, const QString& position);
-    void AppendExamRow(const QStringList& texts);
-    void OnTickChanged(QTableWidgetItem* item);
     void CopySelection();
     void Notice(const QString& text);
     void ReportDatabaseError(const DatabaseError& error);
@@ -65,8 +61,7 @@ private:
     QLineEdit* m_name;        // 1151
     QComboBox* m_department;  // 1172
     QComboBox* m_position;    // 1175
-    QTableWidget* m_exams;    // 1177
+    CCheckList* m_exams;      // 1177
     Selection m_selection;
-    bool m_settingTicks = false;
     assembly::MersenneRandom m_random;
 };

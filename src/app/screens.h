@@ -18,6 +18,20 @@ enum class Id {
     ImportExaminee,  // CImportExaminee, argument: the workbook's path (QString)
     ExamLogin,       // CExamLogin
     ExamWindow,      // CVemoDlg, argument: the ExamTicket
+    // The system administrator's side.
+    ExamPaper,     // CExamPaper, the question bank browser
+    AddQuestion,   // CAddQuestion, modal over the browser
+    ExamInandout,  // CExamInandout, modal; argument: QStringList {mode "导入"/"删除", workbook path}
+    VariouSet,     // CVariouSet, departments, subjects and objects
+    SetPaper,      // CSetPaper, paper composition
+    TestManage,    // CTestManage, paper management
+    WordPaper,     // CWordPaper, modal; argument: the paper's name (QString)
+    // The exam administrator's side.
+    CreateExam,       // CCreateExam
+    ExamManagement,   // CExamManagement
+    CheckScore,       // CCheckScore, score query
+    ScoreMap,         // CScoreMap, the score sheet picture
+    HandworkCorrect,  // CHandworkCorrect, manual grading of essays
 };
 
 // The class name a screen is known by (what tests read from the recorded navigation).

@@ -1,8 +1,7 @@
-#include <QFile>
-
 #include "data/adoconn.h"
 #include "data/codes.h"
 #include "data/schema.h"
+#include "examdata.h"
 #include "rules/assembly.h"
 #include "rules/exams.h"
 #include "rules/signin.h"
@@ -11,6 +10,7 @@
 namespace {
 
 using exams::RegistrationVerdict;
+using namespace examdata;
 
 const QString kPersonnel = schema::kPersonnelFile;
 const QString kSamplePaper = QStringLiteral("安全生产基础测试");
@@ -19,24 +19,6 @@ const QString kSampleExam = QStringLiteral("安全生产月度考试");
 // The delivered sample: one open exam (number 1) with 张三, 李四, 王五 and 赵六.
 class ExamRules : public DataFolderTest {
 protected:
-    static void Run(const QString& sql, const QString& file = kPersonnel) {
-        CADOConn conn;
-        ASSERT_TRUE(conn.ExecuteStatement(sql, file)) << sql.toStdString();
-    }
-    static long Count(const QString& sql) {
-        CADOConn conn;
-        return conn.OpenRecordset(sql, kPersonnel)->RecordCount();
-    }
-    // 考生质量/考生数量/registrations of an exam.
-    static QString Counters(const QString& examNo) {
-        CADOConn conn;
-        auto row = conn.OpenRecordset("select * from JoinExam where 考试号=?", kPersonnel,
-                                      {examNo.toLongLong()});
-        const QString registered =
-            QString::number(Count("select * from ExamRegister where 考试号='" + examNo + "'"));
-        if (row->RecordCount() == 0) return "none/" + registered;
-        return row->GetText("考生质量") + "/" + row->GetText("考生数量") + "/" + registered;
-    }
     static exams::ExamForm Form(const QString& name = QStringLiteral("新员工考试")) {
         exams::ExamForm form;
         form.name = name;
@@ -61,15 +43,6 @@ protected:
             }
         }
         return rows.join('\n');
-    }
-    // Every case of a table starts from the delivered file.
-    static void KeepOriginal(const QString& file) {
-        QFile::remove(file + ".orig");
-        ASSERT_TRUE(QFile::copy(file, file + ".orig"));
-    }
-    static void RestoreOriginal(const QString& file) {
-        QFile::remove(file);
-        ASSERT_TRUE(QFile::copy(file + ".orig", file));
     }
     const std::vector<Examinee> zhangLi = {{"张三", "生产部", "操作工"},
                                            {"李四", "生产部", "班组长"}};
@@ -159,7 +132,7 @@ TEST_F(ExamRules, ListingEndsExpiredExamsWithACodeThatVerifiesAndNeverReSignsAnE
     exams::ExamForm expired = Form("已过期");
     expired.end = Now().addSecs(-60);
     const QString edited = QString::number(exams::CreateExam(expired, zhangLi));
-    Run("update ExamArrange set 合格分数='1' where 考试号=" + edited);
+    Execute("update ExamArrange set 合格分数='1' where 考试号=" + edited);
     listing = exams::ListExams(Now());
     EXPECT_TRUE(listing.tampered);
     EXPECT_EQ(listing.exams.back().number, edited);
@@ -178,47 +151,21 @@ TEST_F(ExamRules, AddingAndRemovingMoveBothCountersWithTheRegistrations) {
     EXPECT_EQ(Counters("1"), "4/9/4");
 
     // A scored registration stays, whatever the screen thought of it.
-    Run("update ExamRegister set 成绩='20' where 姓名='张三'");
+    Execute("update ExamRegister set 成绩='20' where 姓名='张三'");
     EXPECT_FALSE(exams::RemoveRegistration(listed[0].id, "1"));
     EXPECT_EQ(Counters("1"), "4/9/4");
     EXPECT_EQ(exams::CheckRegistrations("1").verdict, RegistrationVerdict::Listed)
         << "a scored registration's code is not examined here";
 
-    Run("update ExamArrange set 时效='结束'");
+    Execute("update ExamArrange set 时效='结束'");
     EXPECT_EQ(exams::AddRegistration("1", "19", qian), exams::AddOutcome::ExamEnded);
     EXPECT_EQ(Counters("1"), "4/9/4");
 }
 
-TEST_F(ExamRules, EachEditOfRegistrationsOrCountersIsFound) {
-    struct Case {
-        const char* edit;
-        RegistrationVerdict verdict;
-    };
-    const Case cases[] = {
-        {"delete from JoinExam", RegistrationVerdict::CountersMissing},
-        {"insert into JoinExam values(1,4,9)", RegistrationVerdict::CounterRowsWrong},
-        {"update JoinExam set 考生质量=考生质量+1,考生数量=考生数量+1",
-         RegistrationVerdict::CountMismatch},
-        {"update ExamRegister set 合格分数='1' where 姓名='李四'",
-         RegistrationVerdict::EnrolmentTampered},
-        {"update JoinExam set 考生质量=null", RegistrationVerdict::Listed},
-        {"delete from ExamArrange", RegistrationVerdict::NoExams},
-    };
-    KeepOriginal(kPersonnel);
-    for (const Case& c : cases) {
-        RestoreOriginal(kPersonnel);
-        Run(QString::fromUtf8(c.edit));
-        EXPECT_EQ(exams::CheckRegistrations("1").verdict, c.verdict) << c.edit;
-    }
-    EXPECT_TRUE(exams::VerdictMessage(RegistrationVerdict::Listed).isEmpty());
-    EXPECT_EQ(exams::VerdictMessage(RegistrationVerdict::CountMismatch),
-              QStringLiteral("本次考试的考生数量被修改,将退出程序！"));
-}
-
 TEST_F(ExamRules, DeletingAnExamTakesEverythingOfItAndNothingElse) {
     const QString other = QString::number(exams::CreateExam(Form(), zhangLi));
-    Run("insert into quesAndAns(姓名,考试号,题干) values('张三','1','简述')");
-    Run("insert into quesAndAns(姓名,考试号,题干) values('张三','" + other + "','简述')");
+    Execute("insert into quesAndAns(姓名,考试号,题干) values('张三','1','简述')");
+    Execute("insert into quesAndAns(姓名,考试号,题干) values('张三','" + other + "','简述')");
     exams::DeleteExam("1");
     EXPECT_EQ(Count("select * from ExamArrange"), 1);
     EXPECT_EQ(Count("select * from ExamRegister where 考试号='1'"), 0);
@@ -250,22 +197,12 @@ TEST_F(ExamRules, AFailureMidwayLeavesTheOldStateWhole) {
     };
     for (const Case& c : cases) {
         const QString before = Snapshot();
-        Run(QString("create trigger killed %1 begin select raise(abort,'killed'); end")
-                .arg(c.trigger));
+        Execute(QString("create trigger killed %1 begin select raise(abort,'killed'); end")
+                    .arg(c.trigger));
         EXPECT_THROW(c.operation(), DatabaseError) << c.trigger;
-        Run("drop trigger killed");
+        Execute("drop trigger killed");
         EXPECT_EQ(Snapshot(), before) << c.trigger;
     }
-}
-
-TEST_F(ExamRules, NameChoicesListEveryUnregisteredExamineeEvenOfOneName) {
-    Run("insert into examinee(姓名,部门,职务) values('孙八','办公室','文员'),"
-        "('孙八','技术部','技术员'),('王五','生产部','操作工')");
-    EXPECT_EQ(exams::UnregisteredNames("1"), QStringList({"钱七", "孙八", "孙八", "王五"}));
-    const Examinee first = exams::FirstUnregistered("1", "孙八");
-    EXPECT_EQ(first.department + first.position, QStringLiteral("办公室文员"));
-    const Examinee wang = exams::FirstUnregistered("1", "王五");
-    EXPECT_EQ(wang.department, QStringLiteral("生产部")) << "王五 of 技术部 is registered";
 }
 
 // The bank check must agree with the draw: what it finds sufficient assembles, what it
@@ -286,11 +223,13 @@ TEST_F(ExamRules, BankCheckCountsWhatTheDrawNeedsForEveryKindOfPaper) {
          "问答题（规章制度，管理人员，中等）：需要1题，题库只有0题，缺1题。"},
         {"全员综合测试", "update 填空题 set 难度='困难' where 对象='管理人员'",
          "填空题（管理人员，中等）：需要1题，题库只有0题，缺1题。"},
+        {"安全生产基础测试", "update exampaper set 判断题='每题1分' where 名称='安全生产基础测试'",
+         "“判断题”的组卷规则有误"},
     };
     KeepOriginal(schema::kQuestionsFile);
     for (const Case& c : cases) {
         RestoreOriginal(schema::kQuestionsFile);
-        if (*c.change) Run(QString::fromUtf8(c.change), schema::kQuestionsFile);
+        if (*c.change) Execute(QString::fromUtf8(c.change), schema::kQuestionsFile);
         const exams::BankCheck check = exams::CheckBank(QString::fromUtf8(c.paper));
         const QString question = exams::ShortfallQuestion(check);
         EXPECT_EQ(check.Sufficient(), !*c.shortfall) << c.paper << c.change;
@@ -311,18 +250,6 @@ TEST_F(ExamRules, BankCheckCountsWhatTheDrawNeedsForEveryKindOfPaper) {
                   check.Sufficient())
             << c.paper << c.change;
     }
-}
-
-TEST_F(ExamRules, BankCheckReportsBrokenAndMissingRules) {
-    Run("update exampaper set 判断题='每题1分' where 名称='安全生产基础测试'",
-        schema::kQuestionsFile);
-    exams::BankCheck check = exams::CheckBank(kSamplePaper);
-    EXPECT_EQ(check.brokenTypes, QStringList({"判断题"}));
-    EXPECT_TRUE(exams::ShortfallQuestion(check).contains("“判断题”的组卷规则有误"));
-    Run("delete from testpaper", schema::kQuestionsFile);
-    check = exams::CheckBank("安全与制度综合测试");
-    EXPECT_TRUE(check.noRules);
-    EXPECT_FALSE(check.Sufficient());
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "exam/vemodlg.h"
 #include "ui/exams/exammanager.h"
 #include "ui/exams/importexaminee.h"
+#include "ui/papers/wordpaper.h"
 #include "ui/signin/admin.h"
 #include "ui/signin/login.h"
 
@@ -42,6 +43,10 @@ const std::vector<Entry>& Table() {
         {Id::ExamWindow, "CVemoDlg",
          [](const QVariant& ticket, QWidget* parent) {
              return new CVemoDlg(ticket.value<ExamTicket>(), parent);
+         }},
+        {Id::WordPaper, "CWordPaper",
+         [](const QVariant& paperName, QWidget* parent) {
+             return new CWordPaper(paperName.toString(), parent);
          }},
     };
     return table;

@@ -10,6 +10,7 @@ packages=(
     libquazip1-qt6-dev
     libgtest-dev
     fonts-noto-cjk
+    xdg-utils
 )
 if [ "${1:-}" = "--with-benchmarks" ]; then
     packages+=(libbenchmark-dev)

@@ -66,7 +66,8 @@ TEST(PrintedLayout, OptionsShareALineUpTo42BytesWithoutSpaces) {
          "    A、" + wide21.left(20) + "x" + QString(1, ' ') + "B、B\n    C、C" + QString(41, ' ') +
              "D、D\n"},
     };
-    for (const Case& c : cases) EXPECT_EQ(printed::OptionLines(c.options), c.lines) << c.lines.toStdString();
+    for (const Case& c : cases)
+        EXPECT_EQ(printed::OptionLines(c.options), c.lines) << c.lines.toStdString();
     // B and D start 42 bytes after A and C.
     const QStringList lines = printed::OptionLines({"甲", "B", "C", "D", ""}).split('\n');
     EXPECT_EQ(ToGbk(lines[0]).indexOf("B"), ToGbk(lines[1]).indexOf("D"));

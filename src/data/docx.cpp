@@ -112,86 +112,26 @@ QByteArray Serialize(const Node& document) {
 // Property elements follow a fixed order in the schema; a document engine may refuse a
 // document whose properties stand out of order.
 const QStringList& RunPropertyOrder() {
-    static const QStringList order = {"rStyle",
-                                      "rFonts",
-                                      "b",
-                                      "bCs",
-                                      "i",
-                                      "iCs",
-                                      "caps",
-                                      "smallCaps",
-                                      "strike",
-                                      "dstrike",
-                                      "outline",
-                                      "shadow",
-                                      "emboss",
-                                      "imprint",
-                                      "noProof",
-                                      "snapToGrid",
-                                      "vanish",
-                                      "webHidden",
-                                      "color",
-                                      "spacing",
-                                      "w",
-                                      "kern",
-                                      "position",
-                                      "sz",
-                                      "szCs",
-                                      "highlight",
-                                      "u",
-                                      "effect",
-                                      "bdr",
-                                      "shd",
-                                      "fitText",
-                                      "vertAlign",
-                                      "rtl",
-                                      "cs",
-                                      "em",
-                                      "lang",
-                                      "eastAsianLayout",
-                                      "specVanish",
-                                      "oMath",
-                                      "rPrChange"};
+    static const QStringList order =
+        QStringLiteral(
+            "rStyle rFonts b bCs i iCs caps smallCaps strike dstrike outline shadow emboss "
+            "imprint noProof snapToGrid vanish webHidden color spacing w kern position sz "
+            "szCs highlight u effect bdr shd fitText vertAlign rtl cs em lang "
+            "eastAsianLayout specVanish oMath rPrChange")
+            .split(' ');
     return order;
 }
 
 const QStringList& ParagraphPropertyOrder() {
-    static const QStringList order = {"pStyle",
-                                      "keepNext",
-                                      "keepLines",
-                                      "pageBreakBefore",
-                                      "framePr",
-                                      "widowControl",
-                                      "numPr",
-                                      "suppressLineNumbers",
-                                      "pBdr",
-                                      "shd",
-                                      "tabs",
-                                      "suppressAutoHyphens",
-                                      "kinsoku",
-                                      "wordWrap",
-                                      "overflowPunct",
-                                      "topLinePunct",
-                                      "autoSpaceDE",
-                                      "autoSpaceDN",
-                                      "bidi",
-                                      "adjustRightInd",
-                                      "snapToGrid",
-                                      "spacing",
-                                      "ind",
-                                      "contextualSpacing",
-                                      "mirrorIndents",
-                                      "suppressOverlap",
-                                      "jc",
-                                      "textDirection",
-                                      "textAlignment",
-                                      "textboxTightWrap",
-                                      "outlineLvl",
-                                      "divId",
-                                      "cnfStyle",
-                                      "rPr",
-                                      "sectPr",
-                                      "pPrChange"};
+    static const QStringList order =
+        QStringLiteral(
+            "pStyle keepNext keepLines pageBreakBefore framePr widowControl numPr "
+            "suppressLineNumbers pBdr shd tabs suppressAutoHyphens kinsoku wordWrap "
+            "overflowPunct topLinePunct autoSpaceDE autoSpaceDN bidi adjustRightInd "
+            "snapToGrid spacing ind contextualSpacing mirrorIndents suppressOverlap jc "
+            "textDirection textAlignment textboxTightWrap outlineLvl divId cnfStyle rPr "
+            "sectPr pPrChange")
+            .split(' ');
     return order;
 }
 

@@ -7,8 +7,10 @@ packages=(
     qt6-base-dev qt6-translations-l10n libgl-dev libxcb1-dev
     libsqlite3-dev
     libfreexl-dev
+    libquazip1-qt6-dev
     libgtest-dev
     fonts-noto-cjk
+    xdg-utils
 )
 if [ "${1:-}" = "--with-benchmarks" ]; then
     packages+=(libbenchmark-dev)

@@ -1,8 +1,10 @@
 #include "app/desktop.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include "app/testseams.h"
@@ -39,9 +41,17 @@ bool OpenWithSystem(const QString& path) {
     const QString absolute = QFileInfo(path).absoluteFilePath();
     if (seams::Recorder* test = seams::Active()) {
         test->openedWithSystem << absolute;
-        return true;
+        return test->systemOpensFiles;
     }
     return QDesktopServices::openUrl(QUrl::fromLocalFile(absolute));
+}
+
+QString DocumentsFolder() {
+    if (seams::Recorder* test = seams::Active())
+        return test->documentsFolder.isEmpty() ? QDir::currentPath() : test->documentsFolder;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QDir().mkpath(documents)) return documents;
+    return QDir::homePath();
 }
 
 }  // namespace desktop

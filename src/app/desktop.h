@@ -12,7 +12,10 @@ QString GetOpenFileName(QWidget* parent, const QString& caption, const QString& 
                         const QString& directory = QString());
 QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& filter,
                         const QString& directory = QString());
-// Opens a file with the program the desktop associates with it.
+// Opens a file with the program the desktop associates with it; false when none can.
 bool OpenWithSystem(const QString& path);
+// The user's documents folder (made when missing), where documents the program makes go;
+// the home folder when there is none.
+QString DocumentsFolder();
 
 }  // namespace desktop

@@ -12,6 +12,7 @@
 #include "ui/exams/exammanagement.h"
 #include "ui/exams/exammanager.h"
 #include "ui/exams/importexaminee.h"
+#include "ui/papers/wordpaper.h"
 #include "ui/signin/admin.h"
 #include "ui/signin/login.h"
 
@@ -47,6 +48,10 @@ const std::vector<Entry>& Table() {
          }},
         {Id::CreateExam, "CCreateExam", Plain<CCreateExam>()},
         {Id::ExamManagement, "CExamManagement", Plain<CExamManagement>()},
+        {Id::WordPaper, "CWordPaper",
+         [](const QVariant& paperName, QWidget* parent) {
+             return new CWordPaper(paperName.toString(), parent);
+         }},
     };
     return table;
 }

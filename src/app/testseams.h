@@ -45,6 +45,10 @@ struct Recorder {
     std::deque<QString> openFileAnswers;  // an empty string is a cancelled dialog
     std::deque<QString> saveFileAnswers;
     int unanswered = 0;
+    // Whether the desktop has a program for the files a screen opens.
+    bool systemOpensFiles = true;
+    // Where new documents go; empty for the current directory.
+    QString documentsFolder;
 
     QList<ShownMessage> messages;
     QList<ShownNotice> notices;

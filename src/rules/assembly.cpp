@@ -118,7 +118,7 @@ std::optional<SectionRules> ParseSection(const QString& ruleText) {
 }
 
 bool DrawRule(CADOConn& bank, CRecordset& pool, const QString& type, const QString& subjectFilter,
-              const DrawItem& item, double points, RandomSource& random) {
+              const DrawItem& item, double points, RandomSource& random, Pictures pictures) {
     // Only the keys of the matching rows are read; the chosen rows are fetched one by one,
     // which keeps a draw from a large bank quick.
     QString sql = "select ID from " + type + " where 题型=?";
@@ -129,6 +129,7 @@ bool DrawRule(CADOConn& bank, CRecordset& pool, const QString& type, const QStri
     }
     sql += QStringLiteral(" and 对象=? and 难度=?");
     params << item.group << item.difficulty;
+    if (pictures == Pictures::Excluded) sql += QStringLiteral(" and 图片 is null");
     const RecordsetPtr matching = bank.OpenRecordset(sql, schema::kQuestionsFile, params);
     const qint64 available = matching->RecordCount();
     if (available == 0 || available < item.count) return false;

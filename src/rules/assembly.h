@@ -60,12 +60,16 @@ struct SectionRules {
 // number, more than three items in a segment) gives nullopt.
 std::optional<SectionRules> ParseSection(const QString& ruleText);
 
+// Whether questions that carry a picture may be drawn: a printed paper has no room for them.
+enum class Pictures { Allowed, Excluded };
+
 // Draws item.count distinct questions of one type matching the subject (a subject name,
 // or "无" for every subject), group and difficulty from the bank (questions.mdb) into the
 // pool, each with `points` as its 分值. False, with nothing written, when the bank holds
 // fewer matching questions than asked (or none).
 bool DrawRule(CADOConn& bank, CRecordset& pool, const QString& type, const QString& subjectFilter,
-              const DrawItem& item, double points, RandomSource& random);
+              const DrawItem& item, double points, RandomSource& random,
+              Pictures pictures = Pictures::Allowed);
 
 // Copies one type's pool rows into exam in random order, numbered from firstNumber on.
 struct CopiedSection {

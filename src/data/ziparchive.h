@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <optional>
+
+// Whole zip archives in memory: Office documents are zip archives of a few small parts.
+namespace ziparchive {
+
+struct Entry {
+    QString name;  // the path inside the archive, "/"-separated
+    QByteArray data;
+};
+
+// Every file of the archive in stored order; nullopt, with the reason, when it cannot be read.
+std::optional<QList<Entry>> Read(const QString& path, QString* error = nullptr);
+
+// Writes the entries, compressed, in the given order. The archive appears under `path`
+// only when complete; an existing file there is replaced.
+bool Write(const QString& path, const QList<Entry>& entries, QString* error = nullptr);
+
+}  // namespace ziparchive

@@ -10,6 +10,8 @@
 #include "exam/vemodlg.h"
 #include "ui/exams/exammanager.h"
 #include "ui/exams/importexaminee.h"
+#include "ui/papers/setpaper.h"
+#include "ui/papers/testmanage.h"
 #include "ui/signin/admin.h"
 #include "ui/signin/login.h"
 
@@ -43,6 +45,8 @@ const std::vector<Entry>& Table() {
          [](const QVariant& ticket, QWidget* parent) {
              return new CVemoDlg(ticket.value<ExamTicket>(), parent);
          }},
+        {Id::SetPaper, "CSetPaper", Plain<CSetPaper>()},
+        {Id::TestManage, "CTestManage", Plain<CTestManage>()},
     };
     return table;
 }

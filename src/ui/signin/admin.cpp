@@ -53,8 +53,11 @@ CAdmin::CAdmin(QWidget* parent) : QDialog(parent) {
     const QStringList hubs = {QStringLiteral("题库管理"), QStringLiteral("试卷管理"),
                               QStringLiteral("考试管理"), QStringLiteral("岗位设置")};
     const QStringList hubNames = {"questionBank", "paperManagement", "examManagement", "settings"};
+    QList<QPushButton*> hubButtons;
     for (int i = 0; i < hubs.size(); ++i)
-        controls::Button(this, hubs[i], QRect(40, 50 + i * 60, 150, 40), hubNames[i]);
+        hubButtons << controls::Button(this, hubs[i], QRect(40, 50 + i * 60, 150, 40), hubNames[i]);
+    connect(hubButtons[1], &QPushButton::clicked, this,
+            [this] { screens::Go(this, screens::Id::TestManage); });
 
     auto* back = controls::Button(this, QStringLiteral("返回"), QRect(560, 540, 90, 32), "back");
     auto* exit = controls::Button(this, QStringLiteral("退出"), QRect(670, 540, 90, 32), "exit");

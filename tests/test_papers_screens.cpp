@@ -198,19 +198,6 @@ TEST_F(SetPaperTest, EditingTheNameOrClearingResetsTheSections) {
     EXPECT_EQ(Messages(recorder).last(), "请输入的试卷名称！");
 }
 
-TEST_F(SetPaperTest, AllSubjectsPaperStoresNoSubject) {
-    Click(screen.get(), "allSubjects");
-    Name("全员");
-    AddRule("判断题", "管理人员", "中等", "1", "1");
-    EXPECT_EQ(RuleText("判断题"), "每题1.0分。\n管理人员:中等=1,;");
-    Click(screen.get(), "save");
-    CADOConn bank;
-    auto rs =
-        bank.OpenRecordset("select * from exampaper where 名称='全员'", schema::kQuestionsFile);
-    EXPECT_EQ(rs->GetText("科目"), "无");
-    EXPECT_EQ(rs->GetText("科目选项"), "全科");
-}
-
 TEST_F(SetPaperTest, ThreeSubjectsCompletedIntoOneMultiSubjectPaper) {
     CADOConn bank;
     bank.ExecuteStatement("insert into Subject(科目) values('综合')", schema::kQuestionsFile);

@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr int kSectionWidth = 316, kSectionHeight = 250, kGap = 10, kTop = 96;
+constexpr int kSectionWidth = 316, kSectionHeight = 270, kGap = 10, kTop = 96;
 
 QRect SectionSlot(int slot) {
     return QRect(kGap + (slot % 3) * (kSectionWidth + kGap),
@@ -197,7 +197,7 @@ void CSetPaper::ResetSections() {
     for (CTypeSection* section : m_sections) section->ResetSection();
     m_subject->setCurrentIndex(-1);
     m_group->setCurrentIndex(-1);
-    m_subject->setEnabled(true);
+    m_subject->setEnabled(m_mode != papers::kAllSubjects);
 }
 
 void CSetPaper::ShowTotals() {

@@ -114,6 +114,7 @@ void CTestManage::ListPapers(bool checkCodes) {
         for (int c = 0; c < cells.size(); ++c) {
             auto* cell = new QTableWidgetItem(cells[c]);
             cell->setTextAlignment(Qt::AlignCenter);
+            cell->setToolTip(cells[c]);  // rule texts are longer than their column
             m_list->setItem(row, c, cell);
         }
         if (checkCodes && !paper.intact) {

@@ -81,13 +81,13 @@ void CTypeSection::BuildControls(bool digitsOnlyCount) {
     m_rules->setObjectName(QStringLiteral("ruleText"));
     m_rules->setAccessibleName(named + "组卷规则");
     m_rules->setReadOnly(true);
-    m_rules->setGeometry(kLeft, 156, 296, 54);
+    m_rules->setGeometry(kLeft, 152, 296, 80);
 
-    m_questions = ReadOnlyField(this, QRect(kLeft + 70, 216, 68, 24), "questions", QString());
-    m_questionsLabel = controls::Label(this, m_type + "数", QRect(kLeft, 216, 68, 24), m_questions);
+    m_questions = ReadOnlyField(this, QRect(kLeft + 70, 238, 68, 24), "questions", QString());
+    m_questionsLabel = controls::Label(this, m_type + "数", QRect(kLeft, 238, 68, 24), m_questions);
     m_clearSection =
         controls::Button(this, QStringLiteral("清空"),
-                         QRect(kRight + kLabelWidth + 2, 214, kFieldWidth, 28), "clearSection");
+                         QRect(kRight + kLabelWidth + 2, 236, kFieldWidth, 28), "clearSection");
     m_clearSection->setAccessibleName(named + "清空全部");
 
     connect(m_difficulty, &QComboBox::currentIndexChanged, this, [this] { CountAvailable(); });

@@ -56,6 +56,7 @@ TEST(RuleText, GroupsMergePerTargetGroupAndStoreWithoutHeaderOrLineBreaks) {
                         "乙:困难=1,;");
     EXPECT_EQ(papers::StoredRule(text), "每题2.0分。甲:简单=3,中等=2,;乙:困难=1,;");
     EXPECT_EQ(papers::StoredRule(""), "空");
+    EXPECT_EQ(papers::StoredRule("每题1.0分。\r\n甲>乙:简单=1,;"), "每题1.0分。甲>乙:简单=1,;");
 
     const auto all = papers::AddRule("", Rule("甲", "简单", "2题", "", "全科"));
     EXPECT_EQ(all.ruleText, "每题2.0分。" + kCrlf + "甲:简单=2,;") << "no header in 全科";
@@ -187,6 +188,22 @@ TEST_F(PaperStore, MultiSubjectPaperIsSummarisedOverItsSubjects) {
     EXPECT_EQ(rs->GetText("满分"), "14.0");
     EXPECT_TRUE(codes::PaperIntact(*rs));
     EXPECT_EQ(summary.columns.total, "3");
+    CADOConn personnel;
+    schema::RecreateScratchTable(personnel, schema::kPersonnelFile, schema::kCreateInterim,
+                                 schema::kDropInterim);
+    schema::RecreateScratchTable(personnel, schema::kPersonnelFile, schema::kCreateExam,
+                                 schema::kDropExam);
+    // The bank gets the questions the two other subjects ask for.
+    CADOConn bank;
+    for (const auto& [type, subject, difficulty] :
+         {std::tuple{"单选题", "规章制度", "简单"}, {"问答题", "其他", "困难"}})
+        ASSERT_TRUE(bank.ExecuteStatement(
+            QString::fromUtf8("insert into ") + type +
+                "(题型,科目,难度,对象,题干,答案) values(?,?,?,'一线员工','题','A')",
+            schema::kQuestionsFile,
+            {QString::fromUtf8(type), QString::fromUtf8(subject), QString::fromUtf8(difficulty)}));
+    assembly::MersenneRandom random(5);
+    EXPECT_EQ(assembly::AssemblePaper("多科", "O'Brien卷", random).answerKey.count('|'), 3);
 
     // Deleting the paper takes its subjects along, and nothing of other papers.
     const qlonglong id = rs->GetCollect("ID").toLongLong();

@@ -151,8 +151,9 @@ QString StoredRule(const QString& ruleText) {
     if (ruleText.isEmpty()) return kEmptySection;
     QString stored = ruleText;
     stored.remove(kLineBreak);
+    // Only a leading subject header goes; a 全科 text has none.
     const qsizetype header = stored.indexOf('>');
-    if (header >= 0) stored.remove(0, header + 1);
+    if (stored.startsWith('<') && header >= 0) stored.remove(0, header + 1);
     return stored;
 }
 

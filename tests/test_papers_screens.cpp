@@ -104,8 +104,7 @@ TEST_F(SetPaperTest, OpensInSingleSubjectModeWithFiveEmptySections) {
 
 TEST_F(SetPaperTest, TypingRulesOfTheNumericFields) {
     auto* points = In<QLineEdit>("单选题", "points");
-    for (const auto& [typed, left] :
-         {std::pair{"1.25", "1.2"}, {"05", "5"}, {"0.5", "0.5"}, {".5", "5"}, {"1.a.5", "1.5"}}) {
+    for (const auto& [typed, left] : {std::pair{"1.25", "1.2"}, {"05", "5"}, {"1.a.5", "1.5"}}) {
         points->clear();
         Type(points, typed);
         EXPECT_EQ(points->text(), QString::fromUtf8(left)) << typed;
@@ -303,7 +302,9 @@ TEST_F(TestManageTest, ListsEveryPaperAndShowsItsDetails) {
 TEST_F(TestManageTest, DeletingAMultiSubjectPaperRemovesItsSubjects) {
     auto screen = Open();
     auto menu = screen->RowMenu(RowPoint(screen.get(), 2));
+    menu->actions()[0]->trigger();
     menu->actions()[1]->trigger();
+    EXPECT_FALSE(Find<QPushButton>(screen.get(), "clear")->isVisible()) << "details hidden";
     EXPECT_EQ(screen->PaperList()->rowCount(), 2);
     EXPECT_EQ(CountRows("select * from testpaper"), 0);
     screen->RowMenu(RowPoint(screen.get(), 0))->actions()[1]->trigger();

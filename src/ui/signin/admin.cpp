@@ -53,10 +53,9 @@ CAdmin::CAdmin(QWidget* parent) : QDialog(parent) {
     const QStringList hubs = {QStringLiteral("题库管理"), QStringLiteral("试卷管理"),
                               QStringLiteral("考试管理"), QStringLiteral("岗位设置")};
     const QStringList hubNames = {"questionBank", "paperManagement", "examManagement", "settings"};
-    QList<QPushButton*> hubButtons;
     for (int i = 0; i < hubs.size(); ++i)
-        hubButtons << controls::Button(this, hubs[i], QRect(40, 50 + i * 60, 150, 40), hubNames[i]);
-    connect(hubButtons[1], &QPushButton::clicked, this,
+        controls::Button(this, hubs[i], QRect(40, 50 + i * 60, 150, 40), hubNames[i]);
+    connect(findChild<QPushButton*>(QStringLiteral("paperManagement")), &QPushButton::clicked, this,
             [this] { screens::Go(this, screens::Id::TestManage); });
 
     auto* back = controls::Button(this, QStringLiteral("返回"), QRect(560, 540, 90, 32), "back");

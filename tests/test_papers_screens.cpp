@@ -8,7 +8,6 @@
 #include <QTableWidget>
 #include <QTest>
 
-#include "app/screens.h"
 #include "data/adoconn.h"
 #include "data/codes.h"
 #include "data/schema.h"

@@ -13,6 +13,8 @@
 #include "ui/exams/exammanager.h"
 #include "ui/exams/importexaminee.h"
 #include "ui/papers/wordpaper.h"
+#include "ui/papers/setpaper.h"
+#include "ui/papers/testmanage.h"
 #include "ui/signin/admin.h"
 #include "ui/signin/login.h"
 
@@ -52,6 +54,8 @@ const std::vector<Entry>& Table() {
          [](const QVariant& paperName, QWidget* parent) {
              return new CWordPaper(paperName.toString(), parent);
          }},
+        {Id::SetPaper, "CSetPaper", Plain<CSetPaper>()},
+        {Id::TestManage, "CTestManage", Plain<CTestManage>()},
     };
     return table;
 }

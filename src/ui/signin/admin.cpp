@@ -57,6 +57,8 @@ CAdmin::CAdmin(QWidget* parent) : QDialog(parent) {
         controls::Button(this, hubs[i], QRect(40, 50 + i * 60, 150, 40), hubNames[i]);
     connect(findChild<QPushButton*>(QStringLiteral("examManagement")), &QPushButton::clicked, this,
             [this] { screens::Go(this, screens::Id::ExamManagement); });
+    connect(findChild<QPushButton*>(QStringLiteral("paperManagement")), &QPushButton::clicked, this,
+            [this] { screens::Go(this, screens::Id::TestManage); });
 
     auto* back = controls::Button(this, QStringLiteral("返回"), QRect(560, 540, 90, 32), "back");
     auto* exit = controls::Button(this, QStringLiteral("退出"), QRect(670, 540, 90, 32), "exit");

@@ -8,8 +8,10 @@
 #include "exam/examlogin.h"
 #include "exam/examticket.h"
 #include "exam/vemodlg.h"
+#include "ui/bank/examinandout.h"
 #include "ui/exams/exammanager.h"
 #include "ui/exams/importexaminee.h"
+#include "ui/settings/variouset.h"
 #include "ui/signin/admin.h"
 #include "ui/signin/login.h"
 
@@ -43,6 +45,12 @@ const std::vector<Entry>& Table() {
          [](const QVariant& ticket, QWidget* parent) {
              return new CVemoDlg(ticket.value<ExamTicket>(), parent);
          }},
+        {Id::ExamInandout, "CExamInandout",
+         [](const QVariant& modeAndPath, QWidget* parent) {
+             const QStringList arguments = modeAndPath.toStringList();
+             return new CExamInandout(arguments.value(0), arguments.value(1), parent);
+         }},
+        {Id::VariouSet, "CVariouSet", Plain<CVariouSet>()},
     };
     return table;
 }

@@ -8,7 +8,8 @@
 #
 # A workbook is described one line at a time: "## NAME" starts a sheet, every other
 # line is a row with its cells separated by "|" (an empty cell between two bars stays
-# empty). Cells that look like numbers are stored as numbers.
+# empty). Cells that look like numbers are stored as numbers; "{bar}" in a cell stands
+# for a "|" of its text.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -36,6 +37,7 @@ to_fods() {
         n = split($0, cells, "|")
         for (i = 1; i <= n; i++) {
             c = cells[i]
+            gsub(/\{bar\}/, "|", c)
             if (c == "") print "<table:table-cell/>"
             else if (c ~ /^-?[0-9]+(\.[0-9]+)?$/)
                 print "<table:table-cell office:value-type=\"float\" office:value=\"" c "\"><text:p>" c "</text:p></table:table-cell>"
@@ -128,7 +130,56 @@ make_workbook "$T/cells.xls" <<'EOF'
 丙|1000000|3|7|末行
 EOF
 
-# The benchmark workbook: 10,000 examinees, every tenth a repeat of an earlier row.
+# Questions of every type. In 单选题 the last row repeats the first and one row lacks its
+# 对象; the blank inside "A B" goes for 多选题 and stays for 问答题.
+make_workbook "$T/questions.xls" <<'EOF'
+## 单选题
+科目|题型|题干|答案|A|B|C|D|E|难度|对象
+安全生产|单选题|灭火器压力表指针在绿区表示|A|压力正常|压力不足|压力过高|已经失效||简单|一线员工
+安全生产|单选题|安全电压一般不超过多少伏|C |220|110|36|380|12|中等|一线员工
+规章制度|单选题|没有对象的题目|A|甲|乙||||简单|
+安全生产|单选题|灭火器压力表指针在绿区表示|A|压力正常|压力不足|压力过高|已经失效||简单|一线员工
+## 判断题
+科目|题型|题干|答案|A|B|难度|对象
+安全生产|判断题|使用砂轮机时可以不戴防护眼镜。|B|正确|错误|简单|一线员工
+## 填空题
+科目|题型|题干|答案|难度|对象
+安全生产|填空题|三级安全教育是指厂级、车间级和【】级。|班 组|简单|一线员工
+## 多选题
+科目|题型|题干|答案|A|B|C|D|E|难度|对象
+安全生产|多选题|下列属于个人防护用品的有|A B|安全帽|防护眼镜|扳手|螺丝刀||中等|一线员工
+## 问答题
+科目|题型|题干|答案|难度|对象
+安全生产|问答题|简述发生火灾时的逃生要点|A B|困难|一线员工
+EOF
+
+make_workbook "$T/questions-single-without-e.xls" <<'EOF'
+## 单选题
+科目|题型|题干|答案|A|B|C|D|难度|对象
+安全生产|单选题|安全电压一般不超过多少伏|C|220|110|36|380|中等|一线员工
+EOF
+
+make_workbook "$T/questions-no-group.xls" <<'EOF'
+## 单选题
+科目|题型|题干|答案|A|B|C|D|E|难度|对象
+安全生产|单选题|题目一|A|甲|乙|丙|丁||简单|
+安全生产|单选题|题目二|B|甲|乙|丙|丁||简单|
+EOF
+
+# Sheet row 7 has an option holding a "|".
+make_workbook "$T/questions-bar-row7.xls" <<'EOF'
+## 单选题
+科目|题型|题干|答案|A|B|C|D|E|难度|对象
+安全生产|单选题|题目一|A|甲|乙|丙|丁||简单|一线员工
+安全生产|单选题|题目二|A|甲|乙|丙|丁||简单|一线员工
+安全生产|单选题|题目三|A|甲|乙|丙|丁||简单|一线员工
+安全生产|单选题|题目四|A|甲|乙|丙|丁||简单|一线员工
+安全生产|单选题|题目五|A|甲|乙|丙|丁||简单|一线员工
+安全生产|单选题|题目六|A|甲{bar}乙|乙|丙|丁||简单|一线员工
+安全生产|单选题|题目七|A|甲|乙|丙|丁||简单|一线员工
+EOF
+
+# The benchmark workbooks: 10,000 examinees, every tenth a repeat of an earlier row.
 {
     echo "## Sheet1"
     echo "姓名|部门|职务"
@@ -140,3 +191,20 @@ EOF
         printf '考生%05d|%s|%s\n' "$n" "${departments[n % 4]}" "${positions[n % 4]}"
     done
 } | make_workbook "$ROOT/bench/data/examinees-10000.xls"
+
+# and 10,000 单选题, every tenth a repeat of an earlier row.
+{
+    echo "## 单选题"
+    echo "科目|题型|题干|答案|A|B|C|D|E|难度|对象"
+    subjects=(安全生产 规章制度 设备操作 消防知识)
+    difficulties=(简单 中等 困难)
+    groups=(一线员工 管理人员 技术人员 新入职员工)
+    letters=(A B C D)
+    for i in $(seq 0 9999); do
+        n=$i
+        if [ $((i % 10)) -eq 9 ]; then n=$((i - 5)); fi
+        printf '%s|单选题|第%05d题：下列说法中正确的是|%s|选项甲%d|选项乙%d|选项丙%d|选项丁%d||%s|%s\n' \
+            "${subjects[n % 4]}" "$n" "${letters[n % 4]}" "$n" "$n" "$n" "$n" \
+            "${difficulties[n % 3]}" "${groups[n % 4]}"
+    done
+} | make_workbook "$ROOT/bench/data/questions-10000.xls"

@@ -15,6 +15,10 @@
 #include "ui/papers/wordpaper.h"
 #include "ui/papers/setpaper.h"
 #include "ui/papers/testmanage.h"
+#include "ui/bank/examinandout.h"
+#include "ui/exams/exammanager.h"
+#include "ui/exams/importexaminee.h"
+#include "ui/settings/variouset.h"
 #include "ui/signin/admin.h"
 #include "ui/signin/login.h"
 
@@ -56,6 +60,12 @@ const std::vector<Entry>& Table() {
          }},
         {Id::SetPaper, "CSetPaper", Plain<CSetPaper>()},
         {Id::TestManage, "CTestManage", Plain<CTestManage>()},
+        {Id::ExamInandout, "CExamInandout",
+         [](const QVariant& modeAndPath, QWidget* parent) {
+             const QStringList arguments = modeAndPath.toStringList();
+             return new CExamInandout(arguments.value(0), arguments.value(1), parent);
+         }},
+        {Id::VariouSet, "CVariouSet", Plain<CVariouSet>()},
     };
     return table;
 }

@@ -59,6 +59,8 @@ CAdmin::CAdmin(QWidget* parent) : QDialog(parent) {
             [this] { screens::Go(this, screens::Id::ExamManagement); });
     connect(findChild<QPushButton*>(QStringLiteral("paperManagement")), &QPushButton::clicked, this,
             [this] { screens::Go(this, screens::Id::TestManage); });
+    connect(findChild<QPushButton*>("settings"), &QPushButton::clicked, this,
+            [this] { screens::Go(this, screens::Id::VariouSet); });
 
     auto* back = controls::Button(this, QStringLiteral("返回"), QRect(560, 540, 90, 32), "back");
     auto* exit = controls::Button(this, QStringLiteral("退出"), QRect(670, 540, 90, 32), "exit");

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// Emptying the bank table of one question type together with its picture files.
+namespace bank_clearing {
+
+// Where the picture of a question lives: 图片 names the file without its extension.
+QString PicturePath(const QString& pictureName);
+
+struct Outcome {
+    bool wasEmpty = false;  // nothing to clear
+    bool cleared = false;
+    int picturesDeleted = 0;
+    QString error;  // why nothing was cleared
+};
+
+// Deletes every question of the type in one transaction and, once that is stored, the
+// picture files its questions named (missing files are ignored).
+Outcome ClearBank(const QString& type);
+
+QString EmptyMessage(const QString& type);    // "单选题题库已为空"
+QString ClearedMessage(const QString& type);  // "单选题题库已清空"
+
+}  // namespace bank_clearing

@@ -437,12 +437,14 @@ bool CreateDataFolder(const QString& directory, const QDateTime& now, QString* e
     }
     if (!WriteSettings(dir.filePath("vemoconf.ini")))
         return Fail(error, "cannot write " + dir.filePath("vemoconf.ini"));
-    // The import template; a copy out of the resources is read-only, the user may edit it.
-    const QString workbook = dir.filePath("examinee.xls");
-    if (!QFile::exists(workbook) &&
-        !(QFile::copy(":/templates/examinee.xls", workbook) &&
-          QFile::setPermissions(workbook, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                              QFile::ReadOther)))
-        return Fail(error, "cannot write " + workbook);
+    // The import templates; a copy out of the resources is read-only, the user may edit it.
+    for (const char* name : {"examinee.xls", "questions.xls"}) {
+        const QString workbook = dir.filePath(name);
+        if (!QFile::exists(workbook) &&
+            !(QFile::copy(":/templates/" + QString::fromLatin1(name), workbook) &&
+              QFile::setPermissions(workbook, QFile::ReadOwner | QFile::WriteOwner |
+                                                  QFile::ReadGroup | QFile::ReadOther)))
+            return Fail(error, "cannot write " + workbook);
+    }
     return true;
 }

@@ -8,6 +8,8 @@
 #include "exam/examlogin.h"
 #include "exam/examticket.h"
 #include "exam/vemodlg.h"
+#include "ui/bank/addquestion.h"
+#include "ui/bank/exampaper.h"
 #include "ui/exams/exammanager.h"
 #include "ui/exams/importexaminee.h"
 #include "ui/signin/admin.h"
@@ -43,6 +45,8 @@ const std::vector<Entry>& Table() {
          [](const QVariant& ticket, QWidget* parent) {
              return new CVemoDlg(ticket.value<ExamTicket>(), parent);
          }},
+        {Id::ExamPaper, "CExamPaper", Plain<CExamPaper>()},
+        {Id::AddQuestion, "CAddQuestion", Plain<CAddQuestion>()},
     };
     return table;
 }

@@ -55,6 +55,8 @@ CAdmin::CAdmin(QWidget* parent) : QDialog(parent) {
     const QStringList hubNames = {"questionBank", "paperManagement", "examManagement", "settings"};
     for (int i = 0; i < hubs.size(); ++i)
         controls::Button(this, hubs[i], QRect(40, 50 + i * 60, 150, 40), hubNames[i]);
+    connect(findChild<QPushButton*>(QStringLiteral("questionBank")), &QPushButton::clicked, this,
+            [this] { screens::Go(this, screens::Id::ExamPaper); });
 
     auto* back = controls::Button(this, QStringLiteral("返回"), QRect(560, 540, 90, 32), "back");
     auto* exit = controls::Button(this, QStringLiteral("退出"), QRect(670, 540, 90, 32), "exit");

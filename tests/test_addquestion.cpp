@@ -115,22 +115,11 @@ TEST_F(AddQuestionTest, ChecksComeInOrderAndTheFormStays) {
     EXPECT_EQ(Add(), "题目已存在，不能重复添加！");
     EXPECT_EQ(Stored("单选题"), 1);
 
-    struct Case {
-        const char* type;
-        const char* answer;
-        const char* message;
-    } cases[] = {
-        {"多选题", "A B", "除问答题外的答案不能有空格存在，添加失败！"},
-        {"填空题", "甲 乙", "除问答题外的答案不能有空格存在，添加失败！"},
-        {"判断题", "A B", "除问答题外的答案不能有空格存在，添加失败！"},  // the hidden edit
-        {"多选题", "A|B", "题目答案中不能含有'|'，添加失败！"},
-        {"问答题", "甲|乙", "题目答案中不能含有'|'，添加失败！"},
-        {"问答题", "甲 乙", "题目添加成功!"},
-    };
-    for (const Case& c : cases) {
-        Fill(QString::fromUtf8(c.type), QString::fromUtf8(c.answer));
-        EXPECT_EQ(Add(), QString::fromUtf8(c.message)) << c.type << " " << c.answer;
-    }
+    // The hidden answer edit still counts for a 判断题; an essay keeps its spaces.
+    Fill("判断题", "A B");
+    EXPECT_EQ(Add(), "除问答题外的答案不能有空格存在，添加失败！");
+    Fill("问答题", "甲 乙");
+    EXPECT_EQ(Add(), "题目添加成功!");
     EXPECT_EQ(CountRows("问答题", " where 答案=?", {"甲 乙"}), 1);
     Fill("判断题", "");
     Choose("trueFalse", "");

@@ -120,6 +120,8 @@ TEST_F(ExamPaperTest, PagesKeepTheirNumberAcrossQueries) {
     EXPECT_EQ(screen->CurrentPage(), 3);
     Click(screen.get(), "previousPage");
     EXPECT_EQ(Span(), "51-100");
+    EXPECT_EQ(Cell(19, 3), "单70");
+    EXPECT_EQ(Cell(20, 3), "多1");
 
     Click(screen.get(), "lastPage");
     Tick("singleChoice", false);

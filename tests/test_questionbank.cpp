@@ -1,6 +1,3 @@
-#include <QDir>
-#include <QFile>
-
 #include "bankfixture.h"
 #include "rules/questionbank.h"
 #include "rules/questionentry.h"
@@ -51,37 +48,7 @@ protected:
         DataFolderTest::SetUp();
         bankfixture::EmptyBank();
     }
-    static QStringList Numbers(const bank::Page& page) {
-        QStringList numbers;
-        for (const auto& row : page.rows)
-            numbers << QString::number(row.number) + row.cells[1] + row.cells[2];
-        return numbers;
-    }
 };
-
-TEST_F(BankQueryTest, PagesNumberAcrossTheTypesInTheFixedOrder) {
-    AddQuestions(kMultiple, 50, "安全生产", "多");
-    AddQuestions(kSingle, 70, "安全生产", "单");
-    AddQuestions(kJudge, 5, "安全生产", "判");  // not checked
-    const bank::Filter filter{{kMultiple, kSingle}, {}, {}};
-
-    const bank::Page first = bank::QueryPage(filter, 1);
-    EXPECT_EQ(first.matches, 120);
-    ASSERT_EQ(first.rows.size(), 50u);
-    EXPECT_EQ(Numbers(first).first(), "1单选题单1");
-    EXPECT_EQ(Numbers(first).last(), "50单选题单50");
-    EXPECT_EQ(first.rows[0].cells.size(), 11);
-
-    const bank::Page second = bank::QueryPage(filter, 2);
-    EXPECT_EQ(Numbers(second)[19], "70单选题单70");
-    EXPECT_EQ(Numbers(second)[20], "71多选题多1");
-
-    const bank::Page third = bank::QueryPage(filter, 3);
-    ASSERT_EQ(third.rows.size(), 20u);
-    EXPECT_EQ(Numbers(third).first(), "101多选题多31");
-    EXPECT_EQ(Numbers(third).last(), "120多选题多50");
-    EXPECT_TRUE(bank::QueryPage(filter, 4).rows.empty());
-}
 
 TEST_F(BankQueryTest, KeywordAnywhereInTheStemSubjectExactly) {
     AddQuestions(kFill, 3, "安全生产", "防火");
@@ -101,18 +68,6 @@ TEST_F(BankQueryTest, KeywordAnywhereInTheStemSubjectExactly) {
     }
     // A keyword whose % would match anything in a pattern matches only itself.
     EXPECT_EQ(bank::QueryPage({{kFill}, {}, QStringLiteral("防%")}, 1).matches, 0);
-}
-
-TEST_F(BankQueryTest, DeletingAQuestionTakesItsPictureAlong) {
-    AddQuestions(kSingle, 2, "安全生产", "单");
-    const auto rows = bank::QueryPage({{kSingle}, {}, {}}, 1).rows;
-    QFile picture(bank::PicturePath(kSingle + rows[0].id));
-    ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
-    picture.close();
-    EXPECT_TRUE(bank::DeleteQuestion(kSingle, rows[0].id));
-    EXPECT_FALSE(picture.exists());
-    EXPECT_FALSE(bank::DeleteQuestion(kSingle, rows[1].id));
-    EXPECT_EQ(CountRows(kSingle), 0);
 }
 
 class EntryTest : public DataFolderTest {
@@ -187,30 +142,6 @@ TEST_F(EntryTest, EachTypeStoresItsColumnsAndIsRefusedTheSecondTime) {
     typed.stem = "导入1";
     typed.options = QStringList{"甲", "乙", "", "", ""};
     EXPECT_TRUE(entry::IsDuplicate(typed));
-}
-
-TEST_F(EntryTest, ThePictureIsStoredWithTheRowOrNothingIs) {
-    ASSERT_TRUE(QDir("QuestionMap").removeRecursively());
-    const entry::Draft draft = Draft(kMultiple);
-    qlonglong id = 0;
-    auto write = [](const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::WriteOnly) && file.write("BM") == 2;
-    };
-    ASSERT_EQ(entry::Store(draft, write, &id), entry::StoreOutcome::Stored);
-    const QString name = kMultiple + QString::number(id);
-    EXPECT_TRUE(QFile::exists("QuestionMap/" + name + ".bmp"));
-    EXPECT_EQ(CountRows(kMultiple, " where ID=? and 图片=?", {id, name}), 1);
-
-    const int before = CountRows(kMultiple);
-    auto failing = [](const QString& path) {
-        QFile(path).open(QIODevice::WriteOnly);  // a partial file is removed again
-        return false;
-    };
-    EXPECT_EQ(entry::Store(Draft(kEssay), failing), entry::StoreOutcome::PictureNotWritten);
-    EXPECT_EQ(CountRows(kEssay, " where 题干=?", {Draft(kEssay).stem}), 0);
-    EXPECT_EQ(QDir("QuestionMap").entryList(QDir::Files).size(), 1);
-    EXPECT_EQ(CountRows(kMultiple), before);
 }
 
 TEST(EntryPicture, OnlyLowerCaseExtensionsAreAccepted) {

@@ -11,10 +11,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/screens.h"
 #include "bankfixture.h"
 #include "guitest.h"
-#include "ui/bank/addquestion.h"
 #include "ui/bank/exampaper.h"
 #include "ui/common/readedit.h"
 #include "ui/signin/admin.h"

@@ -4,6 +4,7 @@
 #include "data/codes.h"
 #include "data/formats.h"
 #include "data/settings.h"
+#include "data/workbook.h"
 #include "testutil.h"
 
 namespace {
@@ -88,6 +89,23 @@ TEST_F(DeliveredFolder, BankHasEveryTypeAndThePictureFileExists) {
     EXPECT_EQ(pictured->GetText("图片"), "单选题" + pictured->GetText("ID"));
     EXPECT_TRUE(QFile::exists(".//QuestionMap//" + pictured->GetText("图片") + ".bmp"));
     EXPECT_EQ(conn.OpenRecordset("select * from Subject", "questions.mdb")->RecordCount(), 2);
+}
+
+TEST_F(DeliveredFolder, QuestionTemplateHasASheetPerTypeWithTheImportTitles) {
+    QString error;
+    const auto workbook = ReadWorkbook("questions.xls", &error);
+    ASSERT_TRUE(workbook) << error.toStdString();
+    const QString choice = "科目|题型|题干|答案|A|B|C|D|E|难度|对象";
+    const QString free = "科目|题型|题干|答案|难度|对象";
+    const QStringList titles = {choice, "科目|题型|题干|答案|A|B|难度|对象", free, choice, free};
+    EXPECT_EQ(workbook->SheetNames(),
+              QStringList({"单选题", "判断题", "填空题", "多选题", "问答题"}));
+    for (size_t i = 0; i < workbook->sheets.size() && i < 5; ++i) {
+        const Worksheet& sheet = workbook->sheets[i];
+        EXPECT_EQ(sheet.header.join('|'), titles[int(i)]) << sheet.name.toStdString();
+        ASSERT_EQ(sheet.rows.size(), 1u);
+        EXPECT_EQ(sheet.rows[0].Cell(1), sheet.name);
+    }
 }
 
 TEST_F(DeliveredFolder, SettingsHoldDepartmentsAndFourTargetGroups) {

@@ -1,159 +1,154 @@
-#include <QFile>
-
-#include "data/adoconn.h"
-#include "data/schema.h"
-#include "data/workbook.h"
-#include "rules/bankclearing.h"
-#include "rules/questionimport.h"
+#include "bankfixture.h"
+#include "rules/questionbank.h"
+#include "rules/questionentry.h"
 #include "testutil.h"
 
 namespace {
 
-using QuestionBankTest = DataFolderTest;
-using question_import::PlanImport;
+using bank::PagingButton;
+using bankfixture::AddQuestions;
+using bankfixture::CountRows;
 
-QString Fixture(const char* name) {
-    return QStringLiteral(VEMO_TEST_DATA "/") + QString::fromUtf8(name);
-}
+const QString kSingle = QStringLiteral("单选题"), kJudge = QStringLiteral("判断题"),
+              kFill = QStringLiteral("填空题"), kMultiple = QStringLiteral("多选题"),
+              kEssay = QStringLiteral("问答题");
 
-Worksheet Sheet(const QStringList& header, const std::vector<QStringList>& rows) {
-    Worksheet sheet;
-    sheet.header = header;
-    int number = 0;
-    for (const QStringList& cells : rows) {
-        WorksheetRow row;
-        row.number = ++number;
-        for (int c = 0; c < cells.size(); ++c)
-            if (!cells[c].isEmpty()) row.cells.insert(c, cells[c]);
-        sheet.rows.push_back(row);
-    }
-    return sheet;
-}
-
-const QStringList kChoiceTitles = {"科目", "题型", "题干", "答案", "A",   "B",
-                                   "C",    "D",    "E",    "难度", "对象"};
-
-long Count(const QString& sql) {
-    CADOConn conn;
-    return conn.OpenRecordset(sql, schema::kQuestionsFile)->RecordCount();
-}
-
-// The column v of the first row.
-qlonglong Number(const QString& sql) {
-    CADOConn conn;
-    return conn.OpenRecordset(sql, schema::kQuestionsFile)->GetCollect("v").toLongLong();
-}
-
-void Execute(const QString& sql) {
-    CADOConn conn;
-    ASSERT_TRUE(conn.ExecuteStatement(sql, schema::kQuestionsFile))
-        << conn.LastError().toStdString();
-}
-
-TEST_F(QuestionBankTest, EveryTypeWantsExactlyItsTitles) {
-    for (const QString& type : schema::QuestionTypes()) {
-        const QStringList titles = question_import::TitlesOf(type);
-        const QString refusal = "Excel" + type + "表没有按照模板要求输入，导入失败！";
-        const std::vector<QStringList> row = {titles};  // a complete row, whatever it says
-        EXPECT_TRUE(PlanImport(Sheet(titles, row), type).refusal.isEmpty()) << type.toStdString();
-        EXPECT_EQ(PlanImport(Sheet(titles.mid(0, titles.size() - 1), row), type).refusal, refusal);
-        EXPECT_EQ(PlanImport(Sheet(titles + QStringList{""}, row), type).refusal, refusal);
-    }
-    QStringList withoutE = kChoiceTitles;
-    withoutE.removeAll("E");
-    EXPECT_EQ(PlanImport(Sheet(withoutE, {}), "单选题").refusal,
-              "Excel单选题表没有按照模板要求输入，导入失败！");
-}
-
-TEST_F(QuestionBankTest, OnlyCompleteRowsAreKeptWithoutBlanksInTheirAnswers) {
-    const auto plan = PlanImport(
-        Sheet(kChoiceTitles,
-              {{"安全", "多选题", "题", "A B ", "甲", "", "丙", "", "", "简单", "一线员工"},
-               {"安全", "多选题", "缺对象", "A", "甲", "乙", "", "", "", "简单", ""},
-               {},
-               {"安全", "", "缺题型", "A", "", "", "", "", "", "简单", "x"}}),
-        "多选题");
-    ASSERT_EQ(plan.rows.size(), 1u);
-    EXPECT_EQ(plan.rows[0].answer, "AB");
-    EXPECT_EQ(plan.rows[0].options, QStringList({"甲", QString(), "丙", QString(), QString()}));
-    EXPECT_TRUE(plan.rows[0].options[1].isNull());
-    EXPECT_EQ(plan.rows[0].group, "一线员工");
-
-    EXPECT_EQ(PlanImport(Sheet(kChoiceTitles, {{}}), "多选题").refusal, "导入表格无数据！");
-}
-
-TEST_F(QuestionBankTest, ABarInAnOptionOrAnAnswerRefusesTheSheetNamingTheRow) {
-    const QStringList judgeTitles = question_import::TitlesOf("判断题");
-    const QStringList good = {"安全", "判断题", "题", "A", "对", "错", "简单", "x"};
-    const struct {
-        QStringList row;
-        QString refusal;
+TEST(BankPaging, ButtonsMoveWithinThePages) {
+    const std::optional<int> none;
+    struct Case {
+        PagingButton button;
+        int page, pageCount;
+        std::optional<int> target;
     } cases[] = {
-        {{"安全", "判断题", "题", "A", "对|", "错", "简单", "x"},
-         "第3行：题目答案选项中不能含有'|'！"},
-        {{"安全", "判断题", "题", "A|B", "对", "错", "简单", "x"},
-         "第3行：题目答案中不能含有'|'！"},
-        {{"安全", "判断题", "题", "A", "对", "错|", "简单", ""}, ""},  // incomplete: skipped
+        {PagingButton::First, 1, 3, none},    {PagingButton::First, 3, 3, 1},
+        {PagingButton::Previous, 1, 3, none}, {PagingButton::Previous, 3, 1, 2},
+        {PagingButton::Next, 2, 3, 3},        {PagingButton::Next, 3, 3, 3},  // queried again
+        {PagingButton::Next, 3, 1, 3},        {PagingButton::Last, 3, 3, none},
+        {PagingButton::Last, 1, 3, 3},        {PagingButton::Last, 3, 1, 1},
     };
-    for (const auto& c : cases) {
-        const auto plan = PlanImport(Sheet(judgeTitles, {good, c.row}), "判断题");
-        EXPECT_EQ(plan.refusal, c.refusal);
-        EXPECT_EQ(plan.rows.size(), c.refusal.isEmpty() ? 1u : 0u);
+    for (const Case& c : cases)
+        EXPECT_EQ(bank::PageAfter(c.button, c.page, c.pageCount), c.target)
+            << int(c.button) << " on " << c.page << " of " << c.pageCount;
+    EXPECT_EQ(bank::PageCount(0), 0);
+    EXPECT_EQ(bank::PageCount(50), 1);
+    EXPECT_EQ(bank::PageCount(120), 3);
+    EXPECT_EQ(bank::PageLabel(3, 1), "第 3 页  共 1 页");
+}
+
+TEST(BankImport, OnlyTheExactFileNameIsAccepted) {
+    EXPECT_TRUE(bank::IsImportWorkbookName("questions.xls"));
+    for (const char* name :
+         {"Questions.xls", "questions.XLS", "questions.xlsx", "my questions.xls"})
+        EXPECT_FALSE(bank::IsImportWorkbookName(QString::fromUtf8(name))) << name;
+}
+
+class BankQueryTest : public DataFolderTest {
+protected:
+    void SetUp() override {
+        DataFolderTest::SetUp();
+        bankfixture::EmptyBank();
     }
+};
+
+TEST_F(BankQueryTest, KeywordAnywhereInTheStemSubjectExactly) {
+    AddQuestions(kFill, 3, "安全生产", "防火");
+    AddQuestions(kFill, 2, "安全生产一", "用电防火");
+    AddQuestions(kFill, 1, "规章制度", "100%_完成");
+    struct Case {
+        const char* subject;
+        const char* keyword;
+        int matches;
+    } cases[] = {{"", "", 6},     {"", "防火", 5}, {"安全生产", "", 3}, {"安全生产", "防火2", 1},
+                 {"安全", "", 0}, {"", "0%_", 1},  {"", "0%", 1},       {"", "_", 1},
+                 {"", "火1", 2}};
+    for (const Case& c : cases) {
+        const bank::Filter filter{
+            {kFill}, QString::fromUtf8(c.subject), QString::fromUtf8(c.keyword)};
+        EXPECT_EQ(bank::QueryPage(filter, 1).matches, c.matches) << c.subject << "/" << c.keyword;
+    }
+    // A keyword whose % would match anything in a pattern matches only itself.
+    EXPECT_EQ(bank::QueryPage({{kFill}, {}, QStringLiteral("防%")}, 1).matches, 0);
 }
 
-TEST_F(QuestionBankTest, ImportingTwiceRemovesEveryCopyAndKeepsTheOldestRows) {
-    QString error;
-    const auto workbook = ReadWorkbook(Fixture("questions.xls"), &error);
-    ASSERT_TRUE(workbook) << error.toStdString();
-    const auto plan = PlanImport(*workbook->Sheet("单选题", &error), "单选题");
-    ASSERT_EQ(plan.rows.size(), 3u);
-    EXPECT_EQ(plan.rows[1].answer, "C");
-    EXPECT_EQ(plan.rows[1].options, QStringList({"220", "110", "36", "380", "12"}));
+class EntryTest : public DataFolderTest {
+protected:
+    static entry::Draft Draft(const QString& type) {
+        entry::Draft d{"安全生产", type, "题目'一'", {"甲", "乙", "丙", "", ""},
+                       "A",        "",   "简单",     "一线员工"};
+        if (type == kJudge) d.trueFalse = "B";
+        return d;
+    }
+};
 
-    Execute("insert into 单选题(科目,题干) values('安全生产','没有题型')");
-    const long bank = Count("select * from 单选题");
-    const auto first = question_import::StoreQuestions("单选题", plan.rows);
-    ASSERT_TRUE(first.stored) << first.error.toStdString();
-    EXPECT_EQ(question_import::OutcomeMessage(first), "导入数据3条，已删除2条重复数据！");
-    EXPECT_EQ(Count("select * from 单选题"), bank - 1 + 2);
-    const qlonglong firstId =
-        Number("select min(ID) as v from 单选题 where 题干='安全电压一般不超过多少伏'");
-
-    const auto second = question_import::StoreQuestions("单选题", plan.rows);
-    EXPECT_EQ(question_import::OutcomeMessage(second), "导入数据3条，已删除3条重复数据！");
-    EXPECT_EQ(Count("select * from 单选题"), bank - 1 + 2);
-    EXPECT_EQ(Count(QString("select * from 单选题 where ID=%1 and 图片 is null").arg(firstId)), 1);
+TEST_F(EntryTest, ChecksComeInTheirOrder) {
+    using entry::Refusal;
+    struct Case {
+        QString type;
+        std::function<void(entry::Draft&)> change;
+        Refusal refusal;
+    } cases[] = {
+        {kSingle, [](entry::Draft& d) { d.type.clear(); }, Refusal::NoType},
+        {kSingle, [](entry::Draft& d) { d.options[2].clear(); }, Refusal::EmptyFields},
+        {kMultiple, [](entry::Draft& d) { d.group.clear(); }, Refusal::EmptyFields},
+        {kSingle, [](entry::Draft&) {}, Refusal::None},  // D and E may be empty
+        {kJudge, [](entry::Draft& d) { d.trueFalse.clear(); }, Refusal::EmptyChoices},
+        {kJudge, [](entry::Draft& d) { d.answerText.clear(); }, Refusal::None},
+        {kJudge, [](entry::Draft& d) { d.answerText = "A B"; }, Refusal::SpaceInAnswer},
+        {kFill, [](entry::Draft& d) { d.answerText.clear(); }, Refusal::EmptyFields},
+        {kFill, [](entry::Draft& d) { d.options.clear(); }, Refusal::None},
+        {kMultiple, [](entry::Draft& d) { d.answerText = "A C"; }, Refusal::SpaceInAnswer},
+        {kEssay, [](entry::Draft& d) { d.answerText = "A C"; }, Refusal::None},
+        {kEssay, [](entry::Draft& d) { d.answerText = "A|C"; }, Refusal::BarInAnswer},
+        {kFill, [](entry::Draft& d) { d.answerText = "a |b"; }, Refusal::SpaceInAnswer},
+    };
+    for (const Case& c : cases) {
+        entry::Draft draft = Draft(c.type);
+        c.change(draft);
+        EXPECT_EQ(entry::Check(draft), c.refusal) << c.type.toStdString() << " " << &c - cases;
+    }
+    EXPECT_TRUE(entry::IsReminder(Refusal::EmptyChoices));
+    EXPECT_FALSE(entry::IsReminder(Refusal::SpaceInAnswer));
 }
 
-TEST_F(QuestionBankTest, ADatabaseErrorMidwayStoresNothing) {
-    Execute(
-        "create trigger refuse before insert on 填空题 when new.题干='坏' "
-        "begin select raise(abort,'refused'); end");
-    const long bank = Count("select * from 填空题");
-    question_import::Question good{"安全", "填空题", "好", "甲", {}, "简单", "x"};
-    question_import::Question bad = good;
-    bad.stem = "坏";
-    const auto outcome = question_import::StoreQuestions("填空题", {good, bad, good});
-    EXPECT_FALSE(outcome.stored);
-    EXPECT_FALSE(outcome.error.isEmpty());
-    EXPECT_EQ(Count("select * from 填空题"), bank);
+TEST_F(EntryTest, EachTypeStoresItsColumnsAndIsRefusedTheSecondTime) {
+    struct Case {
+        QString type;
+        QString a, c, answer;  // as read back; NULL reads empty
+    } cases[] = {{kSingle, "甲", "丙", "A"},
+                 {kJudge, "正确", "", "B"},
+                 {kFill, "", "", "A"},
+                 {kMultiple, "甲", "丙", "A"},
+                 {kEssay, "", "", "A"}};
+    for (const Case& c : cases) {
+        entry::Draft draft = Draft(c.type);
+        draft.answerText = c.type == kJudge ? "xyz" : "A";  // the hidden edit is not stored
+        EXPECT_FALSE(entry::IsDuplicate(draft));
+        qlonglong id = 0;
+        ASSERT_EQ(entry::Store(draft, nullptr, &id), entry::StoreOutcome::Stored);
+        EXPECT_EQ(CountRows(c.type,
+                            " where ID=? and A is ? and ifnull(C,'')=? and 答案=? and "
+                            "题干=? and 图片 is null",
+                            {id, c.a.isEmpty() ? QVariant() : c.a, c.c, c.answer, draft.stem}),
+                  1)
+            << c.type.toStdString();
+        draft.answerText = c.type == kJudge ? "other" : "A";
+        EXPECT_TRUE(entry::IsDuplicate(draft)) << c.type.toStdString();
+        draft.stem += "2";
+        EXPECT_FALSE(entry::IsDuplicate(draft));
+    }
+    // An imported 单选题 without D and E is the same question as one typed with them empty.
+    AddQuestions(kSingle, 1, "安全生产", "导入");
+    entry::Draft typed = Draft(kSingle);
+    typed.stem = "导入1";
+    typed.options = QStringList{"甲", "乙", "", "", ""};
+    EXPECT_TRUE(entry::IsDuplicate(typed));
 }
 
-TEST_F(QuestionBankTest, AFailedClearingKeepsRowsAndPictures) {
-    Execute("update 填空题 set 图片='填空题'||ID");
-    Execute("create trigger keep before delete on 填空题 begin select raise(abort,'kept'); end");
-    const QString picture = bank_clearing::PicturePath(
-        "填空题" + QString::number(Number("select min(ID) as v from 填空题")));
-    QFile file(picture);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
-    const long bank = Count("select * from 填空题");
-    const auto outcome = bank_clearing::ClearBank("填空题");
-    EXPECT_FALSE(outcome.cleared);
-    EXPECT_FALSE(outcome.error.isEmpty());
-    EXPECT_EQ(Count("select * from 填空题"), bank);
-    EXPECT_TRUE(file.exists());
+TEST(EntryPicture, OnlyLowerCaseExtensionsAreAccepted) {
+    for (const char* path : {"a.jpg", "/x/y.z/a.jpeg", "a.b.bmp"})
+        EXPECT_TRUE(entry::IsPictureFile(path)) << path;
+    for (const char* path : {"a.JPG", "a.png", "a", "/x.jpg/a", "a.Bmp"})
+        EXPECT_FALSE(entry::IsPictureFile(path)) << path;
 }
 
 }  // namespace

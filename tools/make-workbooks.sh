@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Regenerates the Excel 97–2003 workbooks Vemo ships: the examinee template of the
-# data folder, the test fixtures and the benchmark workbook. Each workbook is written
-# as a flat OpenDocument spreadsheet and converted by LibreOffice, a writer whose
-# .xls files FreeXL reads (Debian: libreoffice-calc-nogui; needed only to run this).
+# Regenerates the Excel 97–2003 workbooks Vemo ships: the examinee and question
+# templates of the data folder, the test fixtures and the benchmark workbook. Each
+# workbook is written as a flat OpenDocument spreadsheet and converted by LibreOffice,
+# a writer whose .xls files FreeXL reads (Debian: libreoffice-calc-nogui; needed only to run this).
 #
 # Usage: tools/make-workbooks.sh
 #
@@ -66,6 +66,26 @@ make_workbook() {
 make_workbook "$ROOT/tools/vemo-init/examinee.xls" <<'EOF'
 ## Sheet1
 姓名|部门|职务
+EOF
+
+# The question template of the delivered data folder: one sheet per type with the
+# titles the question import checks, and a sample row each.
+make_workbook "$ROOT/tools/vemo-init/questions.xls" <<'EOF'
+## 单选题
+科目|题型|题干|答案|A|B|C|D|E|难度|对象
+安全生产|单选题|使用手持电动工具时，应当佩戴|B|棉线手套|绝缘手套|帆布手套|不戴手套||简单|一线员工
+## 判断题
+科目|题型|题干|答案|A|B|难度|对象
+安全生产|判断题|下班前应当检查并关闭本岗位的电源和气源。|A|正确|错误|简单|一线员工
+## 填空题
+科目|题型|题干|答案|难度|对象
+安全生产|填空题|特种作业人员必须持【】上岗。|特种作业操作证|中等|一线员工
+## 多选题
+科目|题型|题干|答案|A|B|C|D|E|难度|对象
+安全生产|多选题|下列属于“三违”行为的有|ABC|违章指挥|违章作业|违反劳动纪律|按规程操作||中等|一线员工
+## 问答题
+科目|题型|题干|答案|难度|对象
+规章制度|问答题|简述交接班时应当交代的内容。|设备运行情况、存在的问题、安全注意事项和未完成的工作。|中等|管理人员
 EOF
 
 T="$ROOT/tests/data"

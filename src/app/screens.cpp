@@ -11,6 +11,8 @@
 #include "ui/bank/examinandout.h"
 #include "ui/exams/createexam.h"
 #include "ui/exams/exammanagement.h"
+#include "ui/bank/addquestion.h"
+#include "ui/bank/exampaper.h"
 #include "ui/exams/exammanager.h"
 #include "ui/exams/importexaminee.h"
 #include "ui/papers/setpaper.h"
@@ -64,6 +66,8 @@ const std::vector<Entry>& Table() {
              return new CExamInandout(arguments.value(0), arguments.value(1), parent);
          }},
         {Id::VariouSet, "CVariouSet", Plain<CVariouSet>()},
+        {Id::ExamPaper, "CExamPaper", Plain<CExamPaper>()},
+        {Id::AddQuestion, "CAddQuestion", Plain<CAddQuestion>()},
     };
     return table;
 }

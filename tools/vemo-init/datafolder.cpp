@@ -438,7 +438,7 @@ bool CreateDataFolder(const QString& directory, const QDateTime& now, QString* e
     if (!WriteSettings(dir.filePath("vemoconf.ini")))
         return Fail(error, "cannot write " + dir.filePath("vemoconf.ini"));
     // The templates; a copy out of the resources is read-only, the user may edit it.
-    for (const char* name : {"examinee.xls", "wordtest.docx"}) {
+    for (const char* name : {"examinee.xls", "questions.xls", "wordtest.docx"}) {
         const QString copy = dir.filePath(name);
         if (!QFile::exists(copy) &&
             !(QFile::copy(":/templates/" + Text(name), copy) &&

@@ -61,6 +61,8 @@ CAdmin::CAdmin(QWidget* parent) : QDialog(parent) {
             [this] { screens::Go(this, screens::Id::TestManage); });
     connect(findChild<QPushButton*>("settings"), &QPushButton::clicked, this,
             [this] { screens::Go(this, screens::Id::VariouSet); });
+    connect(findChild<QPushButton*>(QStringLiteral("questionBank")), &QPushButton::clicked, this,
+            [this] { screens::Go(this, screens::Id::ExamPaper); });
 
     auto* back = controls::Button(this, QStringLiteral("返回"), QRect(560, 540, 90, 32), "back");
     auto* exit = controls::Button(this, QStringLiteral("退出"), QRect(670, 540, 90, 32), "exit");

@@ -1,0 +1,159 @@
+#include <QFile>
+
+#include "data/adoconn.h"
+#include "data/schema.h"
+#include "data/workbook.h"
+#include "rules/bankclearing.h"
+#include "rules/questionimport.h"
+#include "testutil.h"
+
+namespace {
+
+using QuestionBankTest = DataFolderTest;
+using question_import::PlanImport;
+
+QString Fixture(const char* name) {
+    return QStringLiteral(VEMO_TEST_DATA "/") + QString::fromUtf8(name);
+}
+
+Worksheet Sheet(const QStringList& header, const std::vector<QStringList>& rows) {
+    Worksheet sheet;
+    sheet.header = header;
+    int number = 0;
+    for (const QStringList& cells : rows) {
+        WorksheetRow row;
+        row.number = ++number;
+        for (int c = 0; c < cells.size(); ++c)
+            if (!cells[c].isEmpty()) row.cells.insert(c, cells[c]);
+        sheet.rows.push_back(row);
+    }
+    return sheet;
+}
+
+const QStringList kChoiceTitles = {"科目", "题型", "题干", "答案", "A",   "B",
+                                   "C",    "D",    "E",    "难度", "对象"};
+
+long Count(const QString& sql) {
+    CADOConn conn;
+    return conn.OpenRecordset(sql, schema::kQuestionsFile)->RecordCount();
+}
+
+// The column v of the first row.
+qlonglong Number(const QString& sql) {
+    CADOConn conn;
+    return conn.OpenRecordset(sql, schema::kQuestionsFile)->GetCollect("v").toLongLong();
+}
+
+void Execute(const QString& sql) {
+    CADOConn conn;
+    ASSERT_TRUE(conn.ExecuteStatement(sql, schema::kQuestionsFile))
+        << conn.LastError().toStdString();
+}
+
+TEST_F(QuestionBankTest, EveryTypeWantsExactlyItsTitles) {
+    for (const QString& type : schema::QuestionTypes()) {
+        const QStringList titles = question_import::TitlesOf(type);
+        const QString refusal = "Excel" + type + "表没有按照模板要求输入，导入失败！";
+        const std::vector<QStringList> row = {titles};  // a complete row, whatever it says
+        EXPECT_TRUE(PlanImport(Sheet(titles, row), type).refusal.isEmpty()) << type.toStdString();
+        EXPECT_EQ(PlanImport(Sheet(titles.mid(0, titles.size() - 1), row), type).refusal, refusal);
+        EXPECT_EQ(PlanImport(Sheet(titles + QStringList{""}, row), type).refusal, refusal);
+    }
+    QStringList withoutE = kChoiceTitles;
+    withoutE.removeAll("E");
+    EXPECT_EQ(PlanImport(Sheet(withoutE, {}), "单选题").refusal,
+              "Excel单选题表没有按照模板要求输入，导入失败！");
+}
+
+TEST_F(QuestionBankTest, OnlyCompleteRowsAreKeptWithoutBlanksInTheirAnswers) {
+    const auto plan = PlanImport(
+        Sheet(kChoiceTitles,
+              {{"安全", "多选题", "题", "A B ", "甲", "", "丙", "", "", "简单", "一线员工"},
+               {"安全", "多选题", "缺对象", "A", "甲", "乙", "", "", "", "简单", ""},
+               {},
+               {"安全", "", "缺题型", "A", "", "", "", "", "", "简单", "x"}}),
+        "多选题");
+    ASSERT_EQ(plan.rows.size(), 1u);
+    EXPECT_EQ(plan.rows[0].answer, "AB");
+    EXPECT_EQ(plan.rows[0].options, QStringList({"甲", QString(), "丙", QString(), QString()}));
+    EXPECT_TRUE(plan.rows[0].options[1].isNull());
+    EXPECT_EQ(plan.rows[0].group, "一线员工");
+
+    EXPECT_EQ(PlanImport(Sheet(kChoiceTitles, {{}}), "多选题").refusal, "导入表格无数据！");
+}
+
+TEST_F(QuestionBankTest, ABarInAnOptionOrAnAnswerRefusesTheSheetNamingTheRow) {
+    const QStringList judgeTitles = question_import::TitlesOf("判断题");
+    const QStringList good = {"安全", "判断题", "题", "A", "对", "错", "简单", "x"};
+    const struct {
+        QStringList row;
+        QString refusal;
+    } cases[] = {
+        {{"安全", "判断题", "题", "A", "对|", "错", "简单", "x"},
+         "第3行：题目答案选项中不能含有'|'！"},
+        {{"安全", "判断题", "题", "A|B", "对", "错", "简单", "x"},
+         "第3行：题目答案中不能含有'|'！"},
+        {{"安全", "判断题", "题", "A", "对", "错|", "简单", ""}, ""},  // incomplete: skipped
+    };
+    for (const auto& c : cases) {
+        const auto plan = PlanImport(Sheet(judgeTitles, {good, c.row}), "判断题");
+        EXPECT_EQ(plan.refusal, c.refusal);
+        EXPECT_EQ(plan.rows.size(), c.refusal.isEmpty() ? 1u : 0u);
+    }
+}
+
+TEST_F(QuestionBankTest, ImportingTwiceRemovesEveryCopyAndKeepsTheOldestRows) {
+    QString error;
+    const auto workbook = ReadWorkbook(Fixture("questions.xls"), &error);
+    ASSERT_TRUE(workbook) << error.toStdString();
+    const auto plan = PlanImport(*workbook->Sheet("单选题", &error), "单选题");
+    ASSERT_EQ(plan.rows.size(), 3u);
+    EXPECT_EQ(plan.rows[1].answer, "C");
+    EXPECT_EQ(plan.rows[1].options, QStringList({"220", "110", "36", "380", "12"}));
+
+    Execute("insert into 单选题(科目,题干) values('安全生产','没有题型')");
+    const long bank = Count("select * from 单选题");
+    const auto first = question_import::StoreQuestions("单选题", plan.rows);
+    ASSERT_TRUE(first.stored) << first.error.toStdString();
+    EXPECT_EQ(question_import::OutcomeMessage(first), "导入数据3条，已删除2条重复数据！");
+    EXPECT_EQ(Count("select * from 单选题"), bank - 1 + 2);
+    const qlonglong firstId =
+        Number("select min(ID) as v from 单选题 where 题干='安全电压一般不超过多少伏'");
+
+    const auto second = question_import::StoreQuestions("单选题", plan.rows);
+    EXPECT_EQ(question_import::OutcomeMessage(second), "导入数据3条，已删除3条重复数据！");
+    EXPECT_EQ(Count("select * from 单选题"), bank - 1 + 2);
+    EXPECT_EQ(Count(QString("select * from 单选题 where ID=%1 and 图片 is null").arg(firstId)), 1);
+}
+
+TEST_F(QuestionBankTest, ADatabaseErrorMidwayStoresNothing) {
+    Execute(
+        "create trigger refuse before insert on 填空题 when new.题干='坏' "
+        "begin select raise(abort,'refused'); end");
+    const long bank = Count("select * from 填空题");
+    question_import::Question good{"安全", "填空题", "好", "甲", {}, "简单", "x"};
+    question_import::Question bad = good;
+    bad.stem = "坏";
+    const auto outcome = question_import::StoreQuestions("填空题", {good, bad, good});
+    EXPECT_FALSE(outcome.stored);
+    EXPECT_FALSE(outcome.error.isEmpty());
+    EXPECT_EQ(Count("select * from 填空题"), bank);
+}
+
+TEST_F(QuestionBankTest, AFailedClearingKeepsRowsAndPictures) {
+    Execute("update 填空题 set 图片='填空题'||ID");
+    Execute("create trigger keep before delete on 填空题 begin select raise(abort,'kept'); end");
+    const QString picture = bank_clearing::PicturePath(
+        "填空题" + QString::number(Number("select min(ID) as v from 填空题")));
+    QFile file(picture);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    const long bank = Count("select * from 填空题");
+    const auto outcome = bank_clearing::ClearBank("填空题");
+    EXPECT_FALSE(outcome.cleared);
+    EXPECT_FALSE(outcome.error.isEmpty());
+    EXPECT_EQ(Count("select * from 填空题"), bank);
+    EXPECT_TRUE(file.exists());
+}
+
+}  // namespace

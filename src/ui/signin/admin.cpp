@@ -50,19 +50,22 @@ CAdmin::CAdmin(QWidget* parent) : QDialog(parent) {
                     QStringLiteral("exam"));
 
     // The screens of the question bank, papers, exams and settings open from here.
-    const QStringList hubs = {QStringLiteral("题库管理"), QStringLiteral("试卷管理"),
-                              QStringLiteral("考试管理"), QStringLiteral("岗位设置")};
-    const QStringList hubNames = {"questionBank", "paperManagement", "examManagement", "settings"};
-    for (int i = 0; i < hubs.size(); ++i)
-        controls::Button(this, hubs[i], QRect(40, 50 + i * 60, 150, 40), hubNames[i]);
-    connect(findChild<QPushButton*>(QStringLiteral("examManagement")), &QPushButton::clicked, this,
-            [this] { screens::Go(this, screens::Id::ExamManagement); });
-    connect(findChild<QPushButton*>(QStringLiteral("paperManagement")), &QPushButton::clicked, this,
-            [this] { screens::Go(this, screens::Id::TestManage); });
-    connect(findChild<QPushButton*>("settings"), &QPushButton::clicked, this,
-            [this] { screens::Go(this, screens::Id::VariouSet); });
-    connect(findChild<QPushButton*>(QStringLiteral("questionBank")), &QPushButton::clicked, this,
-            [this] { screens::Go(this, screens::Id::ExamPaper); });
+    struct Hub {
+        const char* caption;
+        const char* objectName;
+        screens::Id screen;
+    };
+    const Hub hubs[] = {{"题库管理", "questionBank", screens::Id::ExamPaper},
+                        {"试卷管理", "paperManagement", screens::Id::TestManage},
+                        {"考试管理", "examManagement", screens::Id::ExamManagement},
+                        {"岗位设置", "settings", screens::Id::VariouSet}};
+    for (int i = 0; i < 4; ++i) {
+        auto* button = controls::Button(this, QString::fromUtf8(hubs[i].caption),
+                                        QRect(40, 50 + i * 60, 150, 40),
+                                        QString::fromLatin1(hubs[i].objectName));
+        const screens::Id screen = hubs[i].screen;
+        connect(button, &QPushButton::clicked, this, [this, screen] { screens::Go(this, screen); });
+    }
 
     auto* back = controls::Button(this, QStringLiteral("返回"), QRect(560, 540, 90, 32), "back");
     auto* exit = controls::Button(this, QStringLiteral("退出"), QRect(670, 540, 90, 32), "exit");

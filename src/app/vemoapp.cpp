@@ -10,6 +10,8 @@
 #include "app/screens.h"
 #include "app/singleinstance.h"
 #include "data/adoconn.h"
+#include "data/workbook.h"
+#include "ui/common/workbookwait.h"
 
 void CVemoApp::PrepareDesktop() {
     static bool prepared = false;
@@ -21,6 +23,8 @@ void CVemoApp::PrepareDesktop() {
         QCoreApplication::installTranslator(translator);
     CADOConn::SetErrorReporter(
         [](const QString& text) { msgbox::AppMessage(QApplication::activeWindow(), text); });
+    static CWorkbookWait workbookWait;
+    SetWorkbookWaitIndicator(&workbookWait);
 }
 
 QString CVemoApp::InstanceName() {

@@ -74,9 +74,10 @@ selection=$(window_of "Vemo—考试登录") || { echo "exam selection did not c
 xdotool windowmove --sync "$selection" 0 0
 click_at "$selection" 160 37
 xdotool type --delay 100 "张三"
-xdotool key Tab Down Tab Down Down Down  # 生产部, then its third position 操作工
-sleep 0.3
+xdotool key --delay 200 Tab Down Tab Down Down Down  # 生产部, then its third position 操作工
+sleep 1
 click_at "$selection" 686 37   # 查询考试
+sleep 1
 click_at "$selection" 26 107   # tick the first exam
 click_at "$selection" 655 487  # 进入考试
 exam=$(window_of "Vemo") || { import -window root /tmp/lockdown-selection.png; echo "the exam window did not come up"; exit 1; }
@@ -88,9 +89,9 @@ exam_window=$((exam))
 # --- Another program's window opened after the exam window: xev reports every key and
 # click it receives.
 xev -geometry 400x300+100+100 -name intruder >"$work/xev.log" 2>&1 &
-xev_pid=$!
-pids+=("$xev_pid")
+pids+=($!)
 intruder=$(window_of "intruder") || intruder=""
+check "another program's window came up" [ -n "$intruder" ]
 sleep 1
 import -window root /tmp/lockdown-intruder.png
 

@@ -176,6 +176,7 @@ TEST_F(FrameTest, ASecondCopyEndsSilentlyAndTheLockDiesWithTheFirst) {
     first.waitForFinished();
     SingleInstanceGuard after(lockName);
     EXPECT_TRUE(after.Acquire());
+    QFile::remove(after.LockFile());
 }
 #endif
 

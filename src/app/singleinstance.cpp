@@ -54,7 +54,7 @@ bool SingleInstanceGuard::Acquire() {
     const QString folder = LockFolder();
     if (folder.isEmpty())
         return true;  // no lock possible here: do not keep the program from running
-    const QString path = folder + '/' + m_name + ".lock";
+    const QString path = m_lockFile = folder + '/' + m_name + ".lock";
     // flock is dropped by the kernel when the holder exits in any way.
     m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW,
                   0600);

@@ -139,6 +139,23 @@ sleep 0.5
 check "after the restore the keyboard is held again" [ "$(received KeyPress)" = "$before_keys" ]
 import -window root /tmp/lockdown-restored.png
 
+# --- The program's own message boxes still come up above the exam window and take
+# their answer: 交卷, then the score, then review.
+click_at "$exam" 941 745  # 交卷 on a 1280×1024 screen
+box_on_top() {
+    local box
+    box=$(window_of "$1") || return 1
+    same_window "$(top_of_stack)" "$((box))"
+}
+check "the hand-in question shows above the exam window" box_on_top "Vemo提醒"
+import -window root /tmp/lockdown-handin.png
+xdotool key Return
+sleep 1
+check "and the score after it" box_on_top "Vemo提醒"
+xdotool key Return
+sleep 1
+check "review is on the exam window itself" same_window "$(top_of_stack)" "$exam_window"
+
 # --- Closing from outside: the window manager's close is refused, destroying the window
 # ends the program.
 xdotool key --window "$exam" alt+F4

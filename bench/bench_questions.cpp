@@ -18,6 +18,12 @@ namespace {
 const QString kWorkbook = QStringLiteral(VEMO_BENCH_DATA "/questions-10000.xls");
 const QString kType = QStringLiteral("单选题");
 
+// Workbooks are read by the helper program of the build tree, as the program reads them.
+const bool kWorkbookReaderOfTheBuild = [] {
+    SetWorkbookReaderProgram(QStringLiteral(VEMO_WORKBOOK_READER));
+    return true;
+}();
+
 // A delivered data folder as the current directory for as long as it lives.
 class DataFolder {
 public:

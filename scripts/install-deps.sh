@@ -15,6 +15,9 @@ packages=(
 if [ "${1:-}" = "--with-benchmarks" ]; then
     packages+=(libbenchmark-dev)
 fi
+if [ "${1:-}" = "--with-lockdown-check" ]; then
+    packages+=(xvfb openbox xdotool x11-utils imagemagick)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -128,7 +128,14 @@ TEST_F(AdoConnTest, MoveCountsFromTheCurrentRowAndStopsAtTheEnds) {
     EXPECT_THROW(rs->GetCollect("姓名"), DatabaseError);
     EXPECT_THROW(rs->MoveNext(), DatabaseError);
     rs->MoveFirst();
-    EXPECT_THROW(rs->Move(7), DatabaseError);
+    rs->Move(7);  // past the last row: EOF, as the recordset it imitates does
+    EXPECT_TRUE(rs->IsEOF());
+    EXPECT_THROW(rs->Move(1), DatabaseError);
+    rs->Move(-9);
+    EXPECT_TRUE(rs->IsBOF());
+    EXPECT_THROW(rs->Move(-1), DatabaseError);
+    rs->Move(2);
+    EXPECT_EQ(rs->GetText("姓名"), "1");
 }
 
 TEST_F(AdoConnTest, ChangesAreWrittenBackAndMovingOnStoresThem) {

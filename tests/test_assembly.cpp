@@ -1,11 +1,17 @@
+#include <sqlite3.h>
+
 #include <QSet>
 #include <algorithm>
+#include <chrono>
+#include <future>
 #include <numeric>
+#include <thread>
 
 #include "data/adoconn.h"
 #include "data/codes.h"
 #include "data/schema.h"
 #include "rules/assembly.h"
+#include "rules/handin.h"
 #include "testutil.h"
 
 namespace {
@@ -20,6 +26,11 @@ TEST(RuleText, ReadsItemsInWritingOrderAndRefusesBrokenGrammar) {
     for (const auto& item : rules->items)
         read << item.group + item.difficulty + QString::number(item.count);
     EXPECT_EQ(read, QStringList({"甲简单3", "甲中等12", "乙困难1"}));
+    const auto essays = assembly::ParseSection("每题10分。甲:简单=2题,中等=2.5,困难= 3 ,;");
+    ASSERT_TRUE(essays) << "counts are read by their leading digits";
+    EXPECT_EQ(essays->items[0].count, 2);
+    EXPECT_EQ(essays->items[1].count, 2);
+    EXPECT_EQ(essays->items[2].count, 3);
     EXPECT_TRUE(assembly::ParseSection("空")->items.isEmpty());
     EXPECT_TRUE(assembly::ParseSection("")->items.isEmpty());
 
@@ -27,6 +38,7 @@ TEST(RuleText, ReadsItemsInWritingOrderAndRefusesBrokenGrammar) {
              "每题2.0分甲:简单=3,;",                         // no "。"
              "每题2.0分。甲:简单=3,;乙:中等=1,",             // segment without ";"
              "每题2.0分。甲:简单=x,;",                       // count not a number
+             "每题2.0分。甲:简单=0题,;",                     // count zero
              "每题2.0分。甲简单=3,;",                        // no ":"
              "每题2.0分。甲:简单=1,中等=1,困难=1,简单=1,;",  // four items
              "每题两分。甲:简单=3,;",                        // points not a number
@@ -218,6 +230,56 @@ TEST_F(Assembly, LongTextsAreCopiedWhole) {
     ASSERT_EQ(result.outcome, Outcome::Assembled);
     EXPECT_EQ(Column(Exam(), "题干"), QStringList({text}));
     EXPECT_EQ(result.answerKey, answer + "|");
+}
+
+// Another program's write lock on personnel.mdb, held past the program's 5-second wait
+// for its transaction and freed before the wait of a write that would follow it ends.
+class BusyPersonnelFile {
+public:
+    BusyPersonnelFile() {
+        std::promise<void> locked;
+        std::future<void> ready = locked.get_future();
+        m_holder = std::thread([&locked] {
+            sqlite3* db = nullptr;
+            sqlite3_open("personnel.mdb", &db);
+            sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+            locked.set_value();
+            std::this_thread::sleep_for(std::chrono::milliseconds(7500));
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+            sqlite3_close(db);
+        });
+        ready.wait();
+    }
+    ~BusyPersonnelFile() { m_holder.join(); }
+
+private:
+    std::thread m_holder;
+};
+
+TEST_F(Assembly, ABusyDataFileGetsNoDrawnRowsOutsideATransaction) {
+    {
+        BusyPersonnelFile busy;
+        EXPECT_THROW(assembly::AssemblePaper("单科", "安全生产基础测试", random), DatabaseError);
+    }
+    EXPECT_EQ(Rows("interim"), 0);
+    EXPECT_EQ(Rows("exam"), 0);
+}
+
+TEST_F(Assembly, ABusyDataFileGetsNoHandInResultOutsideATransaction) {
+    CADOConn conn;
+    const QString id =
+        conn.OpenRecordset("select * from ExamRegister where 成绩 is null", schema::kPersonnelFile)
+            ->GetText("ID");
+    conn.CloseDatabase();
+    const ExamTicket ticket{"", QStringLiteral("安全生产月度考试"), "60", id, 60};
+    {
+        BusyPersonnelFile busy;
+        QString error;
+        EXPECT_FALSE(handin::Store(ticket, {}, 600, Now(), &error));
+    }
+    EXPECT_TRUE(
+        conn.OpenRecordset("select * from ExamRegister where ID=?", schema::kPersonnelFile, {id})
+            ->IsNull("成绩"));
 }
 
 }  // namespace

@@ -239,7 +239,9 @@ TEST_F(ExamManagerTest, TemplateBackAndExit) {
     QFile::remove("examinee.xls");
     Click(screen.get(), "openTemplate");
     EXPECT_EQ(recorder->openedWithSystem.size(), 1);
-    EXPECT_TRUE(LastMessage().contains("examinee.xls"));
+    EXPECT_EQ(LastMessage(),
+              QStringLiteral("无法打开考生导入模板“%1”。")
+                  .arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath("examinee.xls"))));
 
     QTest::keyClick(screen.get(), Qt::Key_Escape);
     EXPECT_TRUE(screen->isVisible());
@@ -292,6 +294,17 @@ TEST_F(ImportExamineeTest, RefusedWorkbooksStoreNothing) {
     junk.write("not a workbook");
     junk.close();
     EXPECT_TRUE(Import("examinee.xls").startsWith("无法读取Excel文件"));
+    EXPECT_EQ(examinees::ListAll().size(), 5u);
+}
+
+TEST_F(ImportExamineeTest, ADamagedWorkbookEndsInOneMessageAndStoresNothing) {
+    const QString message = Import(Fixture("damaged-workbooks/claims-24GB-1305-bytes.xls"));
+    EXPECT_EQ(message,
+              QStringLiteral("无法读取Excel文件“claims-24GB-1305-bytes.xls”：文件已损坏或过大，"
+                             "无法导入。"))
+        << message.toStdString();
+    EXPECT_EQ(recorder->messages.size(), 1);
+    EXPECT_EQ(lastResult, QDialog::Rejected);
     EXPECT_EQ(examinees::ListAll().size(), 5u);
 }
 

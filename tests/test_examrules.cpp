@@ -126,6 +126,13 @@ TEST(Answers, EchoWritesBlanksIntoTheTextWithSpansInUtf16Units) {
     const answers::Echo wide = answers::EchoBlanks(QStringLiteral("𠀀【】"), "x", "");
     EXPECT_EQ(wide.first, (answers::Span{3, 6}));
 
+    // Spans count on the text as the box shows it, where CR LF is one line break.
+    const answers::Echo lines =
+        answers::EchoBlanks(QStringLiteral("一\r\n二\r\n【】与【】"), "x", "yz");
+    EXPECT_EQ(lines.text, QStringLiteral("一\n二\n【 x 】与【 yz 】"));
+    EXPECT_EQ(lines.text.mid(lines.first.start, lines.first.end - lines.first.start), " x ");
+    EXPECT_EQ(lines.text.mid(lines.second.start, lines.second.end - lines.second.start), " yz ");
+
     // A blank without its closing mark loses no text.
     EXPECT_EQ(answers::EchoBlanks(QStringLiteral("甲【乙"), "x", "").text,
               QStringLiteral("甲【 x 乙"));

@@ -148,8 +148,14 @@ bool HoldsLock(qint64 pid) {
 }
 
 TEST_F(FrameTest, ASecondCopyEndsSilentlyAndTheLockDiesWithTheFirst) {
+    // A lock of the test's own, so that a copy of the program open on the machine does
+    // not matter; the second copy's TMPDIR must not matter either.
+    const QString lockName = QStringLiteral("VemoTest%1").arg(QCoreApplication::applicationPid());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("VEMO_INSTANCE_NAME", lockName);
     QProcess first;
     first.setProgram(VEMO_BINARY);
+    first.setProcessEnvironment(environment);
     first.start();
     ASSERT_TRUE(first.waitForStarted());
     for (int i = 0; i < 100 && !HoldsLock(first.processId()); ++i) QTest::qWait(50);
@@ -157,6 +163,8 @@ TEST_F(FrameTest, ASecondCopyEndsSilentlyAndTheLockDiesWithTheFirst) {
 
     QProcess second;
     second.setProgram(VEMO_BINARY);
+    environment.insert("TMPDIR", QDir::currentPath());
+    second.setProcessEnvironment(environment);
     second.start();
     ASSERT_TRUE(second.waitForFinished(5000)) << "the second copy must end at once";
     EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
@@ -166,8 +174,9 @@ TEST_F(FrameTest, ASecondCopyEndsSilentlyAndTheLockDiesWithTheFirst) {
 
     first.kill();  // dies without any clean-up
     first.waitForFinished();
-    SingleInstanceGuard after(QStringLiteral("Vemo"));
+    SingleInstanceGuard after(lockName);
     EXPECT_TRUE(after.Acquire());
+    QFile::remove(after.LockFile());
 }
 #endif
 

@@ -74,6 +74,28 @@ TEST_F(ProfileTest, Utf8FilesAreReadWithAndWithoutBom) {
     EXPECT_EQ(profile::GetString("object", "name1", "", file), QStringLiteral("一线员工"));
 }
 
+TEST_F(ProfileTest, GbkBytesThatPassAsUtf8AreStillReadAsGbk) {
+    // In GBK each of these names is also valid UTF-8 (two-byte characters).
+    for (const QString& name :
+         {QStringLiteral("学院"), QStringLiteral("职员"), QStringLiteral("学员")}) {
+        WriteRaw(ToGbk("[department1]\r\nname=" + name + "\r\n"));
+        EXPECT_EQ(profile::GetString("department1", "name", "", file), name);
+        ASSERT_TRUE(profile::WriteString("department1", QStringLiteral("number"), "1", file));
+        EXPECT_EQ(ReadRaw(), ToGbk("[department1]\r\nname=" + name + "\r\nnumber=1\r\n"))
+            << "a write keeps the name's bytes";
+    }
+    WriteRaw(QStringLiteral("[x]\nk=é学\n").toUtf8());  // a two-byte character: not our UTF-8
+    EXPECT_NE(profile::GetString("x", "k", "", file), QStringLiteral("é学"));
+}
+
+TEST_F(ProfileTest, DeletingAKeyRemovesEveryOccurrence) {
+    WriteRaw("[object]\r\nname1=a\r\nname2=b\r\nNAME1=c\r\n[other]\r\nname1=d\r\n");
+    ASSERT_TRUE(profile::WriteString("object", QStringLiteral("name1"), std::nullopt, file));
+    EXPECT_EQ(profile::GetString("object", "name1", "gone", file), "gone");
+    EXPECT_EQ(profile::GetString("other", "name1", "", file), "d");
+    EXPECT_EQ(profile::GetString("object", "name2", "", file), "b");
+}
+
 TEST_F(ProfileTest, DepartmentReadersFollowTheCountAndTheSectionNumbers) {
     WriteRaw(
         ToGbk(QStringLiteral("[INFO]\r\nCount=2\r\n[department1]\r\nname=生产部\r\nnumber=3\r\n"

@@ -1,3 +1,7 @@
+#include <sqlite3.h>
+
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 
 #include "data/adoconn.h"
@@ -94,6 +98,43 @@ TEST_F(SignInTest, DamagedDigestsAreReportedAsSuch) {
     EXPECT_TRUE(recorder->navigations.isEmpty());
 }
 
+// Bytes of an SQLite database made by some other program.
+QByteArray ForeignDatabase(const QString& path) {
+    sqlite3* db = nullptr;
+    sqlite3_open(QFile::encodeName(path).constData(), &db);
+    sqlite3_exec(db, "create table notes(text)", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST_F(SignInTest, AnUnusableDataFileIsNamedAndCalledSoInChinese) {
+    const std::pair<const char*, QByteArray> files[] = {
+        {"zero bytes", QByteArray()},
+        {"text", QByteArray("not a database\n").repeated(100)},
+        {"another program's database", ForeignDatabase("foreign.db")},
+    };
+    const QString path = QFileInfo("personnel.mdb").absoluteFilePath();
+    for (const auto& [what, bytes] : files) {
+        QFile file("personnel.mdb");
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        file.close();
+        recorder->messages.clear();
+        CLogin login;
+        SignIn(login, false, "admin", "518274");
+        ASSERT_FALSE(recorder->messages.isEmpty()) << what;
+        EXPECT_EQ(recorder->messages[0].text,
+                  QStringLiteral("无法打开数据文件“%1”：它不是本程序可用的数据文件（文件为空、"
+                                 "已损坏或属于别的程序）。")
+                      .arg(QDir::toNativeSeparators(path)))
+            << what;
+        for (const auto& message : std::as_const(recorder->messages))
+            EXPECT_FALSE(message.text.contains(QStringLiteral("用户名或密码"))) << what;
+        EXPECT_TRUE(recorder->navigations.isEmpty()) << what;
+    }
+}
+
 class ExamineeEntryTest : public SignInTest {
 protected:
     void PressEntry() {
@@ -166,6 +207,12 @@ TEST_F(ExamineeEntryTest, ExamsEndedBeforeAFailureStayEnded) {
     EXPECT_EQ(Column("select * from ExamArrange", "时效"), QStringLiteral("结束"));
 }
 
+TEST_F(ExamineeEntryTest, AReadFailureShowsTheDatabasesOwnMessage) {
+    Execute("drop table ExamArrange");
+    PressEntry();
+    EXPECT_EQ(LastMessage(), QStringLiteral("读取考试信息失败：no such table: ExamArrange"));
+}
+
 TEST_F(ExamineeEntryTest, NoExamAtAllKeepsTheProgramRunning) {
     Execute("delete from ExamArrange");
     PressEntry();
@@ -228,6 +275,16 @@ TEST_F(AdminTest, TheSystemAdministratorsConfirmationHasThePlainTitleAndNoWrites
     Click(&admin, "systemRestore");
     EXPECT_EQ(LastMessage(), QStringLiteral("您确定要恢复到初始密码？"));
     EXPECT_EQ(ColumnValues("系统管理员密码"), before);
+}
+
+TEST_F(AdminTest, TheRestoreQuestionComesBeforeAnyDatabaseWork) {
+    Execute("drop table LastPass");
+    CAdmin admin;
+    recorder->answers = {MsgAnswer::Yes};
+    Click(&admin, "examRestore");
+    ASSERT_EQ(recorder->messages.size(), 2);
+    EXPECT_EQ(recorder->messages[0].text, QStringLiteral("您确定要恢复到初始密码？"));
+    EXPECT_EQ(recorder->messages[1].text, QStringLiteral("恢复失败！"));
 }
 
 TEST_F(AdminTest, WrongOrEmptyPasswordsAreRefused) {

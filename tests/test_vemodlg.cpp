@@ -201,6 +201,17 @@ TEST_F(ExamWindowTest, BlanksEchoIntoTheQuestionTextWithoutMarkers) {
     EXPECT_EQ(Find<QTextEdit>(w.get(), "questionText")->extraSelections().size(), 2);
 }
 
+TEST_F(ExamWindowTest, TheUnderlineStaysUnderTheBlankAfterLineBreaks) {
+    QVector<DrawnQuestion> paper = SamplePaper();
+    paper[0] = {"填空题", QStringLiteral("第一行\r\n第二行\r\n答【  】。"), "x", "2", {}, ""};
+    auto w = Open(paper);
+    w->StartExam();
+    Type(w.get(), "blank1", QStringLiteral("每月"));
+    const auto underlines = Find<QTextEdit>(w.get(), "questionText")->extraSelections();
+    ASSERT_EQ(underlines.size(), 1);
+    EXPECT_EQ(underlines[0].cursor.selectedText(), QStringLiteral(" 每月 "));
+}
+
 TEST_F(ExamWindowTest, AMissingPictureGivesANoticeAndABadFillInEndsTheProgram) {
     QVector<DrawnQuestion> paper = SamplePaper();
     paper[0].picture = "";
@@ -411,6 +422,36 @@ TEST_F(ExamWindowTest, KeysThatWouldLeaveTheWindowAreSwallowed) {
     EXPECT_EQ(Find<QLineEdit>(w.get(), "blank1")->text(), "36");
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(recorder->exits, 0);
+}
+
+TEST_F(ExamWindowTest, MinimisingIsUndoneAtOnceAndReviewTicksNothing) {
+    auto w = Open();
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    w->setWindowState(Qt::WindowMinimized);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w->windowState(), Qt::WindowFullScreen);
+
+    w->StartExam();
+    Find<QRadioButton>(w.get(), "singleB")->setChecked(true);
+    EXPECT_TRUE(w->Lockdown()->PointerWanted());
+    recorder->answers = {MsgAnswer::Yes, MsgAnswer::Yes};
+    Click(w.get(), "handIn");
+    ASSERT_TRUE(w->InReview());
+    EXPECT_FALSE(w->Lockdown()->PointerWanted()) << "the pointer goes free at hand-in";
+    QTest::mouseClick(Find<QRadioButton>(w.get(), "singleA"), Qt::LeftButton);
+    EXPECT_FALSE(Find<QRadioButton>(w.get(), "singleA")->isChecked());
+    EXPECT_TRUE(Find<QRadioButton>(w.get(), "singleB")->isChecked());
+    QTest::mouseClick(w->Panel()->NumberLabel(6), Qt::LeftButton);
+    QTest::mouseClick(Find<QCheckBox>(w.get(), "multipleB"), Qt::LeftButton);
+    EXPECT_FALSE(Find<QCheckBox>(w.get(), "multipleB")->isChecked());
+
+    w->setWindowState(Qt::WindowMinimized);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w->windowState(), Qt::WindowFullScreen) << "review is still locked down";
+    Click(w.get(), "exit");
+    EXPECT_FALSE(w->Lockdown()->Active());
+    EXPECT_EQ(recorder->exits, 1);
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include <QElapsedTimer>
 #include <QFile>
 
 #include "data/workbook.h"
@@ -70,6 +71,43 @@ TEST_F(WorkbookTest, UnreadableFilesGiveAMessageInsteadOfACrash) {
     EXPECT_FALSE(ReadWorkbook(Path("absent.xls"), &error));
     EXPECT_TRUE(error.contains("文件不存在")) << error.toStdString();
     EXPECT_FALSE(ReadWorkbook(Path("."), &error));
+}
+
+// The process's peak resident memory in bytes, as the kernel counts it.
+qint64 PeakMemory() {
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ')[0].toLongLong() * 1024;
+    return 0;
+}
+
+TEST_F(WorkbookTest, DamagedWorkbooksEndInAMessageWithinTheLimits) {
+    // Each makes the parsing library claim gigabytes or read past its buffers.
+    for (const char* name : {"biff2-claims-1.8GB-96-bytes.xls", "claims-24GB-1305-bytes.xls",
+                             "directory-name-overrun.xls"}) {
+        QElapsedTimer took;
+        took.start();
+        QString error;
+        EXPECT_FALSE(ReadWorkbook(Fixture("damaged-workbooks/") + name, &error)) << name;
+        EXPECT_LT(took.elapsed(), 30000) << name;
+        EXPECT_TRUE(error.startsWith(QStringLiteral("无法读取Excel文件“%1”：").arg(name)))
+            << error.toStdString();
+        EXPECT_EQ(error.count(QStringLiteral("无法读取")), 1) << error.toStdString();
+    }
+    EXPECT_LT(PeakMemory(), kWorkbookMemoryLimit) << "the reading stayed in the child";
+}
+
+TEST_F(WorkbookTest, AMissingOrBrokenReaderIsAMessageNotAHang) {
+    SetWorkbookReaderProgram(Path("no-such-reader"));
+    QString error;
+    EXPECT_FALSE(ReadWorkbook(Fixture("cells.xls"), &error));
+    EXPECT_TRUE(error.contains("no-such-reader")) << error.toStdString();
+    SetWorkbookReaderProgram("/bin/echo");  // answers with something that is no reply
+    EXPECT_FALSE(ReadWorkbook(Fixture("cells.xls"), &error));
+    EXPECT_TRUE(error.endsWith(DamagedOrTooLarge())) << error.toStdString();
+    SetWorkbookReaderProgram(QStringLiteral(VEMO_WORKBOOK_READER));
 }
 
 }  // namespace

@@ -6,7 +6,16 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "data/workbook.h"
 #include "datafolder.h"
+
+#ifdef VEMO_WORKBOOK_READER
+// Workbooks are read by the helper program of the build tree.
+inline const bool kWorkbookReaderOfTheBuild = [] {
+    SetWorkbookReaderProgram(QStringLiteral(VEMO_WORKBOOK_READER));
+    return true;
+}();
+#endif
 
 // Runs a test inside a fresh temporary folder, the current directory while it lasts,
 // since the program finds its data files there.

@@ -13,9 +13,12 @@ public:
 
     // False when another process holds the lock.
     bool Acquire();
+    // The lock file, once Acquire found its place (tests remove theirs).
+    QString LockFile() const { return m_lockFile; }
 
 private:
     QString m_name;
+    QString m_lockFile;
 #ifdef Q_OS_WIN
     void* m_handle = nullptr;
 #else

@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
@@ -190,7 +192,8 @@ QString TranslateJetSql(const QString& sql) {
 // CRecordset
 
 void CRecordset::RequireOpen() const {
-    if (!m_open) throw DatabaseError("the recordset is not open");
+    if (!m_open)
+        throw DatabaseError(m_failure.isEmpty() ? "记录集没有打开。" : m_failure.toStdString());
 }
 
 void CRecordset::RequireRow() const {
@@ -248,11 +251,14 @@ void CRecordset::MoveLast() {
 
 void CRecordset::Move(long n) {
     StorePending();
+    // Like the recordset this imitates: a step past either end stops at EOF or BOF, and
+    // only a step further on from there is an error.
+    const long size = long(m_rows.size());
+    if ((n > 0 && m_pos >= size && !m_currentDeleted) || (n < 0 && m_pos < 0))
+        throw DatabaseError("Move beyond the rows of the recordset");
     const long target = (m_currentDeleted && n > 0 ? m_pos - 1 : m_pos) + n;
     m_currentDeleted = false;
-    if (target < -1 || target > long(m_rows.size()))
-        throw DatabaseError("Move beyond the rows of the recordset");
-    m_pos = target;
+    m_pos = std::clamp(target, -1L, size);
 }
 
 int CRecordset::ColumnIndex(const QString& column) const {
@@ -441,21 +447,37 @@ bool CADOConn::IsConnected() const {
 bool CADOConn::OpenDatabase(const QString& fileName) {
     CloseDatabase();
     m_openAttempted = true;
+    const QFileInfo file(fileName);
+    const QString shownPath = QDir::toNativeSeparators(file.absoluteFilePath());
+    auto fail = [&](sqlite3* handle, const QString& reason) {
+        sqlite3_close_v2(handle);
+        m_lastError = QStringLiteral("无法打开数据文件“%1”：%2").arg(shownPath, reason);
+        Reporter()(m_lastError);
+        return false;
+    };
+    const QString unusable =
+        QStringLiteral("它不是本程序可用的数据文件（文件为空、已损坏或属于别的程序）。");
+    if (!file.isFile()) return fail(nullptr, QStringLiteral("文件不存在。"));
+    if (file.size() == 0) return fail(nullptr, unusable);
+
     sqlite3* handle = nullptr;
     const QByteArray path = fileName.toUtf8();
     // Each connection lives on the one user-interface thread: no mutex needed.
     int rc = sqlite3_open_v2(path.constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
                              nullptr);
-    // SQLite opens lazily; reading the schema makes a non-database file fail here.
-    if (rc == SQLITE_OK)
-        rc = sqlite3_exec(handle, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) {
-        m_lastError = QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc));
-        sqlite3_close_v2(handle);
-        Reporter()(QStringLiteral("无法打开数据库“%1”：%2").arg(fileName, m_lastError));
-        return false;
-    }
+    if (rc != SQLITE_OK) return fail(handle, QStringLiteral("没有读写它的权限，或者它无法访问。"));
     sqlite3_busy_timeout(handle, 5000);
+    // SQLite opens lazily; reading the schema makes a non-database file fail here. Every
+    // data file of the program carries user_version 1 from its creation, which tells a
+    // foreign database apart.
+    sqlite3_stmt* version = nullptr;
+    rc = sqlite3_prepare_v2(handle, "PRAGMA user_version", -1, &version, nullptr);
+    const bool ours = rc == SQLITE_OK && sqlite3_step(version) == SQLITE_ROW &&
+                      sqlite3_column_int(version, 0) >= 1;
+    rc = version ? sqlite3_finalize(version) : rc;
+    if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+        return fail(handle, QStringLiteral("别的程序正占用它，请稍后再试。"));
+    if (!ours) return fail(handle, unusable);
     sqlite3_create_function_v2(handle, "val", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                &ValFunction, nullptr, nullptr, nullptr);
     m_db = std::make_shared<SqliteDatabase>(handle);
@@ -472,6 +494,14 @@ RecordsetPtr CADOConn::OpenRecordset(const QString& sql, const QString& fileName
                                      const QVariantList& params) {
     auto rs = std::make_shared<CRecordset>();
     m_recordset = rs;
+    // Whoever reads the failed recordset learns why from the database's own message.
+    struct RecordFailure {
+        CRecordset& rs;
+        const QString& error;
+        ~RecordFailure() {
+            if (!rs.m_open) rs.m_failure = error;
+        }
+    } recordFailure{*rs, m_lastError};
     if (!EnsureOpen(fileName)) return rs;
 
     const QString translated = TranslateJetSql(sql);
@@ -568,7 +598,10 @@ void CADOConn::CloseDatabase() {
 
 bool CADOConn::BeginTrans() {
     if (!m_db) return false;
-    return sqlite3_exec(m_db->db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+    if (sqlite3_exec(m_db->db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK)
+        return true;
+    m_lastError = m_db->Error();
+    return false;
 }
 
 bool CADOConn::CommitTrans() {

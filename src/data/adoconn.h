@@ -79,6 +79,7 @@ private:
     void UpdatePending();
 
     bool m_open = false;
+    QString m_failure;  // why the query gave no rows, for the error raised on access
     std::shared_ptr<SqliteDatabase> m_db;
     QString m_table;  // empty when the rows cannot be written back
     QStringList m_columns;

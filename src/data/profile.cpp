@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QSaveFile>
-#include <QStringDecoder>
 #include <QStringList>
 #include <climits>
 
@@ -11,18 +10,39 @@
 namespace profile {
 namespace {
 
+// Many GBK texts are valid UTF-8 too (学院 is the bytes of "ѧԺ"), so validity alone
+// decides nothing. Chinese in UTF-8 takes three bytes a character, while the pairs of
+// GBK that pass as UTF-8 decode to two-byte characters: a file counts as UTF-8 only when
+// it is valid and every multi-byte character in it is three bytes long.
+bool LooksLikeUtf8(const QByteArray& bytes) {
+    for (qsizetype i = 0; i < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        if ((lead & 0xF0) != 0xE0 || i + 2 >= bytes.size()) return false;
+        for (int k = 1; k <= 2; ++k)
+            if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
+        const char16_t unit = char16_t(((lead & 0x0F) << 12) |
+                                       ((static_cast<unsigned char>(bytes[i + 1]) & 0x3F) << 6) |
+                                       (static_cast<unsigned char>(bytes[i + 2]) & 0x3F));
+        // Overlong forms and lone surrogates are not UTF-8.
+        if (unit < 0x800 || (unit >= 0xD800 && unit <= 0xDFFF)) return false;
+        i += 3;
+    }
+    return true;
+}
+
 QStringList ReadLines(const QString& file) {
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly)) return {};
     QByteArray bytes = f.readAll();
     QString text;
-    if (bytes.startsWith("\xEF\xBB\xBF")) {
+    if (bytes.startsWith("\xEF\xBB\xBF"))
         text = QString::fromUtf8(bytes.mid(3));
-    } else {
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        text = utf8.decode(bytes);
-        if (utf8.hasError()) text = FromGbk(bytes);
-    }
+    else
+        text = LooksLikeUtf8(bytes) ? QString::fromUtf8(bytes) : FromGbk(bytes);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     QStringList lines = text.split('\n');
     if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
@@ -125,9 +145,11 @@ bool WriteString(const QString& section, const std::optional<QString>& key,
         lines.erase(lines.begin() + sectionLine, lines.begin() + end);
     } else if (!value) {
         if (sectionLine < 0) return true;
-        const int keyLine = FindKey(lines, sectionLine, *key, nullptr);
+        // A hand-edited file may hold the key more than once; none may survive.
+        int keyLine = FindKey(lines, sectionLine, *key, nullptr);
         if (keyLine < 0) return true;
-        lines.removeAt(keyLine);
+        for (; keyLine >= 0; keyLine = FindKey(lines, sectionLine, *key, nullptr))
+            lines.removeAt(keyLine);
     } else {
         const QString entry = *key + '=' + *value;
         if (sectionLine < 0) {

@@ -7,6 +7,14 @@
 
 #include "data/adoconn.h"
 
+QString WorkbookFailure(const QString& path, const QString& reason) {
+    return QStringLiteral("无法读取Excel文件“%1”：%2").arg(QFileInfo(path).fileName(), reason);
+}
+
+QString DamagedOrTooLarge() {
+    return QStringLiteral("文件已损坏或过大，无法导入。");
+}
+
 namespace {
 
 // FreeXL wants its handle closed even after a failed open.
@@ -25,16 +33,12 @@ private:
     const void* m_handle = nullptr;
 };
 
-QString Failure(const QString& path, const QString& reason) {
-    return QStringLiteral("无法读取Excel文件“%1”：%2").arg(QFileInfo(path).fileName(), reason);
-}
-
 QString OpenFailureReason(int code) {
     switch (code) {
         case FREEXL_FILE_NOT_FOUND:
             return QStringLiteral("文件不存在。");
         case FREEXL_INSUFFICIENT_MEMORY:
-            return QStringLiteral("内存不足。");
+            return DamagedOrTooLarge();
         case FREEXL_BIFF_WORKBOOK_NOT_FOUND:
         case FREEXL_INVALID_MINI_STREAM:
         case FREEXL_CFBF_ILLEGAL_MINI_FAT_ENTRY:
@@ -105,13 +109,13 @@ QStringList Workbook::SheetNames() const {
 const Worksheet* Workbook::Sheet(const QString& name, QString* error) const {
     for (const Worksheet& sheet : sheets)
         if (sheet.name.compare(name, Qt::CaseInsensitive) == 0) return &sheet;
-    if (error) *error = Failure(path, QStringLiteral("没有名为“%1”的工作表。").arg(name));
+    if (error) *error = WorkbookFailure(path, QStringLiteral("没有名为“%1”的工作表。").arg(name));
     return nullptr;
 }
 
-std::optional<Workbook> ReadWorkbook(const QString& path, QString* error) {
+std::optional<Workbook> ReadWorkbookHere(const QString& path, QString* error) {
     auto fail = [&](const QString& reason) {
-        if (error) *error = Failure(path, reason);
+        if (error) *error = WorkbookFailure(path, reason);
         return std::nullopt;
     };
     if (!QFileInfo(path).isFile()) return fail(OpenFailureReason(FREEXL_FILE_NOT_FOUND));

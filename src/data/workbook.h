@@ -33,7 +33,42 @@ struct Workbook {
     const Worksheet* Sheet(const QString& name, QString* error) const;
 };
 
-// Reads an .xls file. A whole number reads as its digits ("12"), other numbers in their
-// shortest decimal text ("12.5"), dates and times as the reader formats them. A file
-// that cannot be read gives nullopt and a message for the user.
+// Reads a workbook the user chose, in a child process (the helper program
+// vemo-workbook-reader) held to kWorkbookMemoryLimit of memory and kWorkbookTimeLimitMs of
+// time: a damaged file can make the parsing library claim any amount of memory or read
+// past its buffers, and must take down no more than the child. Every import reads its
+// workbook through this function. The result is that of ReadWorkbookHere; a child that
+// hits a limit, crashes or gives no answer gives nullopt with "…文件已损坏或过大，无法导入。".
 std::optional<Workbook> ReadWorkbook(const QString& path, QString* error);
+
+// Reads an .xls file in this process; only the helper program calls it. A whole number
+// reads as its digits ("12"), other numbers in their shortest decimal text ("12.5"),
+// dates and times as the reader formats them. A file that cannot be read gives nullopt
+// and a message for the user.
+std::optional<Workbook> ReadWorkbookHere(const QString& path, QString* error);
+
+constexpr qint64 kWorkbookMemoryLimit = qint64(1) << 30;  // 1 GiB of address space
+constexpr int kWorkbookTimeLimitMs = 25000;
+
+// The helper program; by default vemo-workbook-reader beside the running program. Tests
+// name the one of the build tree.
+void SetWorkbookReaderProgram(const QString& path);
+
+// Shown while the child reads: the desktop layer installs a wait dialog. Begin comes
+// when the child has started, Tick about every 50 ms while it works, End at the end.
+class WorkbookWaitIndicator {
+public:
+    virtual ~WorkbookWaitIndicator() = default;
+    virtual void Begin(const QString& path) = 0;
+    virtual void Tick() = 0;
+    virtual void End() = 0;
+};
+void SetWorkbookWaitIndicator(WorkbookWaitIndicator* indicator);
+
+// "无法读取Excel文件“<file name>”：<reason>", the form of every message above.
+QString WorkbookFailure(const QString& path, const QString& reason);
+QString DamagedOrTooLarge();  // "文件已损坏或过大，无法导入。"
+
+// The helper program's side: limits itself, reads the workbook named on its command line
+// with ReadWorkbookHere and writes the result to its standard output. Returns the exit code.
+int ServeWorkbookRead(int argc, char** argv);

@@ -49,10 +49,6 @@ const QString kRulesText = QStringLiteral(
     "\n\n\t2、按“开始练习”，显示题目和选项。\n\r\n\r\t3、按“下一题”或“上一题”后，才能保存当前答案。"
     "\n\n\t4、按“交卷”并确定后考试结束。");
 
-// How often and how long the keyboard grab is tried while the window comes on screen.
-constexpr int kLockRetryMs = 50;
-constexpr int kLockAttempts = 40;
-
 // Radio buttons and check boxes draw one line per "\n"; option texts are broken to the
 // control's width so long options wrap.
 QString WrapToWidth(const QString& text, const QFont& font, int width) {
@@ -148,9 +144,9 @@ private:
 
 CVemoDlg::CVemoDlg(const ExamTicket& ticket, QWidget* parent) : QDialog(parent), m_ticket(ticket) {
     setWindowTitle(QStringLiteral("Vemo"));
-    // Full screen without a frame: the window manager offers no way to move, resize or
-    // close it.
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    // Full screen without a frame, above other windows: the window manager offers no way
+    // to move, resize or close it.
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize size = screen ? screen->size() : QSize(1280, 1024);
     m_W = size.width();
@@ -175,9 +171,9 @@ CVemoDlg::CVemoDlg(const ExamTicket& ticket, QWidget* parent) : QDialog(parent),
     m_countdown->setObjectName(QStringLiteral("timer2"));
     m_countdown->setInterval(1000);
     connect(m_countdown, &QTimer::timeout, this, &CVemoDlg::OnCountdownTick);
-    m_lockRetry = new QTimer(this);
-    m_lockRetry->setInterval(kLockRetryMs);
-    connect(m_lockRetry, &QTimer::timeout, this, &CVemoDlg::TryToLockKeyboard);
+    m_lockdown = new ExamLockdown(
+        this, {[this] { msgbox::AppMessage(this, QStringLiteral("安装钩子失败!")); },
+               [this] { Exit(); }});
 
     m_keyFilter = new KeyFilter(this);
     qApp->installEventFilter(m_keyFilter);
@@ -206,12 +202,11 @@ CVemoDlg::CVemoDlg(const ExamTicket& ticket, QWidget* parent) : QDialog(parent),
     scroll->setWidget(m_panel);
     connect(m_panel, &CNavigationPanel::numberClicked, this, &CVemoDlg::JumpToQuestion);
 
-    if (!KeyboardLock::Supported()) msgbox::AppMessage(this, QStringLiteral("安装钩子失败!"));
+    if (!ExamLockdown::Supported()) msgbox::AppMessage(this, QStringLiteral("安装钩子失败!"));
 }
 
 CVemoDlg::~CVemoDlg() {
     qApp->removeEventFilter(m_keyFilter);
-    m_lock.Release();
     ClosePicture();
 }
 
@@ -345,24 +340,6 @@ void CVemoDlg::CountQuestions() {
     for (int count : m_counts) m_total += count;
 }
 
-void CVemoDlg::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (KeyboardLock::Supported() && !m_lock.Held() && !m_lockRetry->isActive()) {
-        m_lockAttempts = 0;
-        m_lockRetry->start();
-    }
-}
-
-void CVemoDlg::TryToLockKeyboard() {
-    if (m_lock.Acquire(this)) {
-        m_lockRetry->stop();
-        return;
-    }
-    if (++m_lockAttempts < kLockAttempts) return;
-    m_lockRetry->stop();
-    msgbox::AppMessage(this, QStringLiteral("安装钩子失败!"));
-}
-
 void CVemoDlg::closeEvent(QCloseEvent* event) {
     event->ignore();
 }
@@ -467,6 +444,10 @@ bool CVemoDlg::ShowQuestion(int n) {
     m_blank1->setReadOnly(m_review && textAnswer);
     m_blank2->setReadOnly(m_review && textAnswer);
     m_essay->setReadOnly(m_review && textAnswer);
+    // Review shows the answers as stored; nothing can be ticked any more.
+    for (QAbstractButton* option : m_singleGroup->buttons() + m_judgeGroup->buttons())
+        option->setEnabled(!m_review);
+    for (QCheckBox* box : m_multiple) box->setEnabled(!m_review);
     if (m_review) ShowReviewAnswers(type, answer, n);
     ShowPicture(picture);
 
@@ -723,6 +704,7 @@ void CVemoDlg::HandIn() {
                      QStringLiteral("交卷失败，考试结果没有保存，请再按“交卷”或报告考试管理员！"));
         return;
     }
+    m_lockdown->ReleasePointer();
     if (msgbox::Ask(this,
                     scoring::ResultMessage(result->score, m_ticket.passMark, result->hasEssays)))
         EnterReview();
@@ -748,10 +730,9 @@ void CVemoDlg::DropExamTable() {
 
 void CVemoDlg::LeaveWindow() {
     m_countdown->stop();
-    m_lockRetry->stop();
+    m_lockdown->Stop();
     ClosePicture();
     DropExamTable();
-    m_lock.Release();
 }
 
 void CVemoDlg::Back() {

@@ -6,7 +6,7 @@
 #include <array>
 
 #include "exam/examticket.h"
-#include "exam/keyboardlock.h"
+#include "exam/lockdown.h"
 #include "rules/answers.h"
 
 class QAbstractButton;
@@ -66,10 +66,10 @@ public:
     std::array<int, 5> TypeCounts() const { return m_counts; }
     CNavigationPanel* Panel() const { return m_panel; }
     CShowMap* PictureWindow() const;
+    const ExamLockdown* Lockdown() const { return m_lockdown; }
     answers::Span BlankSpan(int blank) const { return blank == 1 ? m_echo.first : m_echo.second; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
@@ -84,7 +84,6 @@ private:
     QLabel* AddStatic(const QString& text, const char* name, int id, const QRect& rect);
     QPushButton* AddButton(const QString& caption, const char* name, int id, const QRect& rect);
     void CountQuestions();
-    void TryToLockKeyboard();
     void HideQuestionControls();
     void SetCurrent(int n);
     void ShowOptions(const QStringList& options, bool multiple);
@@ -109,8 +108,7 @@ private:
     int m_remaining = 0;
     bool m_review = false;
     int m_W = 0, m_H = 0;
-    KeyboardLock m_lock;
-    int m_lockAttempts = 0;
+    ExamLockdown* m_lockdown;
     KeyFilter* m_keyFilter = nullptr;
     QPointer<CShowMap> m_picture;
     QString m_stem;  // the question text before the blanks are written in
@@ -119,7 +117,6 @@ private:
 
     QTimer* m_clock;      // timer 1
     QTimer* m_countdown;  // timer 2
-    QTimer* m_lockRetry;
     QLabel* m_examName;
     QLabel* m_clockText;
     QLabel* m_rules;

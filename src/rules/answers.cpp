@@ -84,7 +84,10 @@ int BlankMarkerCount(const QString& questionText) {
 }
 
 Echo EchoBlanks(const QString& questionText, const QString& blank1, const QString& blank2) {
-    Echo echo{questionText, {}, {}};
+    // The question box shows each CR LF as one line break; spans count on what it shows.
+    QString shown = questionText;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    Echo echo{shown, {}, {}};
     const int firstOpen = echo.text.indexOf(kOpen);
     if (firstOpen < 0) return echo;
     echo.first = FillBlank(echo.text, firstOpen, blank1);

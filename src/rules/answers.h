@@ -49,7 +49,7 @@ struct Span {
 };
 
 struct Echo {
-    QString text;  // the question text with the blanks written in
+    QString text;  // the question text as shown (CR LF as "\n") with the blanks written in
     Span first, second;
 };
 

@@ -30,9 +30,15 @@ void CopyUnlessNull(const CRecordset& from, CRecordset& to, const QString& colum
 std::optional<DrawItem> ParseItem(const QString& group, const QString& entry) {
     const qsizetype equals = entry.indexOf('=');
     if (equals <= 0) return std::nullopt;
-    bool isNumber = false;
-    const int count = entry.mid(equals + 1).toInt(&isNumber);
-    if (!isNumber || count <= 0) return std::nullopt;
+    // The paper screen takes any text for the essay count and reads its leading
+    // digits ("2题" and "2.5" are 2); only a count without them breaks the rule.
+    const QString countText = entry.mid(equals + 1).trimmed();
+    qsizetype digits = 0;
+    while (digits < countText.size() && digits < 9 && countText[digits] >= '0' &&
+           countText[digits] <= '9')
+        ++digits;
+    const int count = countText.left(digits).toInt();
+    if (count <= 0) return std::nullopt;
     return DrawItem{group, entry.left(equals), count};
 }
 
@@ -195,6 +201,8 @@ AssemblyResult AssemblePaper(const QString& subjectMode, const QString& paperNam
     if (!personnel.OpenDatabase(schema::kPersonnelFile))
         throw DatabaseError("personnel.mdb cannot be opened");
     CTransaction transaction(personnel);
+    // Without the transaction each write would stand alone: draw nothing instead.
+    if (!transaction.IsActive()) throw DatabaseError("personnel.mdb is busy: nothing was drawn");
     const RecordsetPtr pool =
         personnel.OpenRecordset("select * from interim", schema::kPersonnelFile);
     for (const RuleRow& row : plan) {

@@ -56,8 +56,9 @@ struct SectionRules {
 };
 
 // Parses a stored rule text. An empty text and "空" hold no items; a text that breaks
-// the grammar (no "。", a segment without ";" or ":", a count that is not a positive
-// number, more than three items in a segment) gives nullopt.
+// the grammar (no "。", a segment without ";" or ":", a count without a positive leading
+// number, more than three items in a segment) gives nullopt. A count is read by its
+// leading digits, as the paper screen reads the essay count: "2题" and "2.5" are 2.
 std::optional<SectionRules> ParseSection(const QString& ruleText);
 
 // Whether questions that carry a picture may be drawn: a printed paper has no room for them.

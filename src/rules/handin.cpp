@@ -22,6 +22,8 @@ std::optional<Result> Store(const ExamTicket& ticket, const QStringList& answerL
         CADOConn conn;
         if (!conn.OpenDatabase(file)) throw DatabaseError("cannot open " + file.toStdString());
         CTransaction transaction(conn);
+        // Without the transaction each write would stand alone: store nothing instead.
+        if (!transaction.IsActive()) throw DatabaseError(conn.LastError().toStdString());
         auto registration = conn.OpenRecordset("select * from ExamRegister where ID=?", file,
                                                {ticket.registrationId.toLongLong()});
         const QString name = registration->GetText("姓名");

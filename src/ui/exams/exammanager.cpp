@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -310,7 +311,9 @@ void CExamManager::Import() {
 
 void CExamManager::OpenTemplate() {
     if (!QFile::exists(kTemplate) || !desktop::OpenWithSystem(kTemplate))
-        msgbox::Prompt(this, QStringLiteral("无法打开考生导入模板“%1”。").arg(kTemplate));
+        msgbox::Prompt(this,
+                       QStringLiteral("无法打开考生导入模板“%1”。")
+                           .arg(QDir::toNativeSeparators(QFileInfo(kTemplate).absoluteFilePath())));
 }
 
 void CExamManager::paintEvent(QPaintEvent*) {

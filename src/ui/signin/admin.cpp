@@ -139,12 +139,12 @@ void CAdmin::ChangePassword(const AccountFields& fields) {
 void CAdmin::RestorePassword(const AccountFields& fields) {
     const codes::PasswordDigests digests =
         codes::DigestPassword(fields.account, codes::InitialPassword(fields.account));
+    if (!msgbox::Ask(this, QStringLiteral("您确定要恢复到初始密码？"))) return;
     try {
         CADOConn conn;
         conn.OpenDatabase(schema::kPersonnelFile);
         auto rows = conn.OpenRecordset("select * from LastPass", schema::kPersonnelFile);
         if (!rows->IsOpen()) throw DatabaseError("LastPass cannot be read");
-        if (!msgbox::Ask(this, QStringLiteral("您确定要恢复到初始密码？"))) return;
         StoreDigests(fields.account, digests, conn, *rows);
     } catch (const DatabaseError&) {
         msgbox::Prompt(this, QStringLiteral("恢复失败！"));

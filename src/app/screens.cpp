@@ -10,6 +10,9 @@
 #include "exam/vemodlg.h"
 #include "ui/exams/exammanager.h"
 #include "ui/exams/importexaminee.h"
+#include "ui/results/checkscore.h"
+#include "ui/results/handworkcorrect.h"
+#include "ui/results/scoremap.h"
 #include "ui/signin/admin.h"
 #include "ui/signin/login.h"
 
@@ -43,6 +46,12 @@ const std::vector<Entry>& Table() {
          [](const QVariant& ticket, QWidget* parent) {
              return new CVemoDlg(ticket.value<ExamTicket>(), parent);
          }},
+        {Id::CheckScore, "CCheckScore", Plain<CCheckScore>()},
+        {Id::ScoreMap, "CScoreMap",
+         [](const QVariant& sheet, QWidget* parent) {
+             return new CScoreMap(sheet.value<ScoreSheet>(), parent);
+         }},
+        {Id::HandworkCorrect, "CHandworkCorrect", Plain<CHandworkCorrect>()},
     };
     return table;
 }

@@ -24,19 +24,29 @@ CCheckList::CCheckList(const QStringList& headings, const QList<int>& widths, Ti
 }
 
 void CCheckList::AppendRow(const QStringList& texts) {
+    AppendRows({texts});
+}
+
+void CCheckList::AppendRows(const QList<QStringList>& rows) {
     m_settingTicks = true;
-    const int row = rowCount();
-    insertRow(row);
-    auto* tick = new QTableWidgetItem();
-    tick->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
-    tick->setCheckState(Qt::Unchecked);
-    setItem(row, 0, tick);
-    for (int i = 0; i < texts.size() && i + 1 < columnCount(); ++i) {
-        auto* cell = new QTableWidgetItem(texts[i]);
-        cell->setTextAlignment(Qt::AlignCenter);
-        cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        setItem(row, i + 1, cell);
+    setUpdatesEnabled(false);
+    const int first = rowCount();
+    setRowCount(first + int(rows.size()));
+    for (int r = 0; r < rows.size(); ++r) {
+        const int row = first + r;
+        auto* tick = new QTableWidgetItem();
+        tick->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+        tick->setCheckState(Qt::Unchecked);
+        setItem(row, 0, tick);
+        const QStringList& texts = rows[r];
+        for (int i = 0; i < texts.size() && i + 1 < columnCount(); ++i) {
+            auto* cell = new QTableWidgetItem(texts[i]);
+            cell->setTextAlignment(Qt::AlignCenter);
+            cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+            setItem(row, i + 1, cell);
+        }
     }
+    setUpdatesEnabled(true);
     m_settingTicks = false;
 }
 

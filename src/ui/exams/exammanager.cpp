@@ -189,7 +189,8 @@ void CExamManager::BuildControls() {
 
     // Moving on.
     controls::Button(this, QStringLiteral("考试管理"), QRect(20, 540, 140, 36), "examManagement");
-    controls::Button(this, QStringLiteral("成绩查询"), QRect(180, 540, 140, 36), "scoreQuery");
+    auto* scoreQuery =
+        controls::Button(this, QStringLiteral("成绩查询"), QRect(180, 540, 140, 36), "scoreQuery");
     auto* back = controls::Button(this, QStringLiteral("返回"), QRect(20, 600, 140, 36), "back");
     auto* exit = controls::Button(this, QStringLiteral("退出"), QRect(180, 600, 140, 36), "exit");
 
@@ -202,6 +203,8 @@ void CExamManager::BuildControls() {
     connect(deleteAll, &QPushButton::clicked, this, &CExamManager::DeleteAll);
     connect(importWorkbook, &QPushButton::clicked, this, &CExamManager::Import);
     connect(openTemplate, &QPushButton::clicked, this, &CExamManager::OpenTemplate);
+    connect(scoreQuery, &QPushButton::clicked, this,
+            [this] { screens::Go(this, screens::Id::CheckScore); });
     connect(back, &QPushButton::clicked, this, [this] { screens::Go(this, screens::Id::Login); });
     connect(exit, &QPushButton::clicked, this, [this] { ExitProgram(this); });
     connect(m_list, &QTableView::doubleClicked, this,

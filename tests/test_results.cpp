@@ -105,8 +105,14 @@ TEST_F(ScoreData, IntegrityPassFindsTamperedCountersAndScores) {
     conn.ExecuteStatement("update JoinExam set 考生数量=考生质量+5", kFile);
     EXPECT_EQ(results::CheckIntegrity(), results::Integrity::Intact);
 
+    std::vector<results::ScoreRow> rows;
+    EXPECT_EQ(results::CheckAndListAll(&rows), results::Integrity::Intact);
+    EXPECT_EQ(rows.size(), 1u);
+
     Tamper(id, "成绩", "95");
     EXPECT_EQ(results::CheckIntegrity(), results::Integrity::ScoreTampered);
+    EXPECT_EQ(results::CheckAndListAll(&rows), results::Integrity::ScoreTampered);
+    EXPECT_TRUE(rows.empty());
 }
 
 results::ListedRow Listed(int number, const QString& exam = "甲考试") {

@@ -1,7 +1,5 @@
 #include "rules/results.h"
 
-#include <QLocale>
-#include <QRegularExpression>
 #include <cmath>
 
 #include "data/adoconn.h"
@@ -16,11 +14,25 @@ const QString kSelect = QStringLiteral("select * from ExamRegister where ");
 const QString kScored = QStringLiteral("成绩 is not null");
 
 // The leading number of a stored text, 0 when it has none ("85.5" -> 85.5, "" -> 0),
-// whatever the desktop's locale.
+// whatever the desktop's locale. Runs for every listed row, so no regular expression.
 double LeadingNumber(const QString& text) {
-    static const QRegularExpression number(QStringLiteral("^\\s*([+-]?(?:\\d+\\.?\\d*|\\.\\d+))"));
-    const auto match = number.match(text);
-    return match.hasMatch() ? QLocale::c().toDouble(match.captured(1)) : 0.0;
+    QByteArray number;
+    qsizetype i = 0;
+    while (i < text.size() && text[i].isSpace()) ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) number += char(text[i++].unicode());
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == '.' && !point) {
+            point = true;
+        } else if (c < '0' || c > '9') {
+            break;
+        }
+        number += char(c.unicode());
+    }
+    bool ok = false;
+    const double value = number.toDouble(&ok);
+    return ok ? value : 0.0;
 }
 
 bool Exists(const QString& sql) {
@@ -86,18 +98,46 @@ QString TimeUsedText(const QVariant& seconds) {
     return FormatDuration(qint64(LeadingNumber(seconds.toString())));
 }
 
+namespace {
+
+ScoreRow RowOf(const CRecordset& rs) {
+    const QString score = rs.GetText("成绩");
+    return {rs.GetText("姓名"),
+            rs.GetText("部门"),
+            rs.GetText("职务"),
+            score,
+            PassVerdict(!rs.IsNull("问答题"), rs.GetText("合格分数"), score),
+            TimeUsedText(rs.GetCollect("考试用时")),
+            rs.GetText("考试时间"),
+            rs.GetText("考试名称")};
+}
+
+// Every exam's JoinExam counters against its number of registrations.
+bool CountersHold(CADOConn& conn) {
+    const QString file = schema::kPersonnelFile;
+    const RecordsetPtr exams = conn.OpenRecordset(
+        "select 考试号, count(*) as 人数 from ExamRegister group by 考试号", file);
+    for (; !exams->IsEOF(); exams->MoveNext()) {
+        const RecordsetPtr counters =
+            conn.OpenRecordset("select * from JoinExam where 考试号=?", file,
+                               {qlonglong(LeadingNumber(exams->GetText("考试号")))});
+        const bool found = counters->RecordCount() > 0;
+        const QVariant quality = found ? counters->GetCollect("考生质量") : QVariant();
+        const QVariant quantity = found ? counters->GetCollect("考生数量") : QVariant();
+        if (!codes::ScoreQueryCountersValid(exams->GetText("人数").toLongLong(), quality, quantity))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 std::vector<ScoreRow> Run(const Query& query) {
     std::vector<ScoreRow> rows;
     CADOConn conn;
     const RecordsetPtr rs = conn.OpenRecordset(query.sql, schema::kPersonnelFile, query.params);
     rows.reserve(size_t(rs->RecordCount()));
-    for (; !rs->IsEOF(); rs->MoveNext()) {
-        const QString score = rs->GetText("成绩");
-        rows.push_back({rs->GetText("姓名"), rs->GetText("部门"), rs->GetText("职务"), score,
-                        PassVerdict(!rs->IsNull("问答题"), rs->GetText("合格分数"), score),
-                        TimeUsedText(rs->GetCollect("考试用时")), rs->GetText("考试时间"),
-                        rs->GetText("考试名称")});
-    }
+    for (; !rs->IsEOF(); rs->MoveNext()) rows.push_back(RowOf(*rs));
     return rows;
 }
 
@@ -131,26 +171,30 @@ QString PaperOf(const QString& examName) {
 }
 
 Integrity CheckIntegrity() {
-    const QString file = schema::kPersonnelFile;
     CADOConn conn;
-    const RecordsetPtr exams = conn.OpenRecordset(
-        "select 考试号, count(*) as 人数 from ExamRegister group by 考试号", file);
-    for (; !exams->IsEOF(); exams->MoveNext()) {
-        const RecordsetPtr counters =
-            conn.OpenRecordset("select * from JoinExam where 考试号=?", file,
-                               {qlonglong(LeadingNumber(exams->GetText("考试号")))});
-        const bool found = counters->RecordCount() > 0;
-        const QVariant quality = found ? counters->GetCollect("考生质量") : QVariant();
-        const QVariant quantity = found ? counters->GetCollect("考生数量") : QVariant();
-        if (!codes::ScoreQueryCountersValid(exams->GetText("人数").toLongLong(), quality, quantity))
-            return Integrity::CountersTampered;
-    }
+    if (!CountersHold(conn)) return Integrity::CountersTampered;
     const RecordsetPtr scored = conn.OpenRecordset(
         "select ID,姓名,职务,考试名称,成绩,合格分数,考试用时,考试时间,保存码 from ExamRegister "
         "where 成绩 is not null",
-        file);
+        schema::kPersonnelFile);
     for (; !scored->IsEOF(); scored->MoveNext())
         if (!codes::ScoreIntact(*scored)) return Integrity::ScoreTampered;
+    return Integrity::Intact;
+}
+
+Integrity CheckAndListAll(std::vector<ScoreRow>* rows) {
+    rows->clear();
+    CADOConn conn;
+    if (!CountersHold(conn)) return Integrity::CountersTampered;
+    const RecordsetPtr scored = conn.OpenRecordset(AllScored().sql, schema::kPersonnelFile);
+    rows->reserve(size_t(scored->RecordCount()));
+    for (; !scored->IsEOF(); scored->MoveNext()) {
+        if (!codes::ScoreIntact(*scored)) {
+            rows->clear();
+            return Integrity::ScoreTampered;
+        }
+        rows->push_back(RowOf(*scored));
+    }
     return Integrity::Intact;
 }
 

@@ -114,7 +114,10 @@ void CCheckScore::BuildControls() {
 }
 
 bool CCheckScore::IntegrityHolds() {
-    const results::Integrity integrity = results::CheckIntegrity();
+    return IntegrityHolds(results::CheckIntegrity());
+}
+
+bool CCheckScore::IntegrityHolds(results::Integrity integrity) {
     if (integrity == results::Integrity::Intact) return true;
     ShowTimedNotice(this, results::IntegrityMessage(integrity), msgbox::PromptTitle(),
                     kNoticeSeconds);
@@ -171,8 +174,9 @@ void CCheckScore::Rank() {
 void CCheckScore::ShowAll() {
     m_list->Clear();
     Guarded([this] {
-        if (!IntegrityHolds() || !results::HasRegistrations()) return;
-        const auto rows = results::Run(results::AllScored());
+        std::vector<results::ScoreRow> rows;
+        if (!IntegrityHolds(results::CheckAndListAll(&rows)) || !results::HasRegistrations())
+            return;
         if (rows.empty()) {
             msgbox::Prompt(this, QStringLiteral("考生成绩记录为空！"));
             return;

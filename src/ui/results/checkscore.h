@@ -43,6 +43,7 @@ private:
     void BuildControls();
     // False after the tamper notice, the program then ending.
     bool IntegrityHolds();
+    bool IntegrityHolds(results::Integrity integrity);
     void Query();
     void Rank();
     void ShowAll();

@@ -1,5 +1,6 @@
 #include "rules/results.h"
 
+#include <QByteArrayView>
 #include <cmath>
 
 #include "data/adoconn.h"
@@ -16,22 +17,24 @@ const QString kScored = QStringLiteral("成绩 is not null");
 // The leading number of a stored text, 0 when it has none ("85.5" -> 85.5, "" -> 0),
 // whatever the desktop's locale. Runs for every listed row, so no regular expression.
 double LeadingNumber(const QString& text) {
-    QByteArray number;
+    char number[32];
+    int length = 0;
     qsizetype i = 0;
     while (i < text.size() && text[i].isSpace()) ++i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) number += char(text[i++].unicode());
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        number[length++] = char(text[i++].unicode());
     bool point = false;
-    for (; i < text.size(); ++i) {
+    for (; i < text.size() && length < int(sizeof number); ++i) {
         const QChar c = text[i];
         if (c == '.' && !point) {
             point = true;
         } else if (c < '0' || c > '9') {
             break;
         }
-        number += char(c.unicode());
+        number[length++] = char(c.unicode());
     }
     bool ok = false;
-    const double value = number.toDouble(&ok);
+    const double value = QByteArrayView(number, length).toDouble(&ok);
     return ok ? value : 0.0;
 }
 
@@ -170,32 +173,73 @@ QString PaperOf(const QString& examName) {
     return rs->RecordCount() > 0 ? rs->GetText("试卷名称") : QString();
 }
 
-Integrity CheckIntegrity() {
+namespace {
+
+// The scored rows, read forward only: a snapshot of every scored row would cost more
+// than checking it.
+const QString kScoredColumns = QStringLiteral(
+    "select ID,姓名,部门,职务,考试名称,成绩,合格分数,考试用时,考试时间,问答题,保存码 from "
+    "ExamRegister where 成绩 is not null");
+enum ScoredColumn {
+    kId,
+    kName,
+    kDepartment,
+    kPosition,
+    kExamName,
+    kScore,
+    kPassMark,
+    kTimeUsed,
+    kHandIn,
+    kEssays,
+    kCode,
+};
+
+bool ScoredRowIntact(const CRowReader& row) {
+    return codes::ScoreCode({row.Text(kId), row.Text(kName), row.Text(kPosition),
+                             row.Text(kExamName), row.Text(kScore), row.Text(kPassMark),
+                             row.Text(kTimeUsed), row.Text(kHandIn)}) == row.Text(kCode);
+}
+
+ScoreRow ScoredRowOf(const CRowReader& row) {
+    const QString score = row.Text(kScore);
+    return {row.Text(kName),
+            row.Text(kDepartment),
+            row.Text(kPosition),
+            score,
+            PassVerdict(!row.IsNull(kEssays), row.Text(kPassMark), score),
+            row.IsNull(kTimeUsed) ? QString() : TimeUsedText(row.Text(kTimeUsed)),
+            row.Text(kHandIn),
+            row.Text(kExamName)};
+}
+
+// The integrity pass; every intact scored row goes to `keep` when it is given.
+Integrity Check(std::vector<ScoreRow>* keep) {
     CADOConn conn;
     if (!CountersHold(conn)) return Integrity::CountersTampered;
-    const RecordsetPtr scored = conn.OpenRecordset(
-        "select ID,姓名,职务,考试名称,成绩,合格分数,考试用时,考试时间,保存码 from ExamRegister "
-        "where 成绩 is not null",
-        schema::kPersonnelFile);
-    for (; !scored->IsEOF(); scored->MoveNext())
-        if (!codes::ScoreIntact(*scored)) return Integrity::ScoreTampered;
+    bool intact = true;
+    const bool read =
+        conn.ReadRows(kScoredColumns, schema::kPersonnelFile, {}, [&](const CRowReader& row) {
+            intact = ScoredRowIntact(row);
+            if (intact && keep) keep->push_back(ScoredRowOf(row));
+            return intact;
+        });
+    if (!read) throw DatabaseError(conn.LastError().toStdString());
+    if (!intact) {
+        if (keep) keep->clear();
+        return Integrity::ScoreTampered;
+    }
     return Integrity::Intact;
+}
+
+}  // namespace
+
+Integrity CheckIntegrity() {
+    return Check(nullptr);
 }
 
 Integrity CheckAndListAll(std::vector<ScoreRow>* rows) {
     rows->clear();
-    CADOConn conn;
-    if (!CountersHold(conn)) return Integrity::CountersTampered;
-    const RecordsetPtr scored = conn.OpenRecordset(AllScored().sql, schema::kPersonnelFile);
-    rows->reserve(size_t(scored->RecordCount()));
-    for (; !scored->IsEOF(); scored->MoveNext()) {
-        if (!codes::ScoreIntact(*scored)) {
-            rows->clear();
-            return Integrity::ScoreTampered;
-        }
-        rows->push_back(RowOf(*scored));
-    }
-    return Integrity::Intact;
+    return Check(rows);
 }
 
 QString IntegrityMessage(Integrity integrity) {

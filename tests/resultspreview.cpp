@@ -70,7 +70,9 @@ int main(int argc, char** argv) {
     if (state == QLatin1String("sheet")) {
         std::vector<results::ListedRow> rows;
         int number = 0;
-        for (const results::ScoreRow& row : results::Run(results::AllScored()))
+        std::vector<results::ScoreRow> scored;
+        results::CheckAndListAll(&scored);
+        for (const results::ScoreRow& row : scored)
             rows.push_back({QString::number(++number), row});
         results::ExportPlan plan = results::PlanExport(int(rows.size()), rows, true);
         plan.sheet.paperName = results::PaperOf(plan.sheet.examName);

@@ -84,12 +84,6 @@ Query RankingFor(const QString& examName) {
     return query;
 }
 
-Query AllScored() {
-    Query query;
-    query.sql = kSelect + kScored;
-    return query;
-}
-
 QString PassVerdict(bool essaysPending, const QString& passMark, const QString& score) {
     if (essaysPending) return QStringLiteral("不定");
     const double mark = std::trunc(LeadingNumber(passMark));

@@ -40,7 +40,6 @@ Query QueryFor(const Criteria& criteria);
 // The scored registrations of one exam, highest score first; equal scores by the time
 // used, shortest first. Both compare as numbers.
 Query RankingFor(const QString& examName);
-Query AllScored();
 
 // One scored registration as the list shows it.
 struct ScoreRow {

@@ -265,6 +265,23 @@ TEST_F(AdoConnTest, ValOrdersTextByItsNumericValue) {
     EXPECT_EQ(order, QStringList({"100", "85.5", "85", "9"}));
 }
 
+TEST_F(AdoConnTest, ReadRowsVisitsRowsInOrderUntilToldToStop) {
+    CADOConn conn;
+    AddExaminee(conn, "甲", QVariant());
+    AddExaminee(conn, "乙", "生产部");
+    AddExaminee(conn, "丙", "办公室");
+    QStringList seen;
+    EXPECT_TRUE(conn.ReadRows("select ID,姓名,部门 from examinee where ID>=? order by ID",
+                              "personnel.mdb", {1}, [&](const CRowReader& row) {
+                                  seen << row.Text(0) + row.Text(1) +
+                                              (row.IsNull(2) ? "-" : row.Text(2));
+                                  return seen.size() < 2;
+                              }));
+    EXPECT_EQ(seen, QStringList({"1甲-", "2乙生产部"}));
+    EXPECT_FALSE(conn.ReadRows("select nothing from nowhere", "personnel.mdb", {},
+                               [](const CRowReader&) { return true; }));
+}
+
 TEST_F(AdoConnTest, RowsOfJoinsAndAggregatesAreReadOnly) {
     CADOConn conn;
     AddExaminee(conn, QStringLiteral("甲"), QStringLiteral("部"));

@@ -1,5 +1,8 @@
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -10,9 +13,14 @@
 #include "data/schema.h"
 #include "exam/examlogin.h"
 #include "exam/vemodlg.h"
+#include "examfixture.h"
 #include "guitest.h"
 #include "ui/common/checklist.h"
 #include "ui/common/showmap.h"
+#include "ui/exams/exammanager.h"
+#include "ui/results/checkscore.h"
+#include "ui/results/handworkcorrect.h"
+#include "ui/results/scoremap.h"
 #include "ui/signin/login.h"
 
 namespace {
@@ -165,6 +173,62 @@ TEST_F(EndToEnd, AnExamineeTakesTheSampleExamFromSignInToHisResult) {
     EXPECT_EQ(essays->GetText("分值"), "10");
     EXPECT_FALSE(conn.OpenRecordset("select * from exam", kPersonnel)->IsOpen())
         << "the drawn paper is gone";
+}
+
+TEST_F(EndToEnd, AnEssayIsGradedThenTheScoreIsQueriedAndPutOnTheSheet) {
+    // The examinee answers every question of a paper with an essay rightly: 14 points
+    // before grading, short of the pass mark 19.
+    const QVector<DrawnQuestion> paper = SamplePaper();
+    auto window = std::make_unique<CVemoDlg>(TicketFor(DrawIntoExamTable(paper)));
+    recorder->messages.clear();  // no keyboard grab on a headless desktop
+    Click(window.get(), "start");
+    for (const DrawnQuestion& q : paper) {
+        Answer(*window, {q.type, q.stem, q.reference, q.points});
+        Click(window.get(), "next");
+    }
+    recorder->answers = {MsgAnswer::Yes, MsgAnswer::Yes};
+    Click(window.get(), "handIn");
+    EXPECT_TRUE(
+        recorder->messages.last().text.startsWith(QStringLiteral("您这次考试得分为：14分")));
+    Click(window.get(), "exit");
+    window.reset();
+
+    CExamManager registry;
+    Click(&registry, "scoreQuery");
+    auto query = Next<CCheckScore>("CCheckScore");
+    ASSERT_NE(query, nullptr);
+    Click(query.get(), "showAll");
+    ASSERT_EQ(query->ScoreList()->rowCount(), 1);
+    EXPECT_EQ(query->ScoreList()->Text(0, CCheckScore::kScoreColumn), "14");
+    EXPECT_EQ(query->ScoreList()->Text(0, CCheckScore::kVerdictColumn), QStringLiteral("不定"));
+
+    Click(query.get(), "grade");
+    auto grader = Next<CHandworkCorrect>("CHandworkCorrect");
+    ASSERT_NE(grader, nullptr);
+    ASSERT_EQ(grader->AnswerList()->rowCount(), 1);
+    grader->AnswerList()->SetTicked(0, true);
+    Find<QLineEdit>(grader.get(), "awarded")->setText("6.5");
+    recorder->answers = {MsgAnswer::Yes};
+    Click(grader.get(), "confirm");
+    EXPECT_EQ(recorder->messages.last().text,
+              QStringLiteral("手工批卷已全部完成，返回到上一窗口。"));
+
+    query = Next<CCheckScore>("CCheckScore");
+    ASSERT_NE(query, nullptr);
+    EXPECT_TRUE(Find<QWidget>(query.get(), "grade")->isHidden());
+    Click(query.get(), "showAll");
+    EXPECT_EQ(query->ScoreList()->Text(0, CCheckScore::kScoreColumn), "20.5");
+    EXPECT_EQ(query->ScoreList()->Text(0, CCheckScore::kVerdictColumn), QStringLiteral("是"));
+    query->ScoreList()->SetTicked(0, true);
+    Click(query.get(), "export");
+    auto sheet = Next<CScoreMap>("CScoreMap");
+    ASSERT_NE(sheet, nullptr);
+    recorder->saveFileAnswers = {Path("成绩")};
+    sheet->findChild<QAction*>("save")->trigger();
+    const QImage saved(Path("成绩.bmp"), "BMP");
+    ASSERT_FALSE(saved.isNull());
+    EXPECT_TRUE(saved == sheet->Sheet().convertToFormat(saved.format()));
+    EXPECT_EQ(recorder->exits, 1);  // the examinee's 退出 only
 }
 
 }  // namespace

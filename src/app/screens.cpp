@@ -19,6 +19,9 @@
 #include "ui/papers/testmanage.h"
 #include "ui/papers/wordpaper.h"
 #include "ui/settings/variouset.h"
+#include "ui/results/checkscore.h"
+#include "ui/results/handworkcorrect.h"
+#include "ui/results/scoremap.h"
 #include "ui/signin/admin.h"
 #include "ui/signin/login.h"
 
@@ -68,6 +71,12 @@ const std::vector<Entry>& Table() {
         {Id::VariouSet, "CVariouSet", Plain<CVariouSet>()},
         {Id::ExamPaper, "CExamPaper", Plain<CExamPaper>()},
         {Id::AddQuestion, "CAddQuestion", Plain<CAddQuestion>()},
+        {Id::CheckScore, "CCheckScore", Plain<CCheckScore>()},
+        {Id::ScoreMap, "CScoreMap",
+         [](const QVariant& sheet, QWidget* parent) {
+             return new CScoreMap(sheet.value<ScoreSheet>(), parent);
+         }},
+        {Id::HandworkCorrect, "CHandworkCorrect", Plain<CHandworkCorrect>()},
     };
     return table;
 }

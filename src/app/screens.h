@@ -30,7 +30,7 @@ enum class Id {
     CreateExam,       // CCreateExam
     ExamManagement,   // CExamManagement
     CheckScore,       // CCheckScore, score query
-    ScoreMap,         // CScoreMap, the score sheet picture
+    ScoreMap,         // CScoreMap, the score sheet picture; argument: the ScoreSheet
     HandworkCorrect,  // CHandworkCorrect, manual grading of essays
 };
 

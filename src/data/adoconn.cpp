@@ -565,6 +565,34 @@ RecordsetPtr CADOConn::OpenRecordset(const QString& sql, const QString& fileName
     return rs;
 }
 
+QString CRowReader::Text(int column) const {
+    if (IsNull(column)) return QString();
+    const void* text = sqlite3_column_text16(m_stmt, column);
+    return QString(static_cast<const QChar*>(text), sqlite3_column_bytes16(m_stmt, column) / 2);
+}
+
+bool CRowReader::IsNull(int column) const {
+    return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
+}
+
+bool CADOConn::ReadRows(const QString& sql, const QString& fileName, const QVariantList& params,
+                        const std::function<bool(const CRowReader& row)>& visit) {
+    if (!EnsureOpen(fileName)) return false;
+    sqlite3_stmt* stmt = m_db->Prepare(TranslateJetSql(sql), &m_lastError);
+    if (!stmt || !m_db->BindAll(stmt, params, &m_lastError)) return false;
+    const CRowReader row(stmt);
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        if (!visit(row)) {
+            rc = SQLITE_DONE;
+            break;
+        }
+    }
+    if (rc != SQLITE_DONE) m_lastError = m_db->Error();
+    sqlite3_reset(stmt);
+    return rc == SQLITE_DONE;
+}
+
 bool CADOConn::ExecuteStatement(const QString& sql, const QString& fileName,
                                 const QVariantList& params) {
     if (!EnsureOpen(fileName)) return false;

@@ -11,6 +11,7 @@
 #include <vector>
 
 class SqliteDatabase;
+struct sqlite3_stmt;
 
 // Raised by recordset access that cannot be served (a recordset that failed to open,
 // an unknown column, a position beyond the rows, a write the database refused).
@@ -99,6 +100,20 @@ private:
 
 using RecordsetPtr = std::shared_ptr<CRecordset>;
 
+// The current row of a forward-only read (CADOConn::ReadRows): values by column
+// position in the statement's order, valid only while the row is being visited.
+class CRowReader {
+public:
+    // NULL reads as the empty string.
+    QString Text(int column) const;
+    bool IsNull(int column) const;
+
+private:
+    friend class CADOConn;
+    explicit CRowReader(sqlite3_stmt* stmt) : m_stmt(stmt) {}
+    sqlite3_stmt* m_stmt;
+};
+
 // One connection to one of the data files. Each handler makes its own, uses it and
 // closes it before it returns. SQL with user text always passes the values separately
 // as bound parameters ("?" in the statement).
@@ -116,6 +131,11 @@ public:
     // caller's next access to it raises DatabaseError.
     RecordsetPtr OpenRecordset(const QString& sql, const QString& fileName,
                                const QVariantList& params = {});
+    // Reads a query's rows one at a time without keeping them, for long read-only scans
+    // where a snapshot would only cost time; `visit` returns false to stop. False when
+    // the statement fails.
+    bool ReadRows(const QString& sql, const QString& fileName, const QVariantList& params,
+                  const std::function<bool(const CRowReader& row)>& visit);
     // Runs one statement; false on any failure, silently.
     bool ExecuteStatement(const QString& sql, const QString& fileName,
                           const QVariantList& params = {});

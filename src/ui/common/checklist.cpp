@@ -1,6 +1,24 @@
 #include "ui/common/checklist.h"
 
 #include <QHeaderView>
+#include <QStyledItemDelegate>
+
+namespace {
+
+// Centres every cell's text: one delegate instead of an alignment stored in each of
+// the many cells of a long list.
+class CentredCells : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->displayAlignment = Qt::AlignCenter;
+    }
+};
+
+}  // namespace
 
 CCheckList::CCheckList(const QStringList& headings, const QList<int>& widths, Ticks ticks,
                        QWidget* parent)
@@ -12,6 +30,7 @@ CCheckList::CCheckList(const QStringList& headings, const QList<int>& widths, Ti
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setItemDelegate(new CentredCells(this));
     for (int column = 0; column < headings.size(); ++column) {
         horizontalHeaderItem(column)->setTextAlignment(Qt::AlignCenter);
         const int width = column < widths.size() ? widths[column] : 0;
@@ -24,19 +43,31 @@ CCheckList::CCheckList(const QStringList& headings, const QList<int>& widths, Ti
 }
 
 void CCheckList::AppendRow(const QStringList& texts) {
+    AppendRows({texts});
+}
+
+void CCheckList::AppendRows(const QList<QStringList>& rows) {
     m_settingTicks = true;
-    const int row = rowCount();
-    insertRow(row);
-    auto* tick = new QTableWidgetItem();
-    tick->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
-    tick->setCheckState(Qt::Unchecked);
-    setItem(row, 0, tick);
-    for (int i = 0; i < texts.size() && i + 1 < columnCount(); ++i) {
-        auto* cell = new QTableWidgetItem(texts[i]);
-        cell->setTextAlignment(Qt::AlignCenter);
-        cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        setItem(row, i + 1, cell);
+    const int first = rowCount();
+    setRowCount(first + int(rows.size()));
+    // The view learnt of the new rows above; it reads their cells when it paints, so the
+    // per-cell change signals would only cost time.
+    const bool wasBlocked = model()->blockSignals(true);
+    for (int r = 0; r < rows.size(); ++r) {
+        const int row = first + r;
+        auto* tick = new QTableWidgetItem();
+        tick->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+        tick->setCheckState(Qt::Unchecked);
+        setItem(row, 0, tick);
+        const QStringList& texts = rows[r];
+        for (int i = 0; i < texts.size() && i + 1 < columnCount(); ++i) {
+            auto* cell = new QTableWidgetItem(texts[i]);
+            cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+            setItem(row, i + 1, cell);
+        }
     }
+    model()->blockSignals(wasBlocked);
+    viewport()->update();
     m_settingTicks = false;
 }
 

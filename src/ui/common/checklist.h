@@ -18,6 +18,8 @@ public:
 
     // Appends a row: the tick box, unticked, then the texts from column 1 on, centred.
     void AppendRow(const QStringList& texts);
+    // The same for many rows at once, laid out once (long result lists).
+    void AppendRows(const QList<QStringList>& rows);
     void Clear();
 
     bool IsTicked(int row) const;

@@ -191,7 +191,8 @@ void CExamManager::BuildControls() {
     // Moving on.
     auto* examManagement = controls::Button(this, QStringLiteral("考试管理"),
                                             QRect(20, 540, 140, 36), "examManagement");
-    controls::Button(this, QStringLiteral("成绩查询"), QRect(180, 540, 140, 36), "scoreQuery");
+    auto* scoreQuery =
+        controls::Button(this, QStringLiteral("成绩查询"), QRect(180, 540, 140, 36), "scoreQuery");
     auto* back = controls::Button(this, QStringLiteral("返回"), QRect(20, 600, 140, 36), "back");
     auto* exit = controls::Button(this, QStringLiteral("退出"), QRect(180, 600, 140, 36), "exit");
 
@@ -206,6 +207,8 @@ void CExamManager::BuildControls() {
     connect(openTemplate, &QPushButton::clicked, this, &CExamManager::OpenTemplate);
     connect(examManagement, &QPushButton::clicked, this,
             [this] { screens::Go(this, screens::Id::ExamManagement); });
+    connect(scoreQuery, &QPushButton::clicked, this,
+            [this] { screens::Go(this, screens::Id::CheckScore); });
     connect(back, &QPushButton::clicked, this, [this] { screens::Go(this, screens::Id::Login); });
     connect(exit, &QPushButton::clicked, this, [this] { ExitProgram(this); });
     connect(m_list, &QTableView::doubleClicked, this,

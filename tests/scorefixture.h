@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+// Stored results written straight into personnel.mdb the way hand-in writes them, with
+// valid score codes and the JoinExam counters kept right.
+struct StoredScore {
+    QString name = QStringLiteral("张三");
+    QString department = QStringLiteral("生产部");
+    QString position = QStringLiteral("操作工");
+    QString examName = QStringLiteral("安全生产月度考试");
+    QString examNo = QStringLiteral("1");
+    QString score = QStringLiteral("80");
+    QString passMark = QStringLiteral("60");
+    QString timeUsed = QStringLiteral("600");
+    QString handIn = QStringLiteral("2026/12/09") + QChar(0x3000) + "10:00:00";
+    bool essays = false;
+};
+
+// Adds a scored registration and returns its ID; the counters of its exam follow.
+qlonglong StoreScore(const StoredScore& score);
+// Adds an essay answer waiting for grading for a registration; returns the answer's ID.
+qlonglong StoreEssay(qlonglong registrationId, const StoredScore& score,
+                     const QString& points = QStringLiteral("10"),
+                     const QString& answer = QStringLiteral("先报警，再疏散。"));
+// Sets a column of a registration without touching its code, as an outside edit would.
+void Tamper(qlonglong registrationId, const QString& column, const QString& value);

@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev qt6-translations-l10n libgl-dev libxcb1-dev
     libsqlite3-dev
     libfreexl-dev
+    libquazip1-qt6-dev
     libgtest-dev
     fonts-noto-cjk
 )

@@ -6,7 +6,8 @@
 #include <optional>
 #include <vector>
 
-// Excel 97–2003 workbooks (.xls), read whole into memory: every cell as text.
+// Workbooks of Excel 97–2003 (.xls) and Office Open XML (.xlsx), read whole into
+// memory: every cell as text.
 
 struct WorksheetRow {
     int number = 0;            // 0-based row of the sheet
@@ -33,7 +34,7 @@ struct Workbook {
     const Worksheet* Sheet(const QString& name, QString* error) const;
 };
 
-// Reads an .xls file. A whole number reads as its digits ("12"), other numbers in their
-// shortest decimal text ("12.5"), dates and times as the reader formats them. A file
-// that cannot be read gives nullopt and a message for the user.
+// Reads an .xls or .xlsx file, told apart by its content. A whole number reads as its digits
+// ("12"), other numbers in their shortest decimal text ("12.5"), dates and times as the reader
+// formats them. A file that cannot be read gives nullopt and a message for the user.
 std::optional<Workbook> ReadWorkbook(const QString& path, QString* error);

@@ -159,11 +159,11 @@ QHash<QString, Relationship> ReadRelationships(Package& package, const QString& 
     return relationships;
 }
 
-// The first relationship whose type ends in "/" + kind (transitional and strict
+// The part of a relationship whose type ends in "/" + kind (transitional and strict
 // packages name the types in different namespaces).
 QString PartOfKind(const QHash<QString, Relationship>& relationships, QStringView kind) {
     for (const Relationship& relationship : relationships)
-        if (relationship.type.endsWith(kind) &&
+        if (relationship.type.size() > kind.size() && relationship.type.endsWith(kind) &&
             relationship.type.at(relationship.type.size() - kind.size() - 1) == '/')
             return relationship.part;
     return QString();

@@ -173,6 +173,8 @@ TEST_F(WorkbookTest, BadPackagesGiveAClearMessage) {
     const QByteArray realBytes = real.readAll();
     Parts withoutSheet = Package(header, title);
     withoutSheet.erase(withoutSheet.begin() + 3);
+    Parts document = Package(header, title);
+    document[1].second.replace("<workbook", "<document").replace("</workbook", "</document");
     const struct {
         const char* file;
         Parts parts;          // written as a zip when there are any
@@ -180,6 +182,7 @@ TEST_F(WorkbookTest, BadPackagesGiveAClearMessage) {
         const char* message;  // a piece of the reason
     } cases[] = {
         {"text.xlsx", {{"readme.txt", "not a workbook"}}, {}, "不是Excel工作簿"},
+        {"document.xlsx", document, {}, "不是Excel工作簿"},
         {"truncated.xlsx", {}, realBytes.left(realBytes.size() / 2), "不是Excel工作簿"},
         {"string-index.xlsx",
          Package("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>1</v></c></row>", title),

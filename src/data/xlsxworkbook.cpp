@@ -446,10 +446,14 @@ struct SheetEntry {
 
 std::vector<SheetEntry> ReadSheetList(const QByteArray& data, const QString& part, bool* date1904) {
     std::vector<SheetEntry> sheets;
+    bool atRoot = true;
     QXmlStreamReader xml(data);
     for (auto token = Advance(xml, part); token != QXmlStreamReader::EndDocument;
          token = Advance(xml, part)) {
         if (token != QXmlStreamReader::StartElement) continue;
+        // A document or a presentation comes in the same package around other content.
+        if (atRoot && xml.name() != u"workbook") NotAWorkbook();
+        atRoot = false;
         const QXmlStreamAttributes attributes = xml.attributes();
         if (xml.name() == u"workbookPr") {
             const QStringView value = attributes.value(QLatin1String("date1904"));

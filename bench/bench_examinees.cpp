@@ -20,6 +20,7 @@
 namespace {
 
 const QString kWorkbook = QStringLiteral(VEMO_BENCH_DATA "/examinees-10000.xls");
+const QString kWorkbookXlsx = QStringLiteral(VEMO_BENCH_DATA "/examinees-10000.xlsx");
 
 // A delivered data folder as the current directory for as long as it lives.
 class DataFolder {
@@ -42,7 +43,7 @@ void EmptyRegistry() {
     conn.ExecuteStatement("delete from examinee", schema::kPersonnelFile);
 }
 
-void ImportWorkbook(benchmark::State& state) {
+void ImportWorkbook(benchmark::State& state, const QString& workbookPath) {
     DataFolder folder;
     examinee_import::Outcome outcome;
     for (auto _ : state) {
@@ -50,7 +51,7 @@ void ImportWorkbook(benchmark::State& state) {
         EmptyRegistry();
         state.ResumeTiming();
         QString error;
-        const auto workbook = ReadWorkbook(kWorkbook, &error);
+        const auto workbook = ReadWorkbook(workbookPath, &error);
         const Worksheet* sheet = workbook->Sheet(examinee_import::SheetName(), &error);
         const auto plan = examinee_import::PlanImport(*sheet);
         outcome = examinee_import::StoreExaminees(plan.rows);
@@ -58,7 +59,8 @@ void ImportWorkbook(benchmark::State& state) {
     if (!outcome.stored || outcome.read != 10000 || outcome.removed != 1000)
         state.SkipWithError("the import did not store what it should");
 }
-BENCHMARK(ImportWorkbook)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ImportWorkbook, xls, kWorkbook)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ImportWorkbook, xlsx, kWorkbookXlsx)->Unit(benchmark::kMillisecond);
 
 void ShowAllExaminees(benchmark::State& state) {
     DataFolder folder;

@@ -5,6 +5,7 @@
 #include "data/workbook.h"
 #include "rules/examineeimport.h"
 #include "rules/examinees.h"
+#include "rules/importworkbook.h"
 #include "testutil.h"
 
 namespace {
@@ -58,6 +59,16 @@ TEST_F(ExamineeRulesTest, TheDeliveredTemplateHasTheHeaderAndNoRows) {
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(examinee_import::PlanImport(*sheet).refusal, "导入表格无数据！");
     EXPECT_TRUE(QFileInfo("examinee.xls").isWritable());
+}
+
+TEST(ImportWorkbookName, EitherEndingOfTheBaseNameAndNothingElse) {
+    const std::pair<const char*, bool> names[] = {
+        {"/home/a/examinee.xls", true}, {"examinee.xlsx", true},    {"Examinee.xls", false},
+        {"examinee.xlsm", false},       {"examinee.csv", false},    {"my examinee.xls", false},
+        {"examinee.xls.bak", false},    {"/examinee.xls/x", false}, {"examinee", false},
+    };
+    for (const auto& [name, accepted] : names)
+        EXPECT_EQ(import_workbook::IsAcceptedName(name, "examinee"), accepted) << name;
 }
 
 TEST_F(ExamineeRulesTest, OnlyTheExactHeaderIsAccepted) {

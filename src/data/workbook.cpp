@@ -6,6 +6,8 @@
 #include <QFileInfo>
 
 #include "data/adoconn.h"
+#include "data/workbookformat.h"
+#include "data/xlsxworkbook.h"
 
 QString WorkbookFailure(const QString& path, const QString& reason) {
     return QStringLiteral("无法读取Excel文件“%1”：%2").arg(QFileInfo(path).fileName(), reason);
@@ -119,6 +121,20 @@ std::optional<Workbook> ReadWorkbookHere(const QString& path, QString* error) {
         return std::nullopt;
     };
     if (!QFileInfo(path).isFile()) return fail(OpenFailureReason(FREEXL_FILE_NOT_FOUND));
+    switch (DetectWorkbookFormat(path)) {
+        case WorkbookFormat::Xlsx: {
+            QString reason;
+            auto workbook = xlsx::ReadWorkbook(path, &reason);
+            if (!workbook) return fail(reason);
+            return workbook;
+        }
+        case WorkbookFormat::EncryptedXlsx:
+            return fail(QStringLiteral("文件设有密码保护。"));
+        case WorkbookFormat::Other:
+            return fail(QStringLiteral("它不是Excel工作簿(*.xls、*.xlsx)，或者文件已经损坏。"));
+        case WorkbookFormat::Xls:
+            break;
+    }
 
     FreeXlHandle handle;
     const int opened = freexl_open(QFile::encodeName(path).constData(), handle.Out());

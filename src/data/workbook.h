@@ -6,7 +6,8 @@
 #include <optional>
 #include <vector>
 
-// Excel 97–2003 workbooks (.xls), read whole into memory: every cell as text.
+// Workbooks of Excel 97–2003 (.xls) and Office Open XML (.xlsx), read whole into
+// memory: every cell as text.
 
 struct WorksheetRow {
     int number = 0;            // 0-based row of the sheet
@@ -41,7 +42,8 @@ struct Workbook {
 // hits a limit, crashes or gives no answer gives nullopt with "…文件已损坏或过大，无法导入。".
 std::optional<Workbook> ReadWorkbook(const QString& path, QString* error);
 
-// Reads an .xls file in this process; only the helper program calls it. A whole number
+// Reads an .xls or .xlsx file, told apart by its content, in this process; only the helper
+// program (and the readers' fuzz targets and benchmarks) call it. A whole number
 // reads as its digits ("12"), other numbers in their shortest decimal text ("12.5"),
 // dates and times as the reader formats them. A file that cannot be read gives nullopt
 // and a message for the user.

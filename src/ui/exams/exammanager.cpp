@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -20,6 +19,7 @@
 #include "app/screens.h"
 #include "data/adoconn.h"
 #include "rules/examinees.h"
+#include "rules/importworkbook.h"
 #include "ui/common/controls.h"
 #include "ui/common/decor.h"
 
@@ -89,6 +89,7 @@ private:
 namespace {
 
 const QString kTemplate = QStringLiteral("examinee.xls");
+const QString kWorkbookBaseName = QStringLiteral("examinee");
 
 // Database failures end the handler with a message instead of ending the program.
 template <class Handler>
@@ -301,10 +302,10 @@ void CExamManager::ClearAddFields() {
 }
 
 void CExamManager::Import() {
-    const QString path = desktop::GetOpenFileName(this, QStringLiteral("打开"),
-                                                  QStringLiteral("所有文件(*.*);;Excel(*.xls)"));
+    const QString path =
+        desktop::GetOpenFileName(this, QStringLiteral("打开"), import_workbook::FileDialogFilter());
     if (path.isEmpty()) return;
-    if (QFileInfo(path).fileName() != kTemplate) {
+    if (!import_workbook::IsAcceptedName(path, kWorkbookBaseName)) {
         msgbox::Prompt(this, QStringLiteral("请选择'examinee.xls'文件"));
         return;
     }

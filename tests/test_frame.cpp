@@ -181,3 +181,36 @@ TEST_F(FrameTest, ASecondCopyEndsSilentlyAndTheLockDiesWithTheFirst) {
 #endif
 
 }  // namespace
+
+// Every id has its row in the screen table, and the row makes the screen it names.
+TEST_F(FrameTest, EveryScreenIdMakesTheScreenItNames) {
+    for (int i = 0; i <= static_cast<int>(screens::Id::HandworkCorrect); ++i) {
+        const auto id = static_cast<screens::Id>(i);
+        if (id == screens::Id::ExamWindow) continue;  // needs a drawn paper
+        const std::unique_ptr<QDialog> screen = screens::Factory(id)();
+        ASSERT_NE(screen, nullptr) << i;
+        EXPECT_EQ(QString::fromLatin1(screen->metaObject()->className()), screens::ClassName(id));
+    }
+}
+
+TEST_F(FrameTest, EveryHubButtonOfBothAdministratorsLeadsToItsScreen) {
+    const struct {
+        screens::Id from;
+        const char* button;
+        const char* to;
+    } edges[] = {
+        {screens::Id::Admin, "questionBank", "CExamPaper"},
+        {screens::Id::Admin, "paperManagement", "CTestManage"},
+        {screens::Id::Admin, "examManagement", "CExamManagement"},
+        {screens::Id::Admin, "settings", "CVariouSet"},
+        {screens::Id::ExamManager, "examManagement", "CExamManagement"},
+        {screens::Id::ExamManager, "scoreQuery", "CCheckScore"},
+    };
+    for (const auto& edge : edges) {
+        const std::unique_ptr<QDialog> screen = screens::Factory(edge.from)();
+        Click(screen.get(), edge.button);
+        ASSERT_FALSE(recorder->navigations.isEmpty()) << edge.button;
+        EXPECT_EQ(recorder->navigations.last().screen, edge.to) << edge.button;
+        EXPECT_NE(recorder->TakeNextScreen(), nullptr) << edge.to;
+    }
+}

@@ -35,13 +35,6 @@ TEST(BankPaging, ButtonsMoveWithinThePages) {
     EXPECT_EQ(bank::PageLabel(3, 1), "第 3 页  共 1 页");
 }
 
-TEST(BankImport, OnlyTheExactFileNameIsAccepted) {
-    EXPECT_TRUE(bank::IsImportWorkbookName("questions.xls"));
-    for (const char* name :
-         {"Questions.xls", "questions.XLS", "questions.xlsx", "my questions.xls"})
-        EXPECT_FALSE(bank::IsImportWorkbookName(QString::fromUtf8(name))) << name;
-}
-
 class BankQueryTest : public DataFolderTest {
 protected:
     void SetUp() override {

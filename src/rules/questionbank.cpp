@@ -122,8 +122,4 @@ bool DeleteQuestion(const QString& type, const QString& idText) {
     return QFile::remove(PicturePath(type + idText));
 }
 
-bool IsImportWorkbookName(const QString& fileName) {
-    return fileName == QLatin1String("questions.xls");
-}
-
 }  // namespace bank

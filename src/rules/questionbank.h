@@ -65,7 +65,4 @@ QString PicturePath(const QString& pictureName);
 // DatabaseError and leaves the picture.
 bool DeleteQuestion(const QString& type, const QString& idText);
 
-// The workbook 题目导入 accepts, by its file name alone.
-bool IsImportWorkbookName(const QString& fileName);
-
 }  // namespace bank

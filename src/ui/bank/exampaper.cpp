@@ -19,6 +19,7 @@
 #include "app/screens.h"
 #include "data/adoconn.h"
 #include "data/schema.h"
+#include "rules/importworkbook.h"
 #include "ui/common/controls.h"
 #include "ui/common/decor.h"
 #include "ui/common/readedit.h"
@@ -264,10 +265,10 @@ void CExamPaper::OpenTemplate() {
 }
 
 void CExamPaper::Import() {
-    const QString path = desktop::GetOpenFileName(this, QStringLiteral("打开"),
-                                                  QStringLiteral("所有文件(*.*);;Excel(*.xls)"));
+    const QString path =
+        desktop::GetOpenFileName(this, QStringLiteral("打开"), import_workbook::FileDialogFilter());
     if (path.isEmpty()) return;
-    if (!bank::IsImportWorkbookName(QFileInfo(path).fileName())) {
+    if (!import_workbook::IsAcceptedName(path, QStringLiteral("questions"))) {
         msgbox::Prompt(this, QStringLiteral("请选择'questions.xls'文件"));
         return;
     }

@@ -9,6 +9,7 @@
 #include "app/screens.h"
 #include "app/singleinstance.h"
 #include "data/adoconn.h"
+#include "data/schema.h"
 
 void CVemoApp::PrepareDesktop() {
     static bool prepared = false;
@@ -28,6 +29,7 @@ int CVemoApp::Run(int& argc, char** argv) {
     if (!guard.Acquire()) return 0;
     QApplication application(argc, argv);
     PrepareDesktop();
+    schema::AddMissingIndexes();
     screenflow::Run(screens::Factory(screens::Id::Login));
     return 0;
 }

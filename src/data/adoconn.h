@@ -11,6 +11,7 @@
 #include <vector>
 
 class SqliteDatabase;
+struct sqlite3_stmt;
 
 // Raised by recordset access that cannot be served (a recordset that failed to open,
 // an unknown column, a position beyond the rows, a write the database refused).
@@ -98,6 +99,21 @@ private:
 
 using RecordsetPtr = std::shared_ptr<CRecordset>;
 
+// The row a query is at while CADOConn::ForEachRow reads it; valid only inside the visit.
+class CRowReader {
+public:
+    // NULL reads as the empty string, numbers as the data files store them.
+    QString Text(const char* column) const;
+    qint64 Integer(const char* column) const;
+    bool IsNull(const char* column) const;
+
+private:
+    friend class CADOConn;
+    explicit CRowReader(sqlite3_stmt* stmt) : m_stmt(stmt) {}
+    int Index(const char* column) const;
+    sqlite3_stmt* m_stmt;
+};
+
 // One connection to one of the data files. Each handler makes its own, uses it and
 // closes it before it returns. SQL with user text always passes the values separately
 // as bound parameters ("?" in the statement).
@@ -119,6 +135,15 @@ public:
     bool ExecuteStatement(const QString& sql, const QString& fileName,
                           const QVariantList& params = {});
     void CloseDatabase();
+
+    // Reads the rows straight from the statement, with no snapshot: for long lists and
+    // for the keys of a large selection. Raises DatabaseError when the query fails.
+    void ForEachRow(const QString& sql, const QString& fileName, const QVariantList& params,
+                    const std::function<void(const CRowReader&)>& visit);
+    // The number of rows of "select * from " + fromWhere, counted by the database.
+    // Raises DatabaseError when the query fails, as the count of a failed recordset does.
+    qint64 CountRows(const QString& fromWhere, const QString& fileName,
+                     const QVariantList& params = {});
 
     // Several writes as one: everything between BeginTrans and CommitTrans is stored
     // together or, after RollbackTrans (or a close without commit), not at all.

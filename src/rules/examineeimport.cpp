@@ -16,10 +16,8 @@ QString SemicolonRefusal(const Examinee& e) {
     return QString();
 }
 
-long CountExaminees(CADOConn& conn) {
-    auto rs = conn.OpenRecordset(QStringLiteral("select COUNT(*) as 行数 from examinee"),
-                                 schema::kPersonnelFile);
-    return rs->GetCollect("行数").toLongLong();
+qint64 CountExaminees(CADOConn& conn) {
+    return conn.CountRows(QStringLiteral("examinee"), schema::kPersonnelFile);
 }
 
 }  // namespace
@@ -60,8 +58,9 @@ Outcome StoreExaminees(const std::vector<Examinee>& rows) {
             outcome.error = QStringLiteral("the database is busy");
             return outcome;
         }
-        auto rs =
-            conn.OpenRecordset(QStringLiteral("select * from examinee"), schema::kPersonnelFile);
+        // Appending needs none of the rows already there.
+        auto rs = conn.OpenRecordset(QStringLiteral("select * from examinee where 0"),
+                                     schema::kPersonnelFile);
         for (const Examinee& e : rows) {
             rs->AddNew();
             rs->PutCollect("姓名", e.name);
@@ -69,7 +68,7 @@ Outcome StoreExaminees(const std::vector<Examinee>& rows) {
             rs->PutCollect("职务", e.position);
             rs->Update();
         }
-        const long before = CountExaminees(conn);
+        const qint64 before = CountExaminees(conn);
         const bool removed =
             conn.ExecuteStatement(QStringLiteral("delete from  examinee where id not in(select "
                                                  "min(id) from examinee group by 姓名,职务,部门)"),
@@ -80,7 +79,7 @@ Outcome StoreExaminees(const std::vector<Examinee>& rows) {
             outcome.error = conn.LastError();
             return outcome;
         }
-        const long after = CountExaminees(conn);
+        const qint64 after = CountExaminees(conn);
         if (!transaction.Commit()) {
             outcome.error = conn.LastError();
             return outcome;

@@ -58,7 +58,8 @@ const Lookup kLookups[] = {
     {"personnel.mdb", "select * from examinee where 部门=? and 职务=?", "examinee_department"},
     {"personnel.mdb", "select * from examinee where 部门=?", "examinee_department"},
     {"personnel.mdb",
-     "delete from  examinee where id not in(select min(id) from examinee group by 姓名,职务,部门)",
+     "delete from examinee where exists(select 1 from examinee o where o.姓名 is examinee.姓名 "
+     "and o.部门 is examinee.部门 and o.职务 is examinee.职务 and o.ID<examinee.ID)",
      "examinee_person"},
     {"personnel.mdb",
      "select * from ExamRegister where 姓名=? and 部门=? and 职务=? and 成绩 is null",

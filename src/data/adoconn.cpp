@@ -102,9 +102,11 @@ public:
         }
     }
 
+    // UTF-8, as the files store text: SQLite need not convert it again.
     static bool BindText(sqlite3_stmt* stmt, int index, const QString& text) {
-        return sqlite3_bind_text16(stmt, index, text.utf16(), int(text.size() * sizeof(char16_t)),
-                                   SQLITE_TRANSIENT) == SQLITE_OK;
+        const QByteArray utf8 = text.toUtf8();
+        return sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()),
+                                 SQLITE_TRANSIENT) == SQLITE_OK;
     }
 
     bool BindAll(sqlite3_stmt* stmt, const QVariantList& params, QString* error) {
@@ -425,9 +427,15 @@ void CRecordset::Delete() {
 // CRowReader
 
 int CRowReader::Index(const char* column) const {
+    for (const auto& [name, index] : m_found)
+        if (name == column) return index;
     const int count = sqlite3_column_count(m_stmt);
-    for (int i = 0; i < count; ++i)
-        if (std::strcmp(sqlite3_column_name(m_stmt, i), column) == 0) return i;
+    for (int i = 0; i < count; ++i) {
+        if (std::strcmp(sqlite3_column_name(m_stmt, i), column) == 0) {
+            m_found.emplace_back(column, i);
+            return i;
+        }
+    }
     throw DatabaseError(std::string("no column named ") + column);
 }
 

@@ -112,6 +112,9 @@ private:
     explicit CRowReader(sqlite3_stmt* stmt) : m_stmt(stmt) {}
     int Index(const char* column) const;
     sqlite3_stmt* m_stmt;
+    // Columns already found, by the address of the name: a visit asks for the same
+    // literals on every row.
+    mutable std::vector<std::pair<const char*, int>> m_found;
 };
 
 // One connection to one of the data files. Each handler makes its own, uses it and

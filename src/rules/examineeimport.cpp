@@ -16,6 +16,15 @@ QString SemicolonRefusal(const Examinee& e) {
     return QString();
 }
 
+// Keeps the oldest row of each name, department and position (NULL equal to NULL, as in
+// a grouping); each row asks the index for an older twin instead of the whole table
+// being grouped.
+QString DuplicateRemoval() {
+    return QStringLiteral(
+        "delete from examinee where exists(select 1 from examinee o where o.姓名 is examinee.姓名 "
+        "and o.部门 is examinee.部门 and o.职务 is examinee.职务 and o.ID<examinee.ID)");
+}
+
 qint64 CountExaminees(CADOConn& conn) {
     return conn.CountRows(QStringLiteral("examinee"), schema::kPersonnelFile);
 }
@@ -70,9 +79,7 @@ Outcome StoreExaminees(const std::vector<Examinee>& rows) {
         }
         const qint64 before = CountExaminees(conn);
         const bool removed =
-            conn.ExecuteStatement(QStringLiteral("delete from  examinee where id not in(select "
-                                                 "min(id) from examinee group by 姓名,职务,部门)"),
-                                  schema::kPersonnelFile) &&
+            conn.ExecuteStatement(DuplicateRemoval(), schema::kPersonnelFile) &&
             conn.ExecuteStatement(QStringLiteral("delete from examinee where 姓名 is null"),
                                   schema::kPersonnelFile);
         if (!removed) {

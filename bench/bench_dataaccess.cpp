@@ -65,13 +65,15 @@ void RawSqliteInserts(benchmark::State& state) {
         sqlite3_stmt* stmt = nullptr;
         sqlite3_prepare_v2(db, "INSERT INTO examinee(姓名,部门,职务) VALUES(?,?,?)", -1, &stmt,
                            nullptr);
+        // UTF-8, the fastest way in for text that SQLite stores as UTF-8.
+        const QByteArray departmentUtf8 = department.toUtf8(), positionUtf8 = position.toUtf8();
         for (int i = 0; i < kRows; ++i) {
-            const QString name = Name(i);
-            sqlite3_bind_text16(stmt, 1, name.utf16(), int(name.size() * 2), SQLITE_TRANSIENT);
-            sqlite3_bind_text16(stmt, 2, department.utf16(), int(department.size() * 2),
-                                SQLITE_TRANSIENT);
-            sqlite3_bind_text16(stmt, 3, position.utf16(), int(position.size() * 2),
-                                SQLITE_TRANSIENT);
+            const QByteArray name = Name(i).toUtf8();
+            sqlite3_bind_text(stmt, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_text(stmt, 2, departmentUtf8.constData(), int(departmentUtf8.size()),
+                              SQLITE_TRANSIENT);
+            sqlite3_bind_text(stmt, 3, positionUtf8.constData(), int(positionUtf8.size()),
+                              SQLITE_TRANSIENT);
             sqlite3_step(stmt);
             sqlite3_reset(stmt);
         }

@@ -125,6 +125,20 @@ TEST_F(ExamineeRulesTest, StoringRemovesDuplicatesKeepingTheOldestRow) {
     EXPECT_EQ(examinees::ListAll().size(), 7u);
 }
 
+TEST_F(ExamineeRulesTest, TwinsAlreadyStoredGoTooWithNullEqualToNull) {
+    {
+        CADOConn conn;
+        for (const char* name : {"周九", "周九", "吴十"})
+            ASSERT_TRUE(conn.ExecuteStatement("insert into examinee(姓名,部门) values(?,?)",
+                                              schema::kPersonnelFile, {name, "办公室"}));
+    }
+    const size_t before = examinees::ListAll().size();
+    const auto outcome = examinee_import::StoreExaminees({{"吴十", "办公室", "文员"}});
+    ASSERT_TRUE(outcome.stored);
+    EXPECT_EQ(outcome.removed, 1);  // the younger 周九 without a position
+    EXPECT_EQ(examinees::ListAll().size(), before);
+}
+
 TEST_F(ExamineeRulesTest, AFailedStoreLeavesTheTableAsItWas) {
     {
         CADOConn conn;

@@ -10,6 +10,7 @@
 #include "app/screens.h"
 #include "app/singleinstance.h"
 #include "data/adoconn.h"
+#include "data/schema.h"
 #include "data/workbook.h"
 #include "ui/common/workbookwait.h"
 
@@ -41,6 +42,7 @@ int CVemoApp::Run(int& argc, char** argv) {
     if (!guard.Acquire()) return 0;
     QApplication application(argc, argv);
     PrepareDesktop();
+    schema::AddMissingIndexes();
     screenflow::Run(screens::Factory(screens::Id::Login));
     return 0;
 }

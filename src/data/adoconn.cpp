@@ -104,9 +104,11 @@ public:
         }
     }
 
+    // UTF-8, as the files store text: SQLite need not convert it again.
     static bool BindText(sqlite3_stmt* stmt, int index, const QString& text) {
-        return sqlite3_bind_text16(stmt, index, text.utf16(), int(text.size() * sizeof(char16_t)),
-                                   SQLITE_TRANSIENT) == SQLITE_OK;
+        const QByteArray utf8 = text.toUtf8();
+        return sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()),
+                                 SQLITE_TRANSIENT) == SQLITE_OK;
     }
 
     bool BindAll(sqlite3_stmt* stmt, const QVariantList& params, QString* error) {
@@ -428,6 +430,43 @@ void CRecordset::Delete() {
 }
 
 // ---------------------------------------------------------------------------------------
+// CRowReader
+
+int CRowReader::Index(const char* column) const {
+    for (const auto& [name, index] : m_found)
+        if (name == column) return index;
+    const int count = sqlite3_column_count(m_stmt);
+    for (int i = 0; i < count; ++i) {
+        if (std::strcmp(sqlite3_column_name(m_stmt, i), column) == 0) {
+            m_found.emplace_back(column, i);
+            return i;
+        }
+    }
+    throw DatabaseError(std::string("no column named ") + column);
+}
+
+QString CRowReader::Text(const char* column) const {
+    const int i = Index(column);
+    switch (sqlite3_column_type(m_stmt, i)) {
+        case SQLITE_NULL:
+            return QString("");
+        case SQLITE_FLOAT:
+            return NumberText(sqlite3_column_double(m_stmt, i));
+        default:
+            return QString(static_cast<const QChar*>(sqlite3_column_text16(m_stmt, i)),
+                           sqlite3_column_bytes16(m_stmt, i) / 2);
+    }
+}
+
+qint64 CRowReader::Integer(const char* column) const {
+    return sqlite3_column_int64(m_stmt, Index(column));
+}
+
+bool CRowReader::IsNull(const char* column) const {
+    return sqlite3_column_type(m_stmt, Index(column)) == SQLITE_NULL;
+}
+
+// ---------------------------------------------------------------------------------------
 // CADOConn
 
 CADOConn::CADOConn() = default;
@@ -575,24 +614,6 @@ bool CRowReader::IsNull(int column) const {
     return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
 }
 
-bool CADOConn::ReadRows(const QString& sql, const QString& fileName, const QVariantList& params,
-                        const std::function<bool(const CRowReader& row)>& visit) {
-    if (!EnsureOpen(fileName)) return false;
-    sqlite3_stmt* stmt = m_db->Prepare(TranslateJetSql(sql), &m_lastError);
-    if (!stmt || !m_db->BindAll(stmt, params, &m_lastError)) return false;
-    const CRowReader row(stmt);
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        if (!visit(row)) {
-            rc = SQLITE_DONE;
-            break;
-        }
-    }
-    if (rc != SQLITE_DONE) m_lastError = m_db->Error();
-    sqlite3_reset(stmt);
-    return rc == SQLITE_DONE;
-}
-
 bool CADOConn::ExecuteStatement(const QString& sql, const QString& fileName,
                                 const QVariantList& params) {
     if (!EnsureOpen(fileName)) return false;
@@ -615,6 +636,34 @@ bool CADOConn::ExecuteStatement(const QString& sql, const QString& fileName,
         m_db->keyColumns.clear();
     }
     return ok;
+}
+
+void CADOConn::ForEachRow(const QString& sql, const QString& fileName, const QVariantList& params,
+                          const std::function<void(const CRowReader&)>& visit) {
+    if (!EnsureOpen(fileName)) throw DatabaseError("cannot open " + fileName.toStdString());
+    sqlite3_stmt* stmt = m_db->Prepare(TranslateJetSql(sql), &m_lastError);
+    if (!stmt || !m_db->BindAll(stmt, params, &m_lastError))
+        throw DatabaseError(("query failed: " + m_lastError).toStdString());
+    // The cached statement is reset whatever the visit does.
+    struct Reset {
+        sqlite3_stmt* stmt;
+        ~Reset() { sqlite3_reset(stmt); }
+    } reset{stmt};
+    const CRowReader reader(stmt);
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) visit(reader);
+    if (rc != SQLITE_DONE) {
+        m_lastError = m_db->Error();
+        throw DatabaseError(("query failed: " + m_lastError).toStdString());
+    }
+}
+
+qint64 CADOConn::CountRows(const QString& fromWhere, const QString& fileName,
+                           const QVariantList& params) {
+    qint64 count = 0;
+    ForEachRow("select count(*) as n from " + fromWhere, fileName, params,
+               [&count](const CRowReader& row) { count = row.Integer("n"); });
+    return count;
 }
 
 void CADOConn::CloseDatabase() {

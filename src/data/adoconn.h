@@ -100,18 +100,25 @@ private:
 
 using RecordsetPtr = std::shared_ptr<CRecordset>;
 
-// The current row of a forward-only read (CADOConn::ReadRows): values by column
-// position in the statement's order, valid only while the row is being visited.
+// The row a query is at while CADOConn::ForEachRow reads it; valid only inside the visit.
+// Values by column name or by position in the statement's order.
 class CRowReader {
 public:
-    // NULL reads as the empty string.
+    // NULL reads as the empty string, numbers as the data files store them.
+    QString Text(const char* column) const;
+    qint64 Integer(const char* column) const;
+    bool IsNull(const char* column) const;
     QString Text(int column) const;
     bool IsNull(int column) const;
 
 private:
     friend class CADOConn;
     explicit CRowReader(sqlite3_stmt* stmt) : m_stmt(stmt) {}
+    int Index(const char* column) const;
     sqlite3_stmt* m_stmt;
+    // Columns already found, by the address of the name: a visit asks for the same
+    // literals on every row.
+    mutable std::vector<std::pair<const char*, int>> m_found;
 };
 
 // One connection to one of the data files. Each handler makes its own, uses it and
@@ -131,15 +138,19 @@ public:
     // caller's next access to it raises DatabaseError.
     RecordsetPtr OpenRecordset(const QString& sql, const QString& fileName,
                                const QVariantList& params = {});
-    // Reads a query's rows one at a time without keeping them, for long read-only scans
-    // where a snapshot would only cost time; `visit` returns false to stop. False when
-    // the statement fails.
-    bool ReadRows(const QString& sql, const QString& fileName, const QVariantList& params,
-                  const std::function<bool(const CRowReader& row)>& visit);
     // Runs one statement; false on any failure, silently.
     bool ExecuteStatement(const QString& sql, const QString& fileName,
                           const QVariantList& params = {});
     void CloseDatabase();
+
+    // Reads the rows straight from the statement, with no snapshot: for long lists and
+    // for the keys of a large selection. Raises DatabaseError when the query fails.
+    void ForEachRow(const QString& sql, const QString& fileName, const QVariantList& params,
+                    const std::function<void(const CRowReader&)>& visit);
+    // The number of rows of "select * from " + fromWhere, counted by the database.
+    // Raises DatabaseError when the query fails, as the count of a failed recordset does.
+    qint64 CountRows(const QString& fromWhere, const QString& fileName,
+                     const QVariantList& params = {});
 
     // Several writes as one: everything between BeginTrans and CommitTrans is stored
     // together or, after RollbackTrans (or a close without commit), not at all.

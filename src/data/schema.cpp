@@ -1,5 +1,6 @@
 #include "data/schema.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include "data/adoconn.h"
@@ -65,12 +66,75 @@ QStringList PersonnelTables() {
     };
 }
 
+namespace {
+
+bool IsQuestionsFile(const QString& file) {
+    return QFileInfo(file).fileName() == kQuestionsFile;
+}
+
+QString IndexStatement(const QString& name, const QString& table, const QString& columns,
+                       const QString& condition = QString()) {
+    QString sql = "create index if not exists " + name + " on " + table + "(" + columns + ")";
+    if (!condition.isEmpty()) sql += " where " + condition;
+    return sql;
+}
+
+// A file whose header says SQLite: anything else is reported by the screen that opens it.
+bool LooksLikeDatabase(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(16) == QByteArray("SQLite format 3", 16);
+}
+
+}  // namespace
+
 bool CreatePermanentTables(CADOConn& conn, const QString& file) {
-    const QStringList statements =
-        QFileInfo(file).fileName() == kQuestionsFile ? QuestionsTables() : PersonnelTables();
+    const QStringList statements = IsQuestionsFile(file) ? QuestionsTables() : PersonnelTables();
     for (const QString& sql : statements)
         if (!conn.ExecuteStatement(sql, file)) return false;
-    return true;
+    return CreateIndexes(conn, file);
+}
+
+QStringList QuestionsIndexes() {
+    QStringList indexes;
+    for (const QString& type : QuestionTypes()) {
+        // 题型 last: the draw of every subject ("无") still seeks by 对象 and 难度 and
+        // reads 题型 and ID from the index alone.
+        indexes << IndexStatement(type + "_draw", type, "对象,难度,科目,题型")
+                << IndexStatement(type + "_subject", type, "科目,题型");
+    }
+    return indexes;
+}
+
+QStringList PersonnelIndexes() {
+    return {
+        IndexStatement("examinee_person", "examinee", "姓名,部门,职务"),
+        IndexStatement("examinee_department", "examinee", "部门,职务"),
+        IndexStatement("ExamRegister_exam", "ExamRegister", "考试号"),
+        IndexStatement("ExamRegister_person", "ExamRegister", "姓名,部门,职务,考试号"),
+        IndexStatement("ExamRegister_examname", "ExamRegister", "考试名称"),
+        // Sign-in checks every registration not yet taken; taken ones stay out of it.
+        IndexStatement("ExamRegister_unscored", "ExamRegister", "考试号", "成绩 is null"),
+        IndexStatement("JoinExam_exam", "JoinExam", "考试号"),
+        IndexStatement("quesAndAns_exam", "quesAndAns", "考试号"),
+    };
+}
+
+bool CreateIndexes(CADOConn& conn, const QString& file) {
+    CTransaction transaction(conn);
+    if (!transaction.IsActive()) return false;
+    // A table missing from a damaged file costs its own indexes only.
+    bool all = true;
+    for (const QString& sql : IsQuestionsFile(file) ? QuestionsIndexes() : PersonnelIndexes())
+        all = conn.ExecuteStatement(sql, file) && all;
+    return transaction.Commit() && all;
+}
+
+void AddMissingIndexes() {
+    for (const QString& file : {kQuestionsFile, kPersonnelFile}) {
+        if (!LooksLikeDatabase(file)) continue;
+        CADOConn conn;
+        if (conn.OpenDatabase(file)) CreateIndexes(conn, file);
+    }
 }
 
 }  // namespace schema

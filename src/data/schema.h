@@ -31,7 +31,22 @@ void RecreateScratchTable(CADOConn& conn, const QString& file, const QString& cr
 // The create statements of the permanent tables of each file.
 QStringList QuestionsTables();
 QStringList PersonnelTables();
-// Creates the permanent tables in an open connection; false at the first failure.
+// Creates the permanent tables and their indexes in an open connection; false at the
+// first failure.
 bool CreatePermanentTables(CADOConn& conn, const QString& file);
+
+// The indexes of each file, one per way the program looks rows up: the draw and the
+// paper counts (题型, 对象, 难度, 科目), the bank filter and subject lists (科目),
+// sign-in, exam selection, registry search and duplicate removal (姓名, 部门, 职务,
+// 考试号). Each statement is "create index if not exists", so running them again is
+// harmless.
+QStringList QuestionsIndexes();
+QStringList PersonnelIndexes();
+// Adds the indexes an open data file lacks, in one transaction; rows are not touched.
+// False when any could not be made (a table missing); the others are kept.
+bool CreateIndexes(CADOConn& conn, const QString& file);
+// A folder made before the indexes existed gains them when the program starts in it.
+// Files that are missing or not databases are left to the screens that report them.
+void AddMissingIndexes();
 
 }  // namespace schema

@@ -136,9 +136,7 @@ void CExamLogin::ListExams(const QString& name, const QString& department,
             ExitProgram(this);
             return;
         }
-        const long enrolled =
-            personnel.OpenRecordset("select * from ExamRegister where 考试号=?", file, {examNo})
-                ->RecordCount();
+        const qint64 enrolled = personnel.CountRows("ExamRegister where 考试号=?", file, {examNo});
         const RecordsetPtr counters =
             personnel.OpenRecordset("select * from JoinExam where 考试号=?", file, {number});
         if (counters->RecordCount() != 1) {

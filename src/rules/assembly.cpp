@@ -136,16 +136,19 @@ bool DrawRule(CADOConn& bank, CRecordset& pool, const QString& type, const QStri
     sql += QStringLiteral(" and 对象=? and 难度=?");
     params << item.group << item.difficulty;
     if (pictures == Pictures::Excluded) sql += QStringLiteral(" and 图片 is null");
-    const RecordsetPtr matching = bank.OpenRecordset(sql, schema::kQuestionsFile, params);
-    const qint64 available = matching->RecordCount();
+    std::vector<qint64> keys;
+    bank.ForEachRow(sql, schema::kQuestionsFile, params,
+                    [&keys](const CRowReader& row) { keys.push_back(row.Integer("ID")); });
+    // In key order, as the table lists them: the same random numbers pick the same rows
+    // whichever index served the query.
+    if (!std::is_sorted(keys.begin(), keys.end())) std::sort(keys.begin(), keys.end());
+    const qint64 available = qint64(keys.size());
     if (available == 0 || available < item.count) return false;
 
     const QString rowSql = "select * from " + type + " where ID=?";
     for (const qint64 index : RandomIndexes(available, item.count, random)) {
-        matching->MoveFirst();
-        matching->Move(long(index));
         const RecordsetPtr question =
-            bank.OpenRecordset(rowSql, schema::kQuestionsFile, {matching->GetCollect("ID")});
+            bank.OpenRecordset(rowSql, schema::kQuestionsFile, {keys[size_t(index)]});
         pool.AddNew();
         for (const QString& column : PoolColumns()) CopyUnlessNull(*question, pool, column);
         pool.PutCollect("分值", points);

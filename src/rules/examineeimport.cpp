@@ -16,10 +16,17 @@ QString SemicolonRefusal(const Examinee& e) {
     return QString();
 }
 
-long CountExaminees(CADOConn& conn) {
-    auto rs = conn.OpenRecordset(QStringLiteral("select COUNT(*) as 行数 from examinee"),
-                                 schema::kPersonnelFile);
-    return rs->GetCollect("行数").toLongLong();
+// Keeps the oldest row of each name, department and position (NULL equal to NULL, as in
+// a grouping); each row asks the index for an older twin instead of the whole table
+// being grouped.
+QString DuplicateRemoval() {
+    return QStringLiteral(
+        "delete from examinee where exists(select 1 from examinee o where o.姓名 is examinee.姓名 "
+        "and o.部门 is examinee.部门 and o.职务 is examinee.职务 and o.ID<examinee.ID)");
+}
+
+qint64 CountExaminees(CADOConn& conn) {
+    return conn.CountRows(QStringLiteral("examinee"), schema::kPersonnelFile);
 }
 
 }  // namespace
@@ -60,8 +67,9 @@ Outcome StoreExaminees(const std::vector<Examinee>& rows) {
             outcome.error = QStringLiteral("the database is busy");
             return outcome;
         }
-        auto rs =
-            conn.OpenRecordset(QStringLiteral("select * from examinee"), schema::kPersonnelFile);
+        // Appending needs none of the rows already there.
+        auto rs = conn.OpenRecordset(QStringLiteral("select * from examinee where 0"),
+                                     schema::kPersonnelFile);
         for (const Examinee& e : rows) {
             rs->AddNew();
             rs->PutCollect("姓名", e.name);
@@ -69,18 +77,16 @@ Outcome StoreExaminees(const std::vector<Examinee>& rows) {
             rs->PutCollect("职务", e.position);
             rs->Update();
         }
-        const long before = CountExaminees(conn);
+        const qint64 before = CountExaminees(conn);
         const bool removed =
-            conn.ExecuteStatement(QStringLiteral("delete from  examinee where id not in(select "
-                                                 "min(id) from examinee group by 姓名,职务,部门)"),
-                                  schema::kPersonnelFile) &&
+            conn.ExecuteStatement(DuplicateRemoval(), schema::kPersonnelFile) &&
             conn.ExecuteStatement(QStringLiteral("delete from examinee where 姓名 is null"),
                                   schema::kPersonnelFile);
         if (!removed) {
             outcome.error = conn.LastError();
             return outcome;
         }
-        const long after = CountExaminees(conn);
+        const qint64 after = CountExaminees(conn);
         if (!transaction.Commit()) {
             outcome.error = conn.LastError();
             return outcome;

@@ -6,19 +6,15 @@
 namespace examinees {
 namespace {
 
-std::vector<RegisteredExaminee> Rows(CRecordset& rs) {
-    std::vector<RegisteredExaminee> rows;
-    rows.reserve(size_t(rs.RecordCount()));
-    for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext())
-        rows.push_back({rs.GetCollect("ID").toLongLong(),
-                        {rs.GetText("姓名"), rs.GetText("部门"), rs.GetText("职务")}});
-    return rows;
-}
-
+// The list is built straight from the statement: a registry of 10⁵ names is not copied
+// into a snapshot first.
 std::vector<RegisteredExaminee> Query(const QString& sql, const QVariantList& params) {
     CADOConn conn;
-    auto rs = conn.OpenRecordset(sql, schema::kPersonnelFile, params);
-    return Rows(*rs);
+    std::vector<RegisteredExaminee> rows;
+    conn.ForEachRow(sql, schema::kPersonnelFile, params, [&rows](const CRowReader& row) {
+        rows.push_back({row.Integer("ID"), {row.Text("姓名"), row.Text("部门"), row.Text("职务")}});
+    });
+    return rows;
 }
 
 void Execute(const QString& sql, const QVariantList& params = {}) {
@@ -72,8 +68,7 @@ AddOutcome Add(const Examinee& e) {
 
 bool IsEmpty() {
     CADOConn conn;
-    auto rs = conn.OpenRecordset(QStringLiteral("select * from examinee"), schema::kPersonnelFile);
-    return rs->RecordCount() == 0;
+    return conn.CountRows(QStringLiteral("examinee"), schema::kPersonnelFile) == 0;
 }
 
 void DeleteAll() {

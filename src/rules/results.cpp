@@ -211,13 +211,11 @@ Integrity Check(std::vector<ScoreRow>* keep) {
     CADOConn conn;
     if (!CountersHold(conn)) return Integrity::CountersTampered;
     bool intact = true;
-    const bool read =
-        conn.ReadRows(kScoredColumns, schema::kPersonnelFile, {}, [&](const CRowReader& row) {
-            intact = ScoredRowIntact(row);
-            if (intact && keep) keep->push_back(ScoredRowOf(row));
-            return intact;
-        });
-    if (!read) throw DatabaseError(conn.LastError().toStdString());
+    conn.ForEachRow(kScoredColumns, schema::kPersonnelFile, {}, [&](const CRowReader& row) {
+        if (!intact) return;
+        intact = ScoredRowIntact(row);
+        if (intact && keep) keep->push_back(ScoredRowOf(row));
+    });
     if (!intact) {
         if (keep) keep->clear();
         return Integrity::ScoreTampered;

@@ -40,9 +40,8 @@ EntryVerdict CheckExamineeEntry(CADOConn& conn, const QDateTime& now) {
         EndIfExpired(*exams, now);
     }
 
-    const long registrations =
-        conn.OpenRecordset("select * from ExamRegister", file)->RecordCount();
-    const long counters = conn.OpenRecordset("select * from JoinExam", file)->RecordCount();
+    const qint64 registrations = conn.CountRows("ExamRegister", file);
+    const qint64 counters = conn.CountRows("JoinExam", file);
     if (!codes::SignInCountersValid(examCount, registrations, counters))
         return EntryVerdict::DatabaseTampered;
 

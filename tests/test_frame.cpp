@@ -11,6 +11,7 @@
 #include <QTextEdit>
 #include <QTimer>
 
+#include "app/desktop.h"
 #include "app/messagebox.h"
 #include "app/screenflow.h"
 #include "app/screens.h"
@@ -144,6 +145,36 @@ TEST_F(FrameTest, ADatabaseConnectionFailureShowsTheApplicationTitledBox) {
 }
 
 #ifdef Q_OS_LINUX
+// xdg-open reports nothing back, so whether a file can be opened is asked of the
+// desktop's mime defaults first; without an answer the caller tells the user instead.
+TEST_F(FrameTest, AFileOpensOnlyWhenTheDesktopNamesAProgramForIt) {
+    const QString bin = QDir::current().absoluteFilePath("bin");
+    ASSERT_TRUE(QDir().mkpath(bin));
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.toLocal8Bit());
+    const struct {
+        const char* xdgMime;  // nullptr: not installed
+        bool opens;
+    } cases[] = {
+        {"echo libreoffice-calc.desktop", true},
+        {"echo", false},
+        {"exit 4", false},
+        {nullptr, false},
+    };
+    for (const auto& c : cases) {
+        QFile script(bin + "/xdg-mime");
+        script.remove();
+        if (c.xdgMime) {
+            ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+            script.write(QByteArray("#!/bin/sh\n") + c.xdgMime + "\n");
+            script.close();
+            script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        EXPECT_EQ(desktop::HasProgramFor("questions.xls"), c.opens) << c.xdgMime;
+    }
+    qputenv("PATH", path);
+}
+
 // True once the process holds a whole-file lock, as the kernel lists it.
 bool HoldsLock(qint64 pid) {
     QFile locks("/proc/locks");

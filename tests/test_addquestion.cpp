@@ -110,7 +110,9 @@ TEST_F(AddQuestionTest, ChecksComeInOrderAndTheFormStays) {
     EXPECT_EQ(Add(), "添加数据不能为空！");
     Fill("单选题");
     EXPECT_EQ(Add(), "题目添加成功!");
-    EXPECT_EQ(CountRows("单选题", " where 题干=? and D='' and E='' and 答案='A'", {"新题目"}), 1);
+    EXPECT_EQ(
+        CountRows("单选题", " where 题干=? and D is null and E is null and 答案='A'", {"新题目"}),
+        1);
     EXPECT_EQ(Find<QPlainTextEdit>(dialog.get(), "stem")->toPlainText(), "新题目");
     EXPECT_EQ(Add(), "题目已存在，不能重复添加！");
     EXPECT_EQ(Stored("单选题"), 1);

@@ -1,9 +1,17 @@
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QAccessible>
+#include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 
+#include "app/desktop.h"
 #include "app/messagebox.h"
 #include "app/screenflow.h"
 #include "app/screens.h"
@@ -137,6 +145,36 @@ TEST_F(FrameTest, ADatabaseConnectionFailureShowsTheApplicationTitledBox) {
 }
 
 #ifdef Q_OS_LINUX
+// xdg-open reports nothing back, so whether a file can be opened is asked of the
+// desktop's mime defaults first; without an answer the caller tells the user instead.
+TEST_F(FrameTest, AFileOpensOnlyWhenTheDesktopNamesAProgramForIt) {
+    const QString bin = QDir::current().absoluteFilePath("bin");
+    ASSERT_TRUE(QDir().mkpath(bin));
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.toLocal8Bit());
+    const struct {
+        const char* xdgMime;  // nullptr: not installed
+        bool opens;
+    } cases[] = {
+        {"echo libreoffice-calc.desktop", true},
+        {"echo", false},
+        {"exit 4", false},
+        {nullptr, false},
+    };
+    for (const auto& c : cases) {
+        QFile script(bin + "/xdg-mime");
+        script.remove();
+        if (c.xdgMime) {
+            ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+            script.write(QByteArray("#!/bin/sh\n") + c.xdgMime + "\n");
+            script.close();
+            script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        EXPECT_EQ(desktop::HasProgramFor("questions.xls"), c.opens) << c.xdgMime;
+    }
+    qputenv("PATH", path);
+}
+
 // True once the process holds a whole-file lock, as the kernel lists it.
 bool HoldsLock(qint64 pid) {
     QFile locks("/proc/locks");
@@ -212,5 +250,52 @@ TEST_F(FrameTest, EveryHubButtonOfBothAdministratorsLeadsToItsScreen) {
         ASSERT_FALSE(recorder->navigations.isEmpty()) << edge.button;
         EXPECT_EQ(recorder->navigations.last().screen, edge.to) << edge.button;
         EXPECT_NE(recorder->TakeNextScreen(), nullptr) << edge.to;
+    }
+}
+
+namespace {
+
+// What assistive tools would read as the control's name: the accessible name, else a
+// button's caption, else the text of a label that has the control as its buddy.
+QString NameReadByAssistiveTools(QWidget* control) {
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(control);
+    return face ? face->text(QAccessible::Name).trimmed() : QString();
+}
+
+bool IsNamedControl(QWidget* w) {
+    return qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
+           qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractItemView*>(w) ||
+           qobject_cast<QTextEdit*>(w) || qobject_cast<QPlainTextEdit*>(w) ||
+           qobject_cast<QAbstractSpinBox*>(w);
+}
+
+// The parts Qt builds inside a list, drop-down list, spin box or tool bar are named by
+// their owner.
+bool IsPartOfAnotherControl(QWidget* w, QWidget* screen) {
+    if (qobject_cast<QHeaderView*>(w) || w->objectName().startsWith(QLatin1String("qt_")))
+        return true;
+    for (QWidget* up = w->parentWidget(); up && up != screen; up = up->parentWidget())
+        if (qobject_cast<QComboBox*>(up) || qobject_cast<QAbstractSpinBox*>(up) ||
+            qobject_cast<QAbstractItemView*>(up))
+            return true;
+    return false;
+}
+
+}  // namespace
+
+TEST_F(FrameTest, EveryControlOfEveryScreenHasANameForAssistiveTools) {
+    for (int i = 0; i <= static_cast<int>(screens::Id::HandworkCorrect); ++i) {
+        const auto id = static_cast<screens::Id>(i);
+        if (id == screens::Id::ExamWindow) continue;  // needs a drawn paper
+        const std::unique_ptr<QDialog> screen = screens::Factory(id)();
+        QStringList nameless;
+        for (QWidget* control : screen->findChildren<QWidget*>()) {
+            if (!IsNamedControl(control) || IsPartOfAnotherControl(control, screen.get())) continue;
+            if (NameReadByAssistiveTools(control).isEmpty())
+                nameless << QStringLiteral("%1 \"%2\"")
+                                .arg(control->metaObject()->className(), control->objectName());
+        }
+        EXPECT_TRUE(nameless.isEmpty())
+            << screens::ClassName(id).toStdString() << ": " << nameless.join(", ").toStdString();
     }
 }

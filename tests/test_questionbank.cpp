@@ -129,6 +129,7 @@ TEST_F(EntryTest, EachTypeStoresItsColumnsAndIsRefusedTheSecondTime) {
         draft.stem += "2";
         EXPECT_FALSE(entry::IsDuplicate(draft));
     }
+    EXPECT_EQ(CountRows(kSingle, " where D is null and E is null"), 1) << "empty D and E";
     // An imported 单选题 without D and E is the same question as one typed with them empty.
     AddQuestions(kSingle, 1, "安全生产", "导入");
     entry::Draft typed = Draft(kSingle);

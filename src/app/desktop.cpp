@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMimeDatabase>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -37,12 +39,34 @@ QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& 
     return QFileDialog::getSaveFileName(parent, caption, directory, filter);
 }
 
+bool HasProgramFor(const QString& path) {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    const QString mimeType = QMimeDatabase().mimeTypeForFile(path).name();
+    QProcess query;
+    query.start(QStringLiteral("xdg-mime"),
+                {QStringLiteral("query"), QStringLiteral("default"), mimeType});
+    if (!query.waitForFinished(5000)) {
+        query.kill();
+        query.waitForFinished();
+        return false;
+    }
+    return query.exitStatus() == QProcess::NormalExit && query.exitCode() == 0 &&
+           !query.readAllStandardOutput().trimmed().isEmpty();
+#else
+    Q_UNUSED(path);
+    return true;
+#endif
+}
+
 bool OpenWithSystem(const QString& path) {
     const QString absolute = QFileInfo(path).absoluteFilePath();
     if (seams::Recorder* test = seams::Active()) {
         test->openedWithSystem << absolute;
         return test->systemOpensFiles;
     }
+    // xdg-open is started without waiting for it, so opening "succeeds" even when no
+    // program takes the file: the user would see nothing happen.
+    if (!HasProgramFor(absolute)) return false;
     return QDesktopServices::openUrl(QUrl::fromLocalFile(absolute));
 }
 

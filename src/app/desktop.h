@@ -14,6 +14,8 @@ QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& 
                         const QString& directory = QString());
 // Opens a file with the program the desktop associates with it; false when none can.
 bool OpenWithSystem(const QString& path);
+// Whether the desktop names a program for the file's type (on Linux, its mime defaults).
+bool HasProgramFor(const QString& path);
 // The user's documents folder (made when missing), where documents the program makes go;
 // the home folder when there is none.
 QString DocumentsFolder();

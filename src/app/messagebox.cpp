@@ -2,9 +2,24 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace msgbox {
+namespace {
+
+// A box of a short text is so narrow that the window manager clips its title.
+constexpr int kMinimumBoxWidth = 220;
+
+void KeepWideEnoughForItsTitle(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid) return;
+    grid->addItem(new QSpacerItem(kMinimumBoxWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+}  // namespace
 
 QString PromptTitle() {
     return QStringLiteral("Vemo提示");
@@ -49,6 +64,7 @@ MsgAnswer Show(QWidget* parent, const QString& text, const QString& title, MsgIc
         case MsgIcon::None:
             break;
     }
+    KeepWideEnoughForItsTitle(box);
     if (buttons == MsgButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         return box.exec() == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;

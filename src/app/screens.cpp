@@ -1,6 +1,7 @@
 #include "app/screens.h"
 
 #include <QDialog>
+#include <QWidget>
 #include <functional>
 #include <memory>
 
@@ -8,20 +9,20 @@
 #include "exam/examlogin.h"
 #include "exam/examticket.h"
 #include "exam/vemodlg.h"
+#include "ui/bank/addquestion.h"
 #include "ui/bank/examinandout.h"
+#include "ui/bank/exampaper.h"
 #include "ui/exams/createexam.h"
 #include "ui/exams/exammanagement.h"
-#include "ui/bank/addquestion.h"
-#include "ui/bank/exampaper.h"
 #include "ui/exams/exammanager.h"
 #include "ui/exams/importexaminee.h"
 #include "ui/papers/setpaper.h"
 #include "ui/papers/testmanage.h"
 #include "ui/papers/wordpaper.h"
-#include "ui/settings/variouset.h"
 #include "ui/results/checkscore.h"
 #include "ui/results/handworkcorrect.h"
 #include "ui/results/scoremap.h"
+#include "ui/settings/variouset.h"
 #include "ui/signin/admin.h"
 #include "ui/signin/login.h"
 
@@ -105,7 +106,11 @@ void Go(QDialog* from, Id id, const QVariant& argument) {
 
 int Open(QWidget* parent, Id id, const QVariant& argument) {
     std::unique_ptr<QDialog> dialog(Find(id).make(argument, parent));
-    return dialog->exec();
+    const int result = dialog->exec();
+    // Windows that came and went over the dialog (a message, the reading notice) can leave
+    // no window active when it closes: the caller takes the keyboard back.
+    if (parent) parent->window()->activateWindow();
+    return result;
 }
 
 }  // namespace screens

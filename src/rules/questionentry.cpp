@@ -11,6 +11,7 @@ namespace entry {
 namespace {
 
 const QStringList kOptionColumns = {"A", "B", "C", "D", "E"};
+constexpr int kRequiredOptions = 3;  // A, B and C
 
 bool IsChoice(const QString& type) {
     return type == QStringLiteral("单选题") || type == QStringLiteral("多选题");
@@ -73,8 +74,11 @@ QList<QPair<QString, QString>> StoredColumns(const Draft& d) {
                                               {"难度", d.difficulty},
                                               {"对象", d.group}};
     if (IsChoice(d.type)) {
+        // Options D and E left empty stay null, as an import leaves them: the exam window
+        // then shows no blank choice E.
         for (int i = 0; i < kOptionColumns.size(); ++i)
-            columns.append({kOptionColumns[i], Option(d, i)});
+            if (i < kRequiredOptions || !Option(d, i).isEmpty())
+                columns.append({kOptionColumns[i], Option(d, i)});
         columns.append({"答案", d.answerText});
     } else if (IsTrueFalse(d.type)) {
         columns.append({"A", QStringLiteral("正确")});

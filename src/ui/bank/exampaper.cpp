@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -261,7 +262,9 @@ void CExamPaper::ShowCell(int row, int column) {
 
 void CExamPaper::OpenTemplate() {
     if (!QFile::exists(kTemplate) || !desktop::OpenWithSystem(kTemplate))
-        msgbox::Prompt(this, QStringLiteral("无法打开题目导入模板“%1”。").arg(kTemplate));
+        msgbox::Prompt(this,
+                       QStringLiteral("无法打开题目导入模板“%1”。")
+                           .arg(QDir::toNativeSeparators(QFileInfo(kTemplate).absoluteFilePath())));
 }
 
 void CExamPaper::Import() {

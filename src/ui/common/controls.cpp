@@ -1,5 +1,6 @@
 #include "ui/common/controls.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,7 +24,17 @@ QLabel* Label(QWidget* parent, const QString& text, const QRect& at, QWidget* bu
     auto* label = new QLabel(text, parent);
     label->setGeometry(at);
     label->setAlignment(alignment);
-    if (buddy) label->setBuddy(buddy);
+    if (!buddy) return label;
+    label->setBuddy(buddy);
+    // Assistive tools take a buddy's name only from a label beside it, and never for a
+    // list: name those controls directly.
+    const bool buddyNameReachesTools =
+        buddy->parentWidget() == parent && !qobject_cast<QAbstractItemView*>(buddy);
+    if (!buddyNameReachesTools && buddy->accessibleName().isEmpty()) {
+        QString name = text.simplified();
+        while (name.endsWith(QChar(u'：')) || name.endsWith(QChar(u':'))) name.chop(1);
+        buddy->setAccessibleName(name);
+    }
     return label;
 }
 

@@ -16,6 +16,8 @@ namespace controls {
 // Enter is swallowed on most screens, so no button acts as the default.
 QPushButton* Button(QWidget* parent, const QString& caption, const QRect& at,
                     const QString& objectName);
+// With a buddy, the label names it; a list, or a control with another parent, also gets
+// the label's text as its accessible name unless it has one.
 QLabel* Label(QWidget* parent, const QString& text, const QRect& at, QWidget* buddy = nullptr,
               Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
 QLineEdit* Edit(QWidget* parent, const QRect& at, const QString& objectName,

@@ -23,6 +23,7 @@
 #include "rules/importworkbook.h"
 #include "ui/common/controls.h"
 #include "ui/common/decor.h"
+#include "ui/common/guarded.h"
 #include "ui/common/readedit.h"
 
 namespace {
@@ -46,17 +47,6 @@ const ListColumn kColumns[] = {
     {"ID", 0, Qt::AlignCenter},
 };
 
-// Database failures end the action with a message instead of ending the program.
-template <class Handler>
-void Guarded(QWidget* screen, Handler&& handler) {
-    try {
-        handler();
-    } catch (const DatabaseError& e) {
-        msgbox::Prompt(screen,
-                       QStringLiteral("题库数据读写失败：%1").arg(QString::fromUtf8(e.what())));
-    }
-}
-
 }  // namespace
 
 CExamPaper::CExamPaper(QWidget* parent) : QDialog(parent) {
@@ -75,7 +65,7 @@ void CExamPaper::BuildFilters() {
     group->setGeometry(20, 10, 850, 112);
     m_subject = controls::DropDownList(this, QRect(85, 38, 150, 26), "subject");
     controls::Label(this, QStringLiteral("科目"), QRect(40, 38, 40, 26), m_subject);
-    Guarded(this, [&] { m_subject->addItems(bank::Subjects()); });
+    Guarded(this, QStringLiteral("题库"), [&] { m_subject->addItems(bank::Subjects()); });
     m_subject->setCurrentIndex(-1);
 
     const QStringList names = {"singleChoice", "trueFalse", "fillIn", "multipleChoice", "essay"};
@@ -190,7 +180,7 @@ void CExamPaper::Query() {
     filter.subject = m_subject->currentText();
     filter.keyword = m_keyword->text();
     m_list->setRowCount(0);
-    Guarded(this, [&] {
+    Guarded(this, QStringLiteral("题库"), [&] {
         const bank::Page page = bank::QueryPage(filter, m_page);
         // No match keeps the page label and paging as they were.
         if (page.matches == 0) return;
@@ -243,7 +233,7 @@ void CExamPaper::DeleteRow(int row) {
     const QString type = m_list->item(row, 2)->text();
     const QString id = m_list->item(row, kIdColumn)->text();
     m_list->removeRow(row);
-    Guarded(this, [&] {
+    Guarded(this, QStringLiteral("题库"), [&] {
         if (bank::DeleteQuestion(type, id))
             msgbox::Prompt(this, QStringLiteral("有图片文件被删除"));
     });

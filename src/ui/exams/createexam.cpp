@@ -17,7 +17,7 @@
 #include "rules/exams.h"
 #include "ui/common/checklist.h"
 #include "ui/common/controls.h"
-#include "ui/exams/guarded.h"
+#include "ui/common/guarded.h"
 
 namespace {
 
@@ -148,7 +148,7 @@ void CCreateExam::BuildControls() {
 void CCreateExam::LoadPapers() {
     m_paperCaption->hide();
     exams::PaperListing listing;
-    if (!GuardedExamData(this, [&] { listing = exams::ListPapers(); })) return;
+    if (!Guarded(this, QStringLiteral("考试"), [&] { listing = exams::ListPapers(); })) return;
     for (const exams::PaperRow& p : listing.papers)
         m_papers->AppendRow({p.name, p.subject, p.total, p.fullMarks, p.created});
     if (listing.tampered) {
@@ -182,7 +182,8 @@ void CCreateExam::ShowExaminees() {
         return;
     }
     std::vector<RegisteredExaminee> rows;
-    if (!GuardedExamData(this, [&] { rows = examinees::Search(*statement); })) return;
+    if (!Guarded(this, QStringLiteral("考试"), [&] { rows = examinees::Search(*statement); }))
+        return;
     if (rows.empty()) {
         msgbox::Prompt(this, QStringLiteral("找不到要查询的考生！"), msgbox::RemindTitle());
         return;
@@ -235,7 +236,7 @@ void CCreateExam::Save() {
     form.end = QDateTime(m_endDate->date(), m_endTime->time());
     const std::vector<Examinee> people = RightExaminees();
 
-    GuardedExamData(this, [&] {
+    Guarded(this, QStringLiteral("考试"), [&] {
         const QString refusal = exams::CreationRefusal(form, int(people.size()));
         if (!refusal.isEmpty()) {
             msgbox::Prompt(this, refusal);

@@ -12,7 +12,7 @@
 #include "data/clock.h"
 #include "ui/common/checklist.h"
 #include "ui/common/controls.h"
-#include "ui/exams/guarded.h"
+#include "ui/common/guarded.h"
 
 namespace {
 
@@ -101,7 +101,9 @@ void CExamManagement::BuildControls() {
 
 void CExamManagement::ListExams() {
     exams::ExamListing listing;
-    if (!GuardedExamData(this, [&] { listing = exams::ListExams(clock_seam::Now()); })) return;
+    if (!Guarded(this, QStringLiteral("考试"),
+                 [&] { listing = exams::ListExams(clock_seam::Now()); }))
+        return;
     int number = 0;
     for (const exams::ArrangedExam& e : listing.exams)
         m_exams->AppendRow({QString::number(++number), e.name, e.start, e.end, e.paperName, e.state,
@@ -144,7 +146,7 @@ void CExamManagement::OnExamTicked() {
     m_passMark = m_exams->Text(row, kPassMark);
     m_examNameShown->setText(m_examName);
     QStringList names;
-    GuardedExamData(this, [&] { names = exams::UnregisteredNames(m_examNo); });
+    Guarded(this, QStringLiteral("考试"), [&] { names = exams::UnregisteredNames(m_examNo); });
     const QSignalBlocker quiet(m_addName);
     m_addName->clear();
     m_addName->addItems(names);
@@ -156,8 +158,8 @@ void CExamManagement::OnNameChosen() {
     m_addPosition->clear();
     if (m_addName->currentIndex() < 0 || m_examNo.isEmpty()) return;
     Examinee first;
-    GuardedExamData(this,
-                    [&] { first = exams::FirstUnregistered(m_examNo, m_addName->currentText()); });
+    Guarded(this, QStringLiteral("考试"),
+            [&] { first = exams::FirstUnregistered(m_examNo, m_addName->currentText()); });
     m_addDepartment->setText(first.department);
     m_addPosition->setText(first.position);
 }
@@ -170,7 +172,7 @@ void CExamManagement::DeleteExam() {
     if (!msgbox::Ask(this, QStringLiteral("删除考试后，参加此考试保存的所有考生成绩同时被删除，\n\n"
                                           "您确定要删除吗？")))
         return;
-    if (!GuardedExamData(this, [&] { exams::DeleteExam(m_examNo); })) return;
+    if (!Guarded(this, QStringLiteral("考试"), [&] { exams::DeleteExam(m_examNo); })) return;
     Refresh();
 }
 
@@ -190,7 +192,9 @@ void CExamManagement::ShowExaminees() {
     }
     m_examinees->Clear();
     exams::RegistrationListing listing;
-    if (!GuardedExamData(this, [&] { listing = exams::CheckRegistrations(m_examNo); })) return;
+    if (!Guarded(this, QStringLiteral("考试"),
+                 [&] { listing = exams::CheckRegistrations(m_examNo); }))
+        return;
     const QString tampered = exams::VerdictMessage(listing.verdict);
     if (!tampered.isEmpty()) {
         msgbox::Warn(this, tampered);
@@ -202,7 +206,7 @@ void CExamManagement::ShowExaminees() {
 
 void CExamManagement::RemoveExaminees() {
     const QList<int> ticked = m_examinees->TickedRows();
-    GuardedExamData(this, [&] {
+    Guarded(this, QStringLiteral("考试"), [&] {
         for (auto it = ticked.crbegin(); it != ticked.crend(); ++it) {
             const QString name = m_examinees->Text(*it, kName);
             const bool removed =
@@ -214,7 +218,7 @@ void CExamManagement::RemoveExaminees() {
     });
     std::vector<exams::Registration> rows;
     if (!m_examNo.isEmpty())
-        GuardedExamData(this, [&] { rows = exams::ListRegistrations(m_examNo); });
+        Guarded(this, QStringLiteral("考试"), [&] { rows = exams::ListRegistrations(m_examNo); });
     FillExaminees(rows);
 }
 
@@ -227,8 +231,8 @@ void CExamManagement::AddExaminee() {
         return;
     }
     exams::AddOutcome outcome = exams::AddOutcome::ExamEnded;
-    if (!GuardedExamData(this,
-                         [&] { outcome = exams::AddRegistration(m_examNo, m_passMark, examinee); }))
+    if (!Guarded(this, QStringLiteral("考试"),
+                 [&] { outcome = exams::AddRegistration(m_examNo, m_passMark, examinee); }))
         return;
     if (outcome == exams::AddOutcome::ExamEnded) {
         msgbox::Prompt(this, QStringLiteral("考试已结束！"));

@@ -22,6 +22,7 @@
 #include "rules/importworkbook.h"
 #include "ui/common/controls.h"
 #include "ui/common/decor.h"
+#include "ui/common/guarded.h"
 
 // The examinee list: 序号, 姓名, 部门, 职务 and the hidden ID. A row keeps the number it
 // was listed with when rows above it are deleted.
@@ -90,17 +91,6 @@ namespace {
 
 const QString kTemplate = QStringLiteral("examinee.xls");
 const QString kWorkbookBaseName = QStringLiteral("examinee");
-
-// Database failures end the handler with a message instead of ending the program.
-template <class Handler>
-void Guarded(QWidget* screen, Handler&& handler) {
-    try {
-        handler();
-    } catch (const DatabaseError& e) {
-        msgbox::Prompt(screen,
-                       QStringLiteral("考生数据读写失败：%1").arg(QString::fromUtf8(e.what())));
-    }
-}
 
 }  // namespace
 
@@ -225,7 +215,7 @@ void CExamManager::Search() {
         msgbox::Prompt(this, QStringLiteral("查询条件不能为空！"), msgbox::RemindTitle());
         return;
     }
-    Guarded(this, [&] {
+    Guarded(this, QStringLiteral("考生"), [&] {
         auto rows = examinees::Search(*statement);
         if (rows.empty()) {
             msgbox::Prompt(this, QStringLiteral("没有要查询的考生数据！"), msgbox::RemindTitle());
@@ -237,7 +227,7 @@ void CExamManager::Search() {
 
 void CExamManager::ShowAll() {
     m_model->Clear();
-    Guarded(this, [&] {
+    Guarded(this, QStringLiteral("考生"), [&] {
         auto rows = examinees::ListAll();
         if (rows.empty()) {
             msgbox::Prompt(this, QStringLiteral("考生数据为空！"));
@@ -250,7 +240,7 @@ void CExamManager::ShowAll() {
 void CExamManager::Add() {
     const Examinee examinee{m_addName->text(), m_addDepartment->currentText(),
                             m_addPosition->currentText()};
-    Guarded(this, [&] {
+    Guarded(this, QStringLiteral("考生"), [&] {
         switch (examinees::Add(examinee)) {
             case examinees::AddOutcome::RejectedEmpty:
                 msgbox::Prompt(this, QStringLiteral("添加数据不能有空格！"), msgbox::RemindTitle());
@@ -271,7 +261,7 @@ void CExamManager::Add() {
 
 void CExamManager::DeleteAll() {
     m_model->Clear();
-    Guarded(this, [&] {
+    Guarded(this, QStringLiteral("考生"), [&] {
         if (examinees::IsEmpty()) {
             msgbox::Prompt(this, QStringLiteral("考生库已为空！"));
             return;
@@ -286,7 +276,7 @@ void CExamManager::DeleteRow(int row) {
     if (row < 0 || row >= m_model->rowCount()) return;
     const qlonglong id = m_model->IdAt(row);
     m_model->RemoveAt(row);
-    Guarded(this, [&] { examinees::DeleteOne(id); });
+    Guarded(this, QStringLiteral("考生"), [&] { examinees::DeleteOne(id); });
 }
 
 void CExamManager::ClearSearchFields() {

@@ -16,21 +16,12 @@
 #include "rules/papers.h"
 #include "ui/common/controls.h"
 #include "ui/common/decor.h"
+#include "ui/common/guarded.h"
 
 namespace {
 
 constexpr int kIdColumn = 10;
 constexpr int kNameColumn = 1;
-
-template <class Handler>
-void Guarded(QWidget* screen, Handler&& handler) {
-    try {
-        handler();
-    } catch (const DatabaseError& e) {
-        msgbox::Prompt(screen,
-                       QStringLiteral("试卷数据读写失败：%1").arg(QString::fromUtf8(e.what())));
-    }
-}
 
 }  // namespace
 
@@ -105,7 +96,7 @@ void CTestManage::BuildControls() {
 void CTestManage::ListPapers(bool checkCodes) {
     m_list->setRowCount(0);
     std::vector<papers::ListedPaper> listed;
-    Guarded(this, [&] { listed = papers::ListPapers(); });
+    Guarded(this, QStringLiteral("试卷"), [&] { listed = papers::ListPapers(); });
     for (const papers::ListedPaper& paper : listed) {
         const int row = m_list->rowCount();
         m_list->insertRow(row);
@@ -147,7 +138,7 @@ void CTestManage::ShowDetails(qlonglong id) {
     for (QLabel* label : m_typeLabels) label->show();
     m_clear->show();
     for (QLabel* text : m_sections) text->clear();
-    Guarded(this, [&] {
+    Guarded(this, QStringLiteral("试卷"), [&] {
         const QStringList sections = papers::PaperSections(id);
         for (int t = 0; t < sections.size() && t < m_sections.size(); ++t)
             m_sections[t]->setText(sections[t]);
@@ -162,7 +153,7 @@ void CTestManage::HideDetails() {
 
 void CTestManage::DeletePaper(int row, qlonglong id) {
     m_list->removeRow(row);
-    Guarded(this, [&] { papers::DeletePaper(id); });
+    Guarded(this, QStringLiteral("试卷"), [&] { papers::DeletePaper(id); });
     ListPapers(false);
 }
 

@@ -19,22 +19,12 @@
 #include "data/settingswriter.h"
 #include "rules/subjectsettings.h"
 #include "ui/common/controls.h"
+#include "ui/common/guarded.h"
 #include "ui/settings/addaltnode.h"
 
 namespace {
 
 enum SubjectColumn { kNumber, kSubject, kId };
-
-// Database failures end the handler with a message instead of ending the program.
-template <class Handler>
-void Guarded(QWidget* screen, Handler&& handler) {
-    try {
-        handler();
-    } catch (const DatabaseError& e) {
-        msgbox::Prompt(screen,
-                       QStringLiteral("科目数据读写失败：%1").arg(QString::fromUtf8(e.what())));
-    }
-}
 
 // Root 1, department 2, position 3.
 int LevelOf(const QTreeWidgetItem* node) {
@@ -65,7 +55,7 @@ CVariouSet::CVariouSet(QWidget* parent) : QDialog(parent) {
     connect(exit, &QPushButton::clicked, this, [this] { ExitProgram(this); });
 
     LoadTree();
-    Guarded(this, [this] {
+    Guarded(this, QStringLiteral("科目"), [this] {
         LoadSubjects();
         LoadUsedSubjects();
     });
@@ -242,7 +232,7 @@ void CVariouSet::SaveTree() {
 }
 
 void CVariouSet::AddSubject() {
-    Guarded(this, [this] {
+    Guarded(this, QStringLiteral("科目"), [this] {
         switch (subject_settings::Add(m_newSubject->text())) {
             case subject_settings::Added::Empty:
                 msgbox::Prompt(this, QStringLiteral("请输入考试科目！"));
@@ -260,7 +250,7 @@ void CVariouSet::AddSubject() {
 }
 
 void CVariouSet::ClearSubjects() {
-    Guarded(this, [this] {
+    Guarded(this, QStringLiteral("科目"), [this] {
         if (subject_settings::IsEmpty()) {
             msgbox::Prompt(this, QStringLiteral("科目已为空"));
             return;
@@ -272,7 +262,7 @@ void CVariouSet::ClearSubjects() {
 }
 
 void CVariouSet::DeleteSubject() {
-    Guarded(this, [this] {
+    Guarded(this, QStringLiteral("科目"), [this] {
         for (const QModelIndex& row : m_subjects->selectionModel()->selectedRows(kId))
             subject_settings::Remove(row.data().toLongLong());
         LoadSubjects();

@@ -100,10 +100,4 @@ Outcome StoreExaminees(const std::vector<Examinee>& rows) {
     return outcome;
 }
 
-QString OutcomeMessage(const Outcome& outcome) {
-    return QStringLiteral("导入数据%1条，已删除%2条重复数据！")
-        .arg(outcome.read)
-        .arg(outcome.removed);
-}
-
 }  // namespace examinee_import

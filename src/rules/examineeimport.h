@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "rules/examinees.h"
+#include "rules/importworkbook.h"
 
 struct Worksheet;
 
@@ -23,18 +24,12 @@ struct Plan {
 // holds a ';' — nothing of a refused sheet is stored.
 Plan PlanImport(const Worksheet& sheet);
 
-struct Outcome {
-    bool stored = false;
-    int read = 0;     // complete rows stored
-    int removed = 0;  // duplicates removed afterwards
-    QString error;    // why nothing was stored
-};
+using Outcome = import_workbook::Outcome;
 
 // Stores the rows in personnel.mdb, then removes every duplicate examinee of the table
 // (keeping the oldest row of each triple), all in one transaction.
 Outcome StoreExaminees(const std::vector<Examinee>& rows);
 
-// "导入数据%d条，已删除%d条重复数据！"
-QString OutcomeMessage(const Outcome& outcome);
+using import_workbook::OutcomeMessage;
 
 }  // namespace examinee_import

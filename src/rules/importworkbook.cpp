@@ -13,4 +13,10 @@ QString FileDialogFilter() {
     return QStringLiteral("所有文件(*.*);;Excel(*.xls *.xlsx)");
 }
 
+QString OutcomeMessage(const Outcome& outcome) {
+    return QStringLiteral("导入数据%1条，已删除%2条重复数据！")
+        .arg(outcome.read)
+        .arg(outcome.removed);
+}
+
 }  // namespace import_workbook

@@ -2,14 +2,27 @@
 
 #include <QString>
 
+// What the two imports (examinees, questions) share.
+namespace import_workbook {
+
 // Which files the imports take: a workbook whose name is the import's base name with
 // ".xls" or ".xlsx" (for instance "examinee.xls" or "examinee.xlsx"). The content, not
 // the ending, decides how it is read.
-namespace import_workbook {
 
 bool IsAcceptedName(const QString& path, const QString& baseName);
 
 // The filter of the file dialogs that pick a workbook.
 QString FileDialogFilter();
+
+// What an import stored, in one transaction.
+struct Outcome {
+    bool stored = false;
+    int read = 0;     // rows stored
+    int removed = 0;  // rows removed afterwards (duplicates, incomplete rows)
+    QString error;    // why nothing was stored
+};
+
+// "导入数据%d条，已删除%d条重复数据！"
+QString OutcomeMessage(const Outcome& outcome);
 
 }  // namespace import_workbook

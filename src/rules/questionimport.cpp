@@ -142,10 +142,4 @@ Outcome StoreQuestions(const QString& type, const std::vector<Question>& rows,
     return outcome;
 }
 
-QString OutcomeMessage(const Outcome& outcome) {
-    return QStringLiteral("导入数据%1条，已删除%2条重复数据！")
-        .arg(outcome.read)
-        .arg(outcome.removed);
-}
-
 }  // namespace question_import

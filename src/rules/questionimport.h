@@ -5,6 +5,8 @@
 #include <functional>
 #include <vector>
 
+#include "rules/importworkbook.h"
+
 struct Worksheet;
 
 // Bulk entry of questions of one type from the worksheet of that type in questions.xls.
@@ -34,12 +36,7 @@ struct Plan {
 // sheet when an option or an answer holds '|', which separates the answers at exam time.
 Plan PlanImport(const Worksheet& sheet, const QString& type);
 
-struct Outcome {
-    bool stored = false;
-    int read = 0;     // rows stored
-    int removed = 0;  // duplicates and rows without 题型 removed afterwards
-    QString error;    // why nothing was stored
-};
+using Outcome = import_workbook::Outcome;
 
 // Stores the rows in the bank table of the type, then keeps one question of every group
 // of equal questions of the table (the oldest) and drops rows without 题型, all in one
@@ -47,7 +44,6 @@ struct Outcome {
 Outcome StoreQuestions(const QString& type, const std::vector<Question>& rows,
                        const std::function<void(int stored)>& progress = {});
 
-// "导入数据%d条，已删除%d条重复数据！"
-QString OutcomeMessage(const Outcome& outcome);
+using import_workbook::OutcomeMessage;
 
 }  // namespace question_import

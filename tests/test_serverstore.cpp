@@ -1,8 +1,10 @@
 #include <QFile>
+#include <QRegularExpression>
 
 #include "data/adoconn.h"
 #include "data/pgengine.h"
 #include "data/schema.h"
+#include "sitedata.h"
 #include "testutil.h"
 
 namespace {
@@ -96,6 +98,67 @@ TEST_F(ServerStore, RowsKeepKeyOrderAfterUpdatesAndKeylessRowsCanBeWrittenBack) 
     EXPECT_EQ(
         conn.OpenRecordset("select * from JoinExam", schema::kPersonnelFile)->GetText("考生数量"),
         "7");
+}
+
+// A fresh server database with nothing in it yet.
+class ServerSite : public TempFolderTest {
+protected:
+    void SetUp() override {
+        if (!TestServerDatabase::Active()) GTEST_SKIP() << "needs VEMO_TEST_SERVER_URL";
+        TempFolderTest::SetUp();
+        m_url = profile::GetString("database", "url", "", "vemoconf.ini");
+    }
+    // Every row of every table of a file, values by position in key order.
+    static QStringList Contents(const QString& file, const QStringList& creates) {
+        static const QRegularExpression name(QStringLiteral("^create table ([^(\\s]+)"));
+        QStringList rows;
+        CADOConn conn;
+        for (const QString& create : creates) {
+            const QString table = name.match(create).captured(1);
+            auto rs = conn.OpenRecordset("select * from " + table, file);
+            for (; !rs->IsEOF(); rs->MoveNext()) {
+                QStringList values;
+                for (const QString& column : rs->Columns()) values << rs->GetText(column);
+                rows << table + ": " + values.join('|');
+            }
+        }
+        return rows;
+    }
+    static QDateTime Now() { return QDateTime(QDate(2026, 12, 9), QTime(10, 30)); }
+    QString m_url;
+};
+
+TEST_F(ServerSite, InitWithoutSamplesGivesTheTablesAndPasswordsAndRefusesASecondTime) {
+    QString error;
+    ASSERT_TRUE(CreateSiteData("site", Now(), {m_url, false}, &error)) << error.toStdString();
+    CADOConn conn;
+    EXPECT_EQ(conn.OpenRecordset("select * from LastPass", "site/personnel.mdb")->RecordCount(), 3);
+    EXPECT_EQ(conn.OpenRecordset("select * from examinee", "site/personnel.mdb")->RecordCount(), 0);
+    EXPECT_FALSE(QFile::exists("site/personnel.mdb"));
+    EXPECT_FALSE(CreateSiteData("again", Now(), {m_url, true}, &error));
+    EXPECT_TRUE(error.contains("already")) << error.toStdString();
+}
+
+TEST_F(ServerSite, ACopiedFolderKeepsEveryRowWithItsIdAndNewKeysFollowTheCopiedOnes) {
+    QString error;
+    ASSERT_TRUE(CreateDataFolder("local", Now(), &error)) << error.toStdString();
+    ASSERT_TRUE(CopyDataFolderToServer("local", "site", m_url, &error)) << error.toStdString();
+    for (const auto& [file, creates] :
+         {std::pair{schema::kQuestionsFile, schema::QuestionsTables()},
+          std::pair{schema::kPersonnelFile, schema::PersonnelTables()}}) {
+        const QStringList copied = Contents("site/" + file, creates);
+        EXPECT_FALSE(copied.isEmpty());
+        EXPECT_EQ(copied, Contents("local/" + file, creates));
+    }
+    CADOConn conn;
+    auto examinees = conn.OpenRecordset("select * from examinee", "site/personnel.mdb");
+    examinees->MoveLast();
+    const qlonglong highest = examinees->GetCollect("ID").toLongLong();
+    examinees->AddNew();
+    examinees->PutCollect("姓名", "新来的");
+    examinees->Update();
+    EXPECT_EQ(examinees->GetCollect("ID").toLongLong(), highest + 1);
+    EXPECT_FALSE(CopyDataFolderToServer("local", "again", m_url, &error));
 }
 
 }  // namespace

@@ -579,7 +579,7 @@ bool CADOConn::OpenDatabase(const QString& fileName) {
 bool CADOConn::OpenServer(const QString& url, const QString& fileName) {
     const QString schemaName = store::SchemaName(fileName);
     QString reason;
-    m_pg = PgDatabase::Connect(url, schemaName, &reason);
+    m_pg = PgDatabase::Session(url, schemaName, &reason);
     if (m_pg) return true;
     m_lastError = QStringLiteral("无法打开服务器上的数据“%1”：%2").arg(schemaName, reason);
     Reporter()(m_lastError);
@@ -797,7 +797,7 @@ bool CADOConn::ExecuteStatement(const QString& sql, const QString& fileName,
 
 void CADOConn::CloseDatabase() {
     if (m_db && !sqlite3_get_autocommit(m_db->db)) RollbackTrans();
-    if (m_pg && m_pg->InTransaction()) RollbackTrans();
+    if (m_pg && m_pg->TransactionOwnedBy(this)) RollbackTrans();
     m_recordset.reset();
     m_db.reset();
     m_pg.reset();
@@ -805,7 +805,7 @@ void CADOConn::CloseDatabase() {
 }
 
 bool CADOConn::BeginTrans() {
-    if (m_pg) return m_pg->Command(QStringLiteral("BEGIN"), &m_lastError);
+    if (m_pg) return m_pg->Begin(this, &m_lastError);
     if (!m_db) return false;
     if (sqlite3_exec(m_db->db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK)
         return true;
@@ -814,13 +814,13 @@ bool CADOConn::BeginTrans() {
 }
 
 bool CADOConn::CommitTrans() {
-    if (m_pg) return m_pg->Command(QStringLiteral("COMMIT"), &m_lastError);
+    if (m_pg) return m_pg->Commit(&m_lastError);
     if (!m_db) return false;
     return sqlite3_exec(m_db->db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
 bool CADOConn::RollbackTrans() {
-    if (m_pg) return m_pg->Command(QStringLiteral("ROLLBACK"), &m_lastError);
+    if (m_pg) return m_pg->Rollback(&m_lastError);
     if (!m_db) return false;
     return sqlite3_exec(m_db->db, "ROLLBACK", nullptr, nullptr, nullptr) == SQLITE_OK;
 }

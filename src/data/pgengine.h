@@ -25,7 +25,7 @@ QString SchemaName(const QString& fileName);
 // The SQL of the program in PostgreSQL's spelling: "?" marks become $1, $2, ...; the
 // autonumber key becomes an identity column; the Jet and SQLite idioms the program
 // uses ("where 0", ifnull, TEXT(n)) become their PostgreSQL forms. "val" is a function
-// of each schema.
+// of each schema. The scratch tables exam and interim are made temporary.
 QString TranslateServerSql(const QString& sql);
 
 // One result of a server statement, freed with the object.
@@ -54,6 +54,10 @@ class PgDatabase {
 public:
     static std::shared_ptr<PgDatabase> Connect(const QString& url, const QString& schemaName,
                                                QString* error);
+    // The station's session for a logical file, kept for the program's life: the scratch
+    // tables are temporary tables of that session, seen by no other station.
+    static std::shared_ptr<PgDatabase> Session(const QString& url, const QString& schemaName,
+                                               QString* error);
     ~PgDatabase();
     PgDatabase(const PgDatabase&) = delete;
     PgDatabase& operator=(const PgDatabase&) = delete;
@@ -65,6 +69,12 @@ public:
     // Runs SQL without parameters or preparing (transaction control, schema set-up).
     bool Command(const QString& sql, QString* error = nullptr);
     bool InTransaction() const;
+    // Connections share the session; only the one that began a transaction ends it on
+    // closing.
+    bool Begin(const void* owner, QString* error);
+    bool Commit(QString* error);
+    bool Rollback(QString* error);
+    bool TransactionOwnedBy(const void* owner) const { return InTransaction() && m_owner == owner; }
     // Name of the table with this oid, and its identity (autonumber) column or empty.
     QString TableName(unsigned oid);
     QString KeyColumn(const QString& table);
@@ -85,6 +95,7 @@ private:
     QHash<unsigned, QString> m_tableNames;
     QHash<QString, QString> m_keyColumns;
     int m_nextStatement = 0;
+    const void* m_owner = nullptr;
 };
 
 // A row position of the server as the recordset keeps it: the tuple id (block, offset)

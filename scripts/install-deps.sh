@@ -6,6 +6,7 @@ packages=(
     g++ make cmake pkg-config
     qt6-base-dev qt6-translations-l10n libgl-dev libxcb1-dev
     libsqlite3-dev
+    libpq-dev postgresql
     libfreexl-dev
     libquazip1-qt6-dev
     libgtest-dev

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <utility>
 
+#include "data/pgengine.h"
+
 namespace {
 
 CADOConn::ErrorReporter& Reporter() {
@@ -336,6 +338,7 @@ void CRecordset::StorePending() {
 }
 
 void CRecordset::InsertPending() {
+    if (m_pg) return InsertOnServer();
     if (m_insertSql.isEmpty() || m_insertColumns != m_changed) {
         m_insertColumns = m_changed;
         m_insertSql = "INSERT INTO " + QuoteIdentifier(m_table);
@@ -385,6 +388,7 @@ void CRecordset::InsertPending() {
 }
 
 void CRecordset::UpdatePending() {
+    if (m_pg) return UpdateOnServer();
     QString sql = "UPDATE " + QuoteIdentifier(m_table) + " SET ";
     for (size_t i = 0; i < m_changed.size(); ++i) {
         if (i) sql += ',';
@@ -415,6 +419,7 @@ void CRecordset::Delete() {
     if (m_table.isEmpty() || m_adding) throw DatabaseError("the row cannot be deleted");
     m_changed.clear();
     m_newValues.clear();
+    if (m_pg) return DeleteOnServer();
     QString error;
     sqlite3_stmt* stmt =
         m_db->Prepare("DELETE FROM " + QuoteIdentifier(m_table) + " WHERE _rowid_=?", &error);
@@ -429,15 +434,104 @@ void CRecordset::Delete() {
     m_currentDeleted = true;
 }
 
+QString CRecordset::ServerRowCondition() const {
+    return m_serverKey.isEmpty() ? QStringLiteral(" WHERE ctid=?::tid")
+                                 : " WHERE " + QuoteIdentifier(m_serverKey) + "=?";
+}
+
+QVariant CRecordset::ServerRowValue(const Row& row) const {
+    return m_serverKey.isEmpty() ? QVariant(TupleIdText(row.rowid)) : QVariant(row.rowid);
+}
+
+void CRecordset::InsertOnServer() {
+    QString sql = "INSERT INTO " + QuoteIdentifier(m_table);
+    QVariantList params;
+    if (m_changed.empty()) {
+        sql += " DEFAULT VALUES";
+    } else {
+        QString names, marks;
+        for (int index : m_changed) {
+            if (!names.isEmpty()) {
+                names += ',';
+                marks += ',';
+            }
+            names += QuoteIdentifier(m_columns[index]);
+            marks += '?';
+            params << m_newValues[index];
+        }
+        sql += " (" + names + ") VALUES (" + marks + ")";
+    }
+    if (m_keyColumn < 0) {
+        const QString key = m_pg->KeyColumn(m_table);
+        m_keyColumn = key.isEmpty() ? int(m_columns.size()) : int(m_columns.indexOf(key));
+    }
+    const bool withKey = m_keyColumn >= 0 && m_keyColumn < m_columns.size();
+    sql += " RETURNING ctid::text";
+    if (withKey) sql += "," + QuoteIdentifier(m_columns[m_keyColumn]);
+    QString error;
+    const PgResult result = m_pg->Run(TranslateServerSql(sql), params, &error);
+    m_adding = false;
+    m_changed.clear();
+    if (!result.IsValid() || result.Rows() != 1) {
+        m_newValues.clear();
+        throw DatabaseError(("insert into " + m_table + " failed: " + error).toStdString());
+    }
+    Row row;
+    row.values = std::move(m_newValues);
+    m_newValues.clear();
+    if (withKey) row.values[m_keyColumn] = result.Value(0, 1);
+    row.rowid = m_serverKey.isEmpty() ? PackTupleId(result.Text(0, 0))
+                                      : row.values[m_columns.indexOf(m_serverKey)].toLongLong();
+    m_rows.push_back(std::move(row));
+    m_pos = long(m_rows.size()) - 1;
+}
+
+void CRecordset::UpdateOnServer() {
+    QString sql = "UPDATE " + QuoteIdentifier(m_table) + " SET ";
+    QVariantList params;
+    for (size_t i = 0; i < m_changed.size(); ++i) {
+        if (i) sql += ',';
+        sql += QuoteIdentifier(m_columns[m_changed[i]]) + "=?";
+        params << m_newValues[m_changed[i]];
+    }
+    sql += ServerRowCondition() + " RETURNING ctid::text";
+    params << ServerRowValue(m_rows[m_pos]);
+    QString error;
+    const PgResult result = m_pg->Run(TranslateServerSql(sql), params, &error);
+    std::vector<QVariant> values = std::move(m_newValues);
+    m_newValues.clear();
+    m_changed.clear();
+    if (!result.IsValid())
+        throw DatabaseError(("update of " + m_table + " failed: " + error).toStdString());
+    m_rows[m_pos].values = std::move(values);
+    if (m_serverKey.isEmpty() && result.Rows() == 1)
+        m_rows[m_pos].rowid = PackTupleId(result.Text(0, 0));
+}
+
+void CRecordset::DeleteOnServer() {
+    QString error;
+    const PgResult result = m_pg->Run(
+        TranslateServerSql("DELETE FROM " + QuoteIdentifier(m_table) + ServerRowCondition()),
+        {ServerRowValue(m_rows[m_pos])}, &error);
+    if (!result.IsValid())
+        throw DatabaseError(("delete from " + m_table + " failed: " + error).toStdString());
+    m_rows.erase(m_rows.begin() + m_pos);
+    m_currentDeleted = true;
+}
+
 // ---------------------------------------------------------------------------------------
 // CRowReader
 
 int CRowReader::Index(const char* column) const {
     for (const auto& [name, index] : m_found)
         if (name == column) return index;
-    const int count = sqlite3_column_count(m_stmt);
+    const int count = m_result ? m_result->Columns() : sqlite3_column_count(m_stmt);
     for (int i = 0; i < count; ++i) {
-        if (std::strcmp(sqlite3_column_name(m_stmt, i), column) == 0) {
+        // The server folds unquoted names to lower case (ID comes back as id).
+        const bool same = m_result ? m_result->ColumnName(i).compare(QString::fromUtf8(column),
+                                                                     Qt::CaseInsensitive) == 0
+                                   : std::strcmp(sqlite3_column_name(m_stmt, i), column) == 0;
+        if (same) {
             m_found.emplace_back(column, i);
             return i;
         }
@@ -447,6 +541,7 @@ int CRowReader::Index(const char* column) const {
 
 QString CRowReader::Text(const char* column) const {
     const int i = Index(column);
+    if (m_result) return m_result->IsNull(m_row, i) ? QString("") : m_result->Text(m_row, i);
     switch (sqlite3_column_type(m_stmt, i)) {
         case SQLITE_NULL:
             return QString("");
@@ -459,10 +554,12 @@ QString CRowReader::Text(const char* column) const {
 }
 
 qint64 CRowReader::Integer(const char* column) const {
+    if (m_result) return m_result->Value(m_row, Index(column)).toLongLong();
     return sqlite3_column_int64(m_stmt, Index(column));
 }
 
 bool CRowReader::IsNull(const char* column) const {
+    if (m_result) return m_result->IsNull(m_row, Index(column));
     return sqlite3_column_type(m_stmt, Index(column)) == SQLITE_NULL;
 }
 
@@ -480,12 +577,14 @@ void CADOConn::SetErrorReporter(ErrorReporter reporter) {
 }
 
 bool CADOConn::IsConnected() const {
-    return m_db != nullptr;
+    return m_db != nullptr || m_pg != nullptr;
 }
 
 bool CADOConn::OpenDatabase(const QString& fileName) {
     CloseDatabase();
     m_openAttempted = true;
+    const QString url = store::ServerUrl(fileName);
+    if (!url.isEmpty()) return OpenServer(url, fileName);
     const QFileInfo file(fileName);
     const QString shownPath = QDir::toNativeSeparators(file.absoluteFilePath());
     auto fail = [&](sqlite3* handle, const QString& reason) {
@@ -523,8 +622,18 @@ bool CADOConn::OpenDatabase(const QString& fileName) {
     return true;
 }
 
+bool CADOConn::OpenServer(const QString& url, const QString& fileName) {
+    const QString schemaName = store::SchemaName(fileName);
+    QString reason;
+    m_pg = PgDatabase::Session(url, schemaName, &reason);
+    if (m_pg) return true;
+    m_lastError = QStringLiteral("无法打开服务器上的数据“%1”：%2").arg(schemaName, reason);
+    Reporter()(m_lastError);
+    return false;
+}
+
 bool CADOConn::EnsureOpen(const QString& fileName) {
-    if (m_db) return true;
+    if (m_db || m_pg) return true;
     if (m_openAttempted) return false;  // a failed open was already reported
     return OpenDatabase(fileName);
 }
@@ -542,6 +651,10 @@ RecordsetPtr CADOConn::OpenRecordset(const QString& sql, const QString& fileName
         }
     } recordFailure{*rs, m_lastError};
     if (!EnsureOpen(fileName)) return rs;
+    if (m_pg) {
+        ReadServerRecordset(*rs, sql, params);
+        return rs;
+    }
 
     const QString translated = TranslateJetSql(sql);
     // Reading the row ids alongside lets the rows be written back. That only works for
@@ -604,19 +717,85 @@ RecordsetPtr CADOConn::OpenRecordset(const QString& sql, const QString& fileName
     return rs;
 }
 
+// Reading the rows' identity alongside lets them be written back; a statement that
+// cannot carry it (joins, aggregates) gives read-only rows, as on the local files.
+void CADOConn::ReadServerRecordset(CRecordset& rs, const QString& sql, const QVariantList& params) {
+    static const QRegularExpression plainSelect(QStringLiteral("^\\s*select\\s+(?!distinct\\b)"),
+                                                QRegularExpression::CaseInsensitiveOption);
+    const QString translated = TranslateServerSql(sql);
+    PgResult result;
+    const auto match = plainSelect.match(translated);
+    if (match.hasMatch()) {
+        QString ignored;
+        result = m_pg->Run(translated.left(match.capturedEnd()) + "ctid::text AS vemo_row, " +
+                               translated.mid(match.capturedEnd()),
+                           params, &ignored);
+    }
+    const bool withRowid = result.IsValid();
+    if (!withRowid) result = m_pg->Run(translated, params, &m_lastError);
+    if (!result.IsValid()) return;
+
+    const int count = result.Columns();
+    const int first = withRowid ? 1 : 0;
+    unsigned table = count > first ? result.TableOid(first) : 0;
+    for (int i = first; i < count; ++i) {
+        if (result.TableOid(i) != table) table = 0;
+        const QString column = result.ColumnName(i);
+        rs.m_columnIndex.insert(column, int(rs.m_columns.size()));
+        rs.m_columns.append(column);
+        rs.m_columnsUtf8.emplace_back(column.toUtf8());
+    }
+    if (withRowid && table) {
+        rs.m_table = m_pg->TableName(table);
+        const QString key = m_pg->KeyColumn(rs.m_table);
+        if (rs.m_columns.contains(key)) rs.m_serverKey = key;
+    }
+    const int keyIndex = rs.m_serverKey.isEmpty() ? -1 : int(rs.m_columns.indexOf(rs.m_serverKey));
+    const int rows = result.Rows();
+    rs.m_rows.reserve(size_t(rows));
+    for (int r = 0; r < rows; ++r) {
+        CRecordset::Row row;
+        row.values.reserve(size_t(count - first));
+        for (int i = first; i < count; ++i) row.values.push_back(result.Value(r, i));
+        if (withRowid)
+            row.rowid =
+                keyIndex >= 0 ? row.values[keyIndex].toLongLong() : PackTupleId(result.Text(r, 0));
+        rs.m_rows.push_back(std::move(row));
+    }
+    // The local files give the rows of a table in key order unless told otherwise; the
+    // server gives them as they lie, which an update changes.
+    static const QRegularExpression orderBy(QStringLiteral("\\border\\s+by\\b"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    if (keyIndex >= 0 && !translated.contains(orderBy))
+        std::stable_sort(
+            rs.m_rows.begin(), rs.m_rows.end(),
+            [](const CRecordset::Row& a, const CRecordset::Row& b) { return a.rowid < b.rowid; });
+    rs.m_pg = m_pg;
+    rs.m_open = true;
+}
+
 QString CRowReader::Text(int column) const {
+    if (m_result) return m_result->Text(m_row, column);
     if (IsNull(column)) return QString();
     const void* text = sqlite3_column_text16(m_stmt, column);
     return QString(static_cast<const QChar*>(text), sqlite3_column_bytes16(m_stmt, column) / 2);
 }
 
 bool CRowReader::IsNull(int column) const {
+    if (m_result) return m_result->IsNull(m_row, column);
     return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
 }
 
 bool CADOConn::ExecuteStatement(const QString& sql, const QString& fileName,
                                 const QVariantList& params) {
     if (!EnsureOpen(fileName)) return false;
+    const QString head = sql.trimmed().left(6).toLower();
+    const bool changesSchema = head == "create" || head == "drop t" || head == "alter ";
+    if (m_pg) {
+        const bool ok = m_pg->Run(TranslateServerSql(sql), params, &m_lastError).IsValid();
+        if (changesSchema) m_pg->ForgetPrepared();
+        return ok;
+    }
     sqlite3_stmt* stmt = m_db->Prepare(TranslateJetSql(sql), &m_lastError);
     if (!stmt) return false;
     bool ok = m_db->BindAll(stmt, params, &m_lastError);
@@ -629,8 +808,7 @@ bool CADOConn::ExecuteStatement(const QString& sql, const QString& fileName,
     }
     sqlite3_reset(stmt);
     // Schema statements invalidate cached statements; keep the cache small and correct.
-    const QString head = sql.trimmed().left(6).toLower();
-    if (head == "create" || head == "drop t" || head == "alter ") {
+    if (changesSchema) {
         for (sqlite3_stmt* cached : std::as_const(m_db->cache)) sqlite3_finalize(cached);
         m_db->cache.clear();
         m_db->keyColumns.clear();
@@ -641,6 +819,12 @@ bool CADOConn::ExecuteStatement(const QString& sql, const QString& fileName,
 void CADOConn::ForEachRow(const QString& sql, const QString& fileName, const QVariantList& params,
                           const std::function<void(const CRowReader&)>& visit) {
     if (!EnsureOpen(fileName)) throw DatabaseError("cannot open " + fileName.toStdString());
+    if (m_pg) {
+        const PgResult result = m_pg->Run(TranslateServerSql(sql), params, &m_lastError);
+        if (!result.IsValid()) throw DatabaseError(("query failed: " + m_lastError).toStdString());
+        for (int row = 0; row < result.Rows(); ++row) visit(CRowReader(&result, row));
+        return;
+    }
     sqlite3_stmt* stmt = m_db->Prepare(TranslateJetSql(sql), &m_lastError);
     if (!stmt || !m_db->BindAll(stmt, params, &m_lastError))
         throw DatabaseError(("query failed: " + m_lastError).toStdString());
@@ -668,12 +852,15 @@ qint64 CADOConn::CountRows(const QString& fromWhere, const QString& fileName,
 
 void CADOConn::CloseDatabase() {
     if (m_db && !sqlite3_get_autocommit(m_db->db)) RollbackTrans();
+    if (m_pg && m_pg->TransactionOwnedBy(this)) RollbackTrans();
     m_recordset.reset();
     m_db.reset();
+    m_pg.reset();
     m_openAttempted = false;
 }
 
 bool CADOConn::BeginTrans() {
+    if (m_pg) return m_pg->Begin(this, &m_lastError);
     if (!m_db) return false;
     if (sqlite3_exec(m_db->db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK)
         return true;
@@ -682,16 +869,20 @@ bool CADOConn::BeginTrans() {
 }
 
 bool CADOConn::CommitTrans() {
+    if (m_pg) return m_pg->Commit(&m_lastError);
     if (!m_db) return false;
     return sqlite3_exec(m_db->db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
 bool CADOConn::RollbackTrans() {
+    if (m_pg) return m_pg->Rollback(&m_lastError);
     if (!m_db) return false;
     return sqlite3_exec(m_db->db, "ROLLBACK", nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
 bool CADOConn::CreateDatabaseFile(const QString& path, QString* error) {
+    const QString url = store::ServerUrl(path);
+    if (!url.isEmpty()) return PgDatabase::CreateSchema(url, store::SchemaName(path), error);
     sqlite3* handle = nullptr;
     const QByteArray utf8 = path.toUtf8();
     const int rc = sqlite3_open_v2(utf8.constData(), &handle,

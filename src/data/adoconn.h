@@ -11,6 +11,8 @@
 #include <vector>
 
 class SqliteDatabase;
+class PgDatabase;
+class PgResult;
 struct sqlite3_stmt;
 
 // Raised by recordset access that cannot be served (a recordset that failed to open,
@@ -78,11 +80,20 @@ private:
     void StorePending();
     void InsertPending();
     void UpdatePending();
+    void InsertOnServer();
+    void UpdateOnServer();
+    void DeleteOnServer();
+    // Which row of the server the snapshot row is: by the table's key, or else by its
+    // tuple id, which an update moves.
+    QString ServerRowCondition() const;
+    QVariant ServerRowValue(const Row& row) const;
 
     bool m_open = false;
     QString m_failure;  // why the query gave no rows, for the error raised on access
     std::shared_ptr<SqliteDatabase> m_db;
-    QString m_table;  // empty when the rows cannot be written back
+    std::shared_ptr<PgDatabase> m_pg;  // instead of m_db when the data is on a server
+    QString m_serverKey;               // the key column that names rows on the server
+    QString m_table;                   // empty when the rows cannot be written back
     QStringList m_columns;
     std::vector<QByteArray> m_columnsUtf8;
     QHash<QString, int> m_columnIndex;
@@ -114,8 +125,11 @@ public:
 private:
     friend class CADOConn;
     explicit CRowReader(sqlite3_stmt* stmt) : m_stmt(stmt) {}
+    CRowReader(const PgResult* result, int row) : m_stmt(nullptr), m_result(result), m_row(row) {}
     int Index(const char* column) const;
     sqlite3_stmt* m_stmt;
+    const PgResult* m_result = nullptr;  // on a server: the result and the row visited
+    int m_row = 0;
     // Columns already found, by the address of the name: a visit asks for the same
     // literals on every row.
     mutable std::vector<std::pair<const char*, int>> m_found;
@@ -161,7 +175,8 @@ public:
     bool IsConnected() const;
     QString LastError() const { return m_lastError; }
 
-    // Creates an empty data file (used by the tool that makes the delivered files).
+    // Creates an empty data file (used by the tool that makes the delivered files); with
+    // a server named in the folder's settings, the file's schema on the server.
     static bool CreateDatabaseFile(const QString& path, QString* error = nullptr);
 
     // Where a connection failure is shown; the GUI installs a message box.
@@ -170,8 +185,11 @@ public:
 
 private:
     bool EnsureOpen(const QString& fileName);
+    bool OpenServer(const QString& url, const QString& fileName);
+    void ReadServerRecordset(CRecordset& rs, const QString& sql, const QVariantList& params);
 
     std::shared_ptr<SqliteDatabase> m_db;
+    std::shared_ptr<PgDatabase> m_pg;
     bool m_openAttempted = false;
     QString m_lastError;
     RecordsetPtr m_recordset;

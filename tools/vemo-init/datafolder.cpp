@@ -4,14 +4,17 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QRegularExpression>
 #include <initializer_list>
 #include <utility>
 
 #include "data/adoconn.h"
 #include "data/codes.h"
 #include "data/formats.h"
+#include "data/pgengine.h"
 #include "data/profile.h"
 #include "data/schema.h"
+#include "sitedata.h"
 
 namespace {
 
@@ -342,7 +345,7 @@ bool FillQuestions(CADOConn& conn, const QString& pictureFolder) {
     return transaction.Commit();
 }
 
-bool FillPersonnel(CADOConn& conn, const QDateTime& now) {
+bool FillPersonnel(CADOConn& conn, const QDateTime& now, bool withSamples) {
     const QString file = schema::kPersonnelFile;
     CTransaction transaction(conn);
     auto pass = conn.OpenRecordset("select * from LastPass", file);
@@ -358,6 +361,7 @@ bool FillPersonnel(CADOConn& conn, const QDateTime& now) {
         pass->PutCollect(codes::PasswordColumn(codes::Account::ExamAdmin), pair.second);
         pass->Update();
     }
+    if (!withSamples) return transaction.Commit();
 
     auto examinees = conn.OpenRecordset("select * from examinee", file);
     for (const Examinee& e : kExaminees) {
@@ -410,12 +414,28 @@ bool FillPersonnel(CADOConn& conn, const QDateTime& now) {
 }  // namespace
 
 bool CreateDataFolder(const QString& directory, const QDateTime& now, QString* error) {
+    return CreateSiteData(directory, now, {}, error);
+}
+
+bool CreateSiteData(const QString& directory, const QDateTime& now,
+                    const DataFolderOptions& options, QString* error) {
     QDir dir(directory);
     if (!dir.exists() && !QDir().mkpath(directory))
         return Fail(error, "cannot create the folder " + directory);
     for (const QString& name : {schema::kQuestionsFile, schema::kPersonnelFile}) {
         if (QFile::exists(dir.filePath(name)))
             return Fail(error, dir.filePath(name) + " exists already; nothing was changed");
+    }
+    if (!options.serverUrl.isEmpty()) {
+        for (const QString& name : {schema::kQuestionsFile, schema::kPersonnelFile}) {
+            QString ignored;
+            if (PgDatabase::Connect(options.serverUrl, store::SchemaName(name), &ignored))
+                return Fail(error, "the server holds " + store::SchemaName(name) +
+                                       " already; nothing was changed");
+        }
+        if (!profile::WriteString("database", QString("url"), options.serverUrl,
+                                  dir.filePath("vemoconf.ini")))
+            return Fail(error, "cannot write " + dir.filePath("vemoconf.ini"));
     }
     const QString pictures = dir.filePath("QuestionMap");
     if (!QDir().mkpath(pictures)) return Fail(error, "cannot create " + pictures);
@@ -428,8 +448,9 @@ bool CreateDataFolder(const QString& directory, const QDateTime& now, QString* e
             !schema::CreatePermanentTables(conn, path))
             return Fail(error, "cannot create " + path + ": " + reason + conn.LastError());
         try {
-            const bool filled = name == schema::kQuestionsFile ? FillQuestions(conn, pictures)
-                                                               : FillPersonnel(conn, now);
+            const bool filled = name == schema::kQuestionsFile
+                                    ? !options.withSamples || FillQuestions(conn, pictures)
+                                    : FillPersonnel(conn, now, options.withSamples);
             if (!filled) return Fail(error, "cannot fill " + path + ": " + conn.LastError());
         } catch (const DatabaseError& e) {
             return Fail(error, "cannot fill " + path + ": " + QString::fromUtf8(e.what()));
@@ -445,6 +466,95 @@ bool CreateDataFolder(const QString& directory, const QDateTime& now, QString* e
               QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
                                               QFile::ReadOther)))
             return Fail(error, "cannot write " + copy);
+    }
+    return true;
+}
+
+namespace {
+
+bool CopyTable(CADOConn& from, const QString& fromFile, CADOConn& to, const QString& toFile,
+               const QString& create, QString* error) {
+    static const QRegularExpression parts(
+        QStringLiteral("^create table ([^(\\s]+)\\((?:([^,\\s]+) AUTOINCREMENT PRIMARY KEY)?"));
+    const auto match = parts.match(create);
+    const QString table = match.captured(1);
+    const RecordsetPtr rows = from.OpenRecordset("select * from " + table, fromFile);
+    if (!rows->IsOpen()) return Fail(error, "cannot read " + table + ": " + from.LastError());
+    const QStringList columns = rows->Columns();
+    const QString insert = "insert into " + table + "(" + columns.join(',') + ") values(" +
+                           QStringList(columns.size(), "?").join(',') + ")";
+    for (; !rows->IsEOF(); rows->MoveNext()) {
+        QVariantList values;
+        for (const QString& column : columns) values << rows->GetCollect(column);
+        if (!to.ExecuteStatement(insert, toFile, values))
+            return Fail(error, "cannot copy into " + table + ": " + to.LastError());
+    }
+    const QString key = match.captured(2);
+    if (key.isEmpty()) return true;
+    // The identity goes on after the copied keys.
+    if (!to.ExecuteStatement("select setval(pg_get_serial_sequence(?,?),coalesce(max(" + key +
+                                 "),0)+1,false) from " + table,
+                             toFile, {table.toLower(), key.toLower()}))
+        return Fail(error, "cannot move the autonumber of " + table + ": " + to.LastError());
+    return true;
+}
+
+bool CopyFolderFiles(const QString& from, const QString& to, const QStringList& except = {}) {
+    const QDir source(from);
+    for (const QFileInfo& entry :
+         source.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (except.contains(entry.fileName())) continue;
+        const QString target = QDir(to).filePath(entry.fileName());
+        if (entry.isDir()) {
+            if (!QDir().mkpath(target) || !CopyFolderFiles(entry.filePath(), target)) return false;
+        } else if (!QFile::exists(target) && !QFile::copy(entry.filePath(), target)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool CopyDataFolderToServer(const QString& source, const QString& directory,
+                            const QString& serverUrl, QString* error) {
+    const QDir from(source);
+    for (const QString& name : {schema::kQuestionsFile, schema::kPersonnelFile}) {
+        if (!QFile::exists(from.filePath(name)))
+            return Fail(error, from.filePath(name) + " does not exist");
+        if (!store::ServerUrl(from.filePath(name)).isEmpty())
+            return Fail(error, source + " names a server already; copy a folder of data files");
+        QString ignored;
+        if (PgDatabase::Connect(serverUrl, store::SchemaName(name), &ignored))
+            return Fail(error, "the server holds " + store::SchemaName(name) +
+                                   " already; nothing was changed");
+    }
+    const QDir dir(directory);
+    if (!QDir().mkpath(directory)) return Fail(error, "cannot create the folder " + directory);
+    // Settings, pictures and templates; the data files stay behind.
+    if (!CopyFolderFiles(source, directory, {schema::kQuestionsFile, schema::kPersonnelFile}))
+        return Fail(error, "cannot copy the files of " + source);
+    QFile::setPermissions(dir.filePath("vemoconf.ini"), QFile::ReadOwner | QFile::WriteOwner |
+                                                            QFile::ReadGroup | QFile::ReadOther);
+    if (!profile::WriteString("database", QString("url"), serverUrl, dir.filePath("vemoconf.ini")))
+        return Fail(error, "cannot write " + dir.filePath("vemoconf.ini"));
+
+    for (const QString& name : {schema::kQuestionsFile, schema::kPersonnelFile}) {
+        const QString target = dir.filePath(name);
+        QString reason;
+        CADOConn fromConn, toConn;
+        if (!CADOConn::CreateDatabaseFile(target, &reason) ||
+            !schema::CreatePermanentTables(toConn, target))
+            return Fail(error,
+                        "cannot create " + name + " on the server: " + reason + toConn.LastError());
+        CTransaction transaction(toConn);
+        const QStringList tables =
+            name == schema::kQuestionsFile ? schema::QuestionsTables() : schema::PersonnelTables();
+        for (const QString& create : tables)
+            if (!CopyTable(fromConn, from.filePath(name), toConn, target, create, error))
+                return false;
+        if (!transaction.Commit())
+            return Fail(error, "cannot store " + name + ": " + toConn.LastError());
     }
     return true;
 }

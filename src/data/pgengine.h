@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+#include <memory>
+
+struct pg_conn;
+struct pg_result;
+
+// Where the data lives: with a [database] url= line in the settings file beside the data
+// files, both logical files are schemas of one PostgreSQL database; otherwise they are
+// the SQLite files themselves.
+namespace store {
+
+// The libpq connection string for the data file `fileName` (read from vemoconf.ini in
+// that file's folder), or empty for the local files.
+QString ServerUrl(const QString& fileName);
+// The schema that holds a logical data file on the server: "questions.mdb" → "questions".
+QString SchemaName(const QString& fileName);
+
+}  // namespace store
+
+// The SQL of the program in PostgreSQL's spelling: "?" marks become $1, $2, ...; the
+// autonumber key becomes an identity column; the Jet and SQLite idioms the program
+// uses ("where 0", ifnull, TEXT(n)) become their PostgreSQL forms. "val" is a function
+// of each schema. The scratch tables exam and interim are made temporary.
+QString TranslateServerSql(const QString& sql);
+
+// One result of a server statement, freed with the object.
+class PgResult {
+public:
+    PgResult() = default;
+    explicit PgResult(pg_result* result) : m_result(result, &Free) {}
+    bool IsValid() const { return m_result != nullptr; }
+    int Rows() const;
+    int Columns() const;
+    QString ColumnName(int column) const;
+    unsigned TableOid(int column) const;
+    bool IsNull(int row, int column) const;
+    QString Text(int row, int column) const;
+    // Typed like the SQLite engine's values: integers as qlonglong, floats as double,
+    // byte strings as QByteArray, the rest as text.
+    QVariant Value(int row, int column) const;
+
+private:
+    static void Free(pg_result* result);
+    std::shared_ptr<pg_result> m_result;
+};
+
+// A session on the server with its search path set to one logical file's schema.
+class PgDatabase {
+public:
+    static std::shared_ptr<PgDatabase> Connect(const QString& url, const QString& schemaName,
+                                               QString* error);
+    // The station's session for a logical file, kept for the program's life: the scratch
+    // tables are temporary tables of that session, seen by no other station.
+    static std::shared_ptr<PgDatabase> Session(const QString& url, const QString& schemaName,
+                                               QString* error);
+    ~PgDatabase();
+    PgDatabase(const PgDatabase&) = delete;
+    PgDatabase& operator=(const PgDatabase&) = delete;
+
+    // Runs already translated SQL as a prepared statement with the values bound. Inside a
+    // transaction a failed statement is undone alone, as SQLite does, instead of spoiling
+    // the whole transaction.
+    PgResult Run(const QString& sql, const QVariantList& params, QString* error);
+    // Runs SQL without parameters or preparing (transaction control, schema set-up).
+    bool Command(const QString& sql, QString* error = nullptr);
+    bool InTransaction() const;
+    // Connections share the session; only the one that began a transaction ends it on
+    // closing.
+    bool Begin(const void* owner, QString* error);
+    bool Commit(QString* error);
+    bool Rollback(QString* error);
+    bool TransactionOwnedBy(const void* owner) const { return InTransaction() && m_owner == owner; }
+    // Name of the table with this oid, and its identity (autonumber) column or empty.
+    QString TableName(unsigned oid);
+    QString KeyColumn(const QString& table);
+    // Prepared statements refer to tables by oid; a dropped and recreated table needs
+    // them made anew.
+    void ForgetPrepared();
+
+    // Makes or empties the schema of a logical file with the "val" function in it.
+    static bool CreateSchema(const QString& url, const QString& schemaName, QString* error);
+
+private:
+    explicit PgDatabase(pg_conn* conn) : m_conn(conn) {}
+    PgResult RunOnce(const QString& sql, const QVariantList& params, QString* error);
+    QString Error() const;
+
+    pg_conn* m_conn;
+    QHash<QString, QByteArray> m_prepared;  // SQL → statement name
+    QHash<unsigned, QString> m_tableNames;
+    QHash<QString, QString> m_keyColumns;
+    int m_nextStatement = 0;
+    const void* m_owner = nullptr;
+};
+
+// A row position of the server as the recordset keeps it: the tuple id (block, offset)
+// packed in one number, and back as the text PostgreSQL reads.
+qint64 PackTupleId(const QString& ctid);
+QString TupleIdText(qint64 packed);

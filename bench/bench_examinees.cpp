@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 
 #include "app/testseams.h"
+#include "benchfolder.h"
 #include "data/adoconn.h"
 #include "data/schema.h"
 #include "data/workbook.h"
@@ -29,22 +30,6 @@ namespace {
 
 const QString kWorkbook = QStringLiteral(VEMO_BENCH_DATA "/examinees-10000.xls");
 const QString kWorkbookXlsx = QStringLiteral(VEMO_BENCH_DATA "/examinees-10000.xlsx");
-
-// A delivered data folder as the current directory for as long as it lives.
-class DataFolder {
-public:
-    DataFolder() : m_previous(QDir::currentPath()) {
-        QString error;
-        if (!CreateDataFolder(m_dir.path(), QDateTime::currentDateTime(), &error))
-            qFatal("%s", qPrintable(error));
-        QDir::setCurrent(m_dir.path());
-    }
-    ~DataFolder() { QDir::setCurrent(m_previous); }
-
-private:
-    QTemporaryDir m_dir;
-    QString m_previous;
-};
 
 void EmptyRegistry() {
     CADOConn conn;

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "benchfolder.h"
 #include "data/adoconn.h"
 #include "data/schema.h"
 #include "data/workbook.h"
@@ -23,22 +24,6 @@ const bool kWorkbookReaderOfTheBuild = [] {
     SetWorkbookReaderProgram(QStringLiteral(VEMO_WORKBOOK_READER));
     return true;
 }();
-
-// A delivered data folder as the current directory for as long as it lives.
-class DataFolder {
-public:
-    DataFolder() : m_previous(QDir::currentPath()) {
-        QString error;
-        if (!CreateDataFolder(m_dir.path(), QDateTime::currentDateTime(), &error))
-            qFatal("%s", qPrintable(error));
-        QDir::setCurrent(m_dir.path());
-    }
-    ~DataFolder() { QDir::setCurrent(m_previous); }
-
-private:
-    QTemporaryDir m_dir;
-    QString m_previous;
-};
 
 void EmptyBank() {
     CADOConn conn;

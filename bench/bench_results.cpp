@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "app/testseams.h"
+#include "benchfolder.h"
 #include "data/adoconn.h"
 #include "data/codes.h"
 #include "data/schema.h"
@@ -22,22 +23,6 @@ namespace {
 
 constexpr int kRegistrations = 100000;
 constexpr int kExams = 10;
-
-// A delivered data folder as the current directory for as long as it lives.
-class DataFolder {
-public:
-    DataFolder() : m_previous(QDir::currentPath()) {
-        QString error;
-        if (!CreateDataFolder(m_dir.path(), QDateTime::currentDateTime(), &error))
-            qFatal("%s", qPrintable(error));
-        QDir::setCurrent(m_dir.path());
-    }
-    ~DataFolder() { QDir::setCurrent(m_previous); }
-
-private:
-    QTemporaryDir m_dir;
-    QString m_previous;
-};
 
 // 100,000 scored registrations over ten exams, with valid codes and counters, in place
 // of the sample registrations.

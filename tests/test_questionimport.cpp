@@ -4,6 +4,7 @@
 #include "data/schema.h"
 #include "data/workbook.h"
 #include "rules/bankclearing.h"
+#include "rules/questionbank.h"
 #include "rules/questionimport.h"
 #include "testutil.h"
 
@@ -143,8 +144,8 @@ TEST_F(QuestionBankTest, ADatabaseErrorMidwayStoresNothing) {
 TEST_F(QuestionBankTest, AFailedClearingKeepsRowsAndPictures) {
     Execute("update 填空题 set 图片='填空题'||ID");
     Execute("create trigger keep before delete on 填空题 begin select raise(abort,'kept'); end");
-    const QString picture = bank_clearing::PicturePath(
-        "填空题" + QString::number(Number("select min(ID) as v from 填空题")));
+    const QString picture =
+        bank::PicturePath("填空题" + QString::number(Number("select min(ID) as v from 填空题")));
     QFile file(picture);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();

@@ -341,21 +341,7 @@ void CRecordset::InsertPending() {
     if (m_pg) return InsertOnServer();
     if (m_insertSql.isEmpty() || m_insertColumns != m_changed) {
         m_insertColumns = m_changed;
-        m_insertSql = "INSERT INTO " + QuoteIdentifier(m_table);
-        if (m_changed.empty()) {
-            m_insertSql += " DEFAULT VALUES";
-        } else {
-            QString names, marks;
-            for (int index : m_changed) {
-                if (!names.isEmpty()) {
-                    names += ',';
-                    marks += ',';
-                }
-                names += QuoteIdentifier(m_columns[index]);
-                marks += '?';
-            }
-            m_insertSql += " (" + names + ") VALUES (" + marks + ")";
-        }
+        m_insertSql = InsertStatement();
     }
     QString error;
     sqlite3_stmt* stmt = m_db->Prepare(m_insertSql, &error);
@@ -443,24 +429,25 @@ QVariant CRecordset::ServerRowValue(const Row& row) const {
     return m_serverKey.isEmpty() ? QVariant(TupleIdText(row.rowid)) : QVariant(row.rowid);
 }
 
-void CRecordset::InsertOnServer() {
+QString CRecordset::InsertStatement() const {
     QString sql = "INSERT INTO " + QuoteIdentifier(m_table);
-    QVariantList params;
-    if (m_changed.empty()) {
-        sql += " DEFAULT VALUES";
-    } else {
-        QString names, marks;
-        for (int index : m_changed) {
-            if (!names.isEmpty()) {
-                names += ',';
-                marks += ',';
-            }
-            names += QuoteIdentifier(m_columns[index]);
-            marks += '?';
-            params << m_newValues[index];
+    if (m_changed.empty()) return sql + " DEFAULT VALUES";
+    QString names, marks;
+    for (int index : m_changed) {
+        if (!names.isEmpty()) {
+            names += ',';
+            marks += ',';
         }
-        sql += " (" + names + ") VALUES (" + marks + ")";
+        names += QuoteIdentifier(m_columns[index]);
+        marks += '?';
     }
+    return sql + " (" + names + ") VALUES (" + marks + ")";
+}
+
+void CRecordset::InsertOnServer() {
+    QString sql = InsertStatement();
+    QVariantList params;
+    for (int index : m_changed) params << m_newValues[index];
     if (m_keyColumn < 0) {
         const QString key = m_pg->KeyColumn(m_table);
         m_keyColumn = key.isEmpty() ? int(m_columns.size()) : int(m_columns.indexOf(key));

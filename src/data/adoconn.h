@@ -79,6 +79,8 @@ private:
     void Put(int column, const QVariant& value);
     void StorePending();
     void InsertPending();
+    // "INSERT INTO table (the changed columns) VALUES (?, …)", or DEFAULT VALUES.
+    QString InsertStatement() const;
     void UpdatePending();
     void InsertOnServer();
     void UpdateOnServer();

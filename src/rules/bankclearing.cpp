@@ -5,12 +5,9 @@
 
 #include "data/adoconn.h"
 #include "data/schema.h"
+#include "rules/questionbank.h"
 
 namespace bank_clearing {
-
-QString PicturePath(const QString& pictureName) {
-    return QStringLiteral(".//QuestionMap//") + pictureName + QStringLiteral(".bmp");
-}
 
 Outcome ClearBank(const QString& type) {
     Outcome outcome;
@@ -27,8 +24,7 @@ Outcome ClearBank(const QString& type) {
     QStringList pictures;
     try {
         CTransaction transaction(conn);
-        auto count = conn.OpenRecordset("select COUNT(*) as 行数 from " + type, file);
-        if (count->GetCollect("行数").toLongLong() == 0) {
+        if (conn.CountRows(type, file) == 0) {
             outcome.wasEmpty = true;
             return outcome;
         }
@@ -51,7 +47,7 @@ Outcome ClearBank(const QString& type) {
     }
     outcome.cleared = true;
     for (const QString& name : pictures)
-        if (QFile::remove(PicturePath(name))) ++outcome.picturesDeleted;
+        if (QFile::remove(bank::PicturePath(name))) ++outcome.picturesDeleted;
     return outcome;
 }
 

@@ -5,9 +5,6 @@
 // Emptying the bank table of one question type together with its picture files.
 namespace bank_clearing {
 
-// Where the picture of a question lives: 图片 names the file without its extension.
-QString PicturePath(const QString& pictureName);
-
 struct Outcome {
     bool wasEmpty = false;  // nothing to clear
     bool cleared = false;

@@ -25,10 +25,6 @@ QString DuplicateRemoval() {
         "and o.部门 is examinee.部门 and o.职务 is examinee.职务 and o.ID<examinee.ID)");
 }
 
-qint64 CountExaminees(CADOConn& conn) {
-    return conn.CountRows(QStringLiteral("examinee"), schema::kPersonnelFile);
-}
-
 }  // namespace
 
 QString SheetName() {
@@ -77,23 +73,10 @@ Outcome StoreExaminees(const std::vector<Examinee>& rows) {
             rs->PutCollect("职务", e.position);
             rs->Update();
         }
-        const qint64 before = CountExaminees(conn);
-        const bool removed =
-            conn.ExecuteStatement(DuplicateRemoval(), schema::kPersonnelFile) &&
-            conn.ExecuteStatement(QStringLiteral("delete from examinee where 姓名 is null"),
-                                  schema::kPersonnelFile);
-        if (!removed) {
-            outcome.error = conn.LastError();
-            return outcome;
-        }
-        const qint64 after = CountExaminees(conn);
-        if (!transaction.Commit()) {
-            outcome.error = conn.LastError();
-            return outcome;
-        }
-        outcome.stored = true;
-        outcome.read = int(rows.size());
-        outcome.removed = int(before - after);
+        outcome = import_workbook::RemoveAndCommit(
+            conn, transaction, schema::kPersonnelFile, QStringLiteral("examinee"),
+            {DuplicateRemoval(), QStringLiteral("delete from examinee where 姓名 is null")},
+            int(rows.size()));
     } catch (const DatabaseError& e) {
         outcome.error = QString::fromUtf8(e.what());
     }

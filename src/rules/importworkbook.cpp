@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+#include "data/adoconn.h"
+
 namespace import_workbook {
 
 bool IsAcceptedName(const QString& path, const QString& baseName) {
@@ -11,6 +13,27 @@ bool IsAcceptedName(const QString& path, const QString& baseName) {
 
 QString FileDialogFilter() {
     return QStringLiteral("所有文件(*.*);;Excel(*.xls *.xlsx)");
+}
+
+Outcome RemoveAndCommit(CADOConn& conn, CTransaction& transaction, const QString& file,
+                        const QString& table, const QStringList& removals, int read) {
+    Outcome outcome;
+    const qint64 before = conn.CountRows(table, file);
+    for (const QString& removal : removals) {
+        if (!conn.ExecuteStatement(removal, file)) {
+            outcome.error = conn.LastError();
+            return outcome;
+        }
+    }
+    const qint64 after = conn.CountRows(table, file);
+    if (!transaction.Commit()) {
+        outcome.error = conn.LastError();
+        return outcome;
+    }
+    outcome.stored = true;
+    outcome.read = read;
+    outcome.removed = int(before - after);
+    return outcome;
 }
 
 QString OutcomeMessage(const Outcome& outcome) {

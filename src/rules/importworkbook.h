@@ -1,6 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+class CADOConn;
+class CTransaction;
 
 // What the two imports (examinees, questions) share.
 namespace import_workbook {
@@ -21,6 +25,12 @@ struct Outcome {
     int removed = 0;  // rows removed afterwards (duplicates, incomplete rows)
     QString error;    // why nothing was stored
 };
+
+// After `read` rows were stored in `table` of `file` within `transaction`: runs the
+// removals (duplicates, incomplete rows), counts what they removed and commits. The
+// outcome says what happened; on any failure nothing is stored.
+Outcome RemoveAndCommit(CADOConn& conn, CTransaction& transaction, const QString& file,
+                        const QString& table, const QStringList& removals, int read);
 
 // "导入数据%d条，已删除%d条重复数据！"
 QString OutcomeMessage(const Outcome& outcome);

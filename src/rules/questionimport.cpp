@@ -15,11 +15,6 @@ int OptionCount(const QString& type) {
     return 0;
 }
 
-long CountRows(CADOConn& conn, const QString& type) {
-    auto rs = conn.OpenRecordset("select COUNT(*) as 行数 from " + type, schema::kQuestionsFile);
-    return rs->GetCollect("行数").toLongLong();
-}
-
 // The sheet row as the spreadsheet program numbers it.
 QString AtRow(const WorksheetRow& row, const QString& refusal) {
     return QStringLiteral("第%1行：").arg(row.number + 1) + refusal;
@@ -118,24 +113,12 @@ Outcome StoreQuestions(const QString& type, const std::vector<Question>& rows,
             rs->Update();
             if (progress && ++stored % 500 == 0) progress(stored);
         }
-        const long before = CountRows(conn, type);
-        const bool cleaned =
-            conn.ExecuteStatement("delete from " + type + " where id not in(select min(id) from " +
-                                      type + " group by 科目,题型,题干,答案,难度,对象)",
-                                  file) &&
-            conn.ExecuteStatement("delete from " + type + " where 题型 is null", file);
-        if (!cleaned) {
-            outcome.error = conn.LastError();
-            return outcome;
-        }
-        const long after = CountRows(conn, type);
-        if (!transaction.Commit()) {
-            outcome.error = conn.LastError();
-            return outcome;
-        }
-        outcome.stored = true;
-        outcome.read = int(rows.size());
-        outcome.removed = int(before - after);
+        outcome = import_workbook::RemoveAndCommit(
+            conn, transaction, file, type,
+            {"delete from " + type + " where id not in(select min(id) from " + type +
+                 " group by 科目,题型,题干,答案,难度,对象)",
+             "delete from " + type + " where 题型 is null"},
+            int(rows.size()));
     } catch (const DatabaseError& e) {
         outcome.error = QString::fromUtf8(e.what());
     }

@@ -234,6 +234,64 @@ TEST_F(Assembly, LongTextsAreCopiedWhole) {
 
 // Another program's write lock on personnel.mdb, held past the program's 5-second wait
 // for its transaction and freed before the wait of a write that would follow it ends.
+// A rule matching tens of thousands of rows: its keys are guessed, not listed.
+class LargeBankDraw : public Assembly {
+protected:
+    void SetUp() override {
+        Assembly::SetUp();
+        // 63,000 rows, one in three 简单, so guesses hit a third of the time.
+        CADOConn conn;
+        CTransaction transaction(conn);
+        conn.ExecuteStatement(
+            "insert into 单选题(科目,题型,题干,答案,难度,对象) "
+            "with recursive n(x) as (select 1 union all select x+1 from n where x<63000) "
+            "select '安全生产','单选题','大题'||x,'A',"
+            "case x%3 when 0 then '简单' when 1 then '中等' else '困难' end,'一线员工' from n",
+            schema::kQuestionsFile, {});
+        transaction.Commit();
+    }
+
+    // The drawn rows' 题干, each row's 科目, 对象 and 难度 joined behind it.
+    static QStringList Draw(int count, assembly::RandomSource& random) {
+        CADOConn bank, personnel;
+        personnel.OpenDatabase(schema::kPersonnelFile);
+        CTransaction transaction(personnel);
+        const RecordsetPtr pool =
+            personnel.OpenRecordset("select * from interim", schema::kPersonnelFile);
+        EXPECT_TRUE(assembly::DrawRule(bank, *pool, "单选题", "安全生产",
+                                       {"一线员工", "简单", count}, 1.0, random));
+        transaction.Commit();
+        QStringList drawn;
+        personnel.ForEachRow(
+            "select 题干, 科目||对象||难度 as rule from interim", schema::kPersonnelFile, {},
+            [&](const CRowReader& row) { drawn << row.Text("题干") + " " + row.Text("rule"); });
+        return drawn;
+    }
+};
+
+TEST_F(LargeBankDraw, GuessedKeysAreDistinctAndMatchTheRule) {
+    const QStringList drawn = Draw(300, random);
+    ASSERT_EQ(drawn.size(), 300);
+    EXPECT_EQ(QSet<QString>(drawn.begin(), drawn.end()).size(), 300);
+    for (const QString& row : drawn)
+        EXPECT_TRUE(row.endsWith(" 安全生产一线员工简单")) << row.toStdString();
+}
+
+// Guesses that never find a new row give way to the listed keys.
+TEST_F(LargeBankDraw, GuessesThatRunOutFallBackToTheListedKeys) {
+    struct AlwaysFirst : assembly::RandomSource {
+        std::uint64_t Below(std::uint64_t) override { return 0; }
+    } first;
+    CADOConn bank;
+    QStringList firstMatching;
+    bank.ForEachRow(
+        "select 题干||' 安全生产一线员工简单' as row from 单选题 where 科目='安全生产' "
+        "and 对象='一线员工' and 难度='简单' order by ID limit 3",
+        schema::kQuestionsFile, {},
+        [&](const CRowReader& row) { firstMatching << row.Text("row"); });
+    EXPECT_EQ(Draw(3, first), firstMatching);
+}
+
 class BusyPersonnelFile {
 public:
     BusyPersonnelFile() {

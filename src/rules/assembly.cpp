@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "data/adoconn.h"
 #include "data/schema.h"
@@ -123,32 +124,107 @@ std::optional<SectionRules> ParseSection(const QString& ruleText) {
     return rules;
 }
 
-bool DrawRule(CADOConn& bank, CRecordset& pool, const QString& type, const QString& subjectFilter,
-              const DrawItem& item, double points, RandomSource& random, Pictures pictures) {
-    // Only the keys of the matching rows are read; the chosen rows are fetched one by one,
-    // which keeps a draw from a large bank quick.
-    QString sql = "select ID from " + type + " where 题型=?";
-    QVariantList params = {type};
-    if (subjectFilter != kAllSubjects) {
-        sql += QStringLiteral(" and 科目=?");
-        params << subjectFilter;
-    }
-    sql += QStringLiteral(" and 对象=? and 难度=?");
-    params << item.group << item.difficulty;
-    if (pictures == Pictures::Excluded) sql += QStringLiteral(" and 图片 is null");
+namespace {
+
+// A rule matching at most this many rows draws from the list of their keys; a larger one
+// guesses keys (see ProbeKeys), which costs the same whatever the bank's size.
+constexpr qint64 kListedAtMost = 20000;
+
+// Draws by guessing keys between the table's first and last ID and keeping those that match
+// and are new: each kept key is equally likely to be any matching row, so the draw is as
+// fair as one from the full list. Empty when the guesses run out.
+std::vector<qint64> ProbeKeys(CADOConn& bank, const QString& type, const QString& subjectFilter,
+                              const DrawItem& item, Pictures pictures, RandomSource& random) {
+    const int count = item.count;
+    // Guesses before the draw gives up and reads every matching key instead.
+    const qint64 budget = 4 * qint64(count) + 64;
+    qint64 first = 0, last = -1;
+    // One aggregate a subquery, so that each is read from the end of the key.
+    bank.ForEachRow(
+        "select (select min(ID) from " + type + ") as lo, (select max(ID) from " + type + ") as hi",
+        schema::kQuestionsFile, {}, [&](const CRowReader& row) {
+            if (row.IsNull("lo")) return;
+            first = row.Integer("lo");
+            last = row.Integer("hi");
+        });
+    if (last < first) return {};
+    // The row is found by its key alone and its columns compared here: a server planning the
+    // statement once might otherwise walk the rule's index instead of the key.
+    const QString probeSql = "select 题型,科目,对象,难度,图片 from " + type + " where ID=?";
+    std::unordered_set<qint64> kept;
     std::vector<qint64> keys;
-    bank.ForEachRow(sql, schema::kQuestionsFile, params,
+    for (qint64 probe = 0; probe < budget && int(keys.size()) < count; ++probe) {
+        const qint64 key = first + qint64(random.Below(std::uint64_t(last - first) + 1));
+        if (kept.count(key)) continue;
+        bool matches = false;
+        bank.ForEachRow(probeSql, schema::kQuestionsFile, {key}, [&](const CRowReader& row) {
+            matches = row.Text(0) == type &&
+                      (subjectFilter == kAllSubjects || row.Text(1) == subjectFilter) &&
+                      row.Text(2) == item.group && row.Text(3) == item.difficulty &&
+                      (pictures == Pictures::Allowed || row.IsNull(4));
+        });
+        if (!matches) continue;
+        kept.insert(key);
+        keys.push_back(key);
+    }
+    if (int(keys.size()) < count) return {};
+    return keys;
+}
+
+// The keys of the matching rows in key order, at most `limit` of them (none: every one).
+std::vector<qint64> MatchingKeys(CADOConn& bank, const QString& type, const QString& filter,
+                                 const QVariantList& params, qint64 limit = 0) {
+    std::vector<qint64> keys;
+    QString sql = "select ID from " + type + " where " + filter;
+    QVariantList limitedParams = params;
+    if (limit > 0) {
+        sql += QStringLiteral(" limit ?");
+        limitedParams << limit;
+    }
+    bank.ForEachRow(sql, schema::kQuestionsFile, limitedParams,
                     [&keys](const CRowReader& row) { keys.push_back(row.Integer("ID")); });
     // In key order, as the table lists them: the same random numbers pick the same rows
     // whichever index served the query.
     if (!std::is_sorted(keys.begin(), keys.end())) std::sort(keys.begin(), keys.end());
-    const qint64 available = qint64(keys.size());
-    if (available == 0 || available < item.count) return false;
+    return keys;
+}
+
+std::vector<qint64> PickKeys(const std::vector<qint64>& keys, int count, RandomSource& random) {
+    if (keys.empty() || qint64(keys.size()) < count) return {};
+    std::vector<qint64> picked;
+    for (const qint64 index : RandomIndexes(qint64(keys.size()), count, random))
+        picked.push_back(keys[size_t(index)]);
+    return picked;
+}
+
+}  // namespace
+
+bool DrawRule(CADOConn& bank, CRecordset& pool, const QString& type, const QString& subjectFilter,
+              const DrawItem& item, double points, RandomSource& random, Pictures pictures) {
+    // Only keys are read while choosing; the chosen rows are fetched one by one, which keeps
+    // a draw from a large bank quick.
+    QString filter = QStringLiteral("题型=?");
+    QVariantList params = {type};
+    if (subjectFilter != kAllSubjects) {
+        filter += QStringLiteral(" and 科目=?");
+        params << subjectFilter;
+    }
+    filter += QStringLiteral(" and 对象=? and 难度=?");
+    params << item.group << item.difficulty;
+    if (pictures == Pictures::Excluded) filter += QStringLiteral(" and 图片 is null");
+
+    std::vector<qint64> keys = MatchingKeys(bank, type, filter, params, kListedAtMost + 1);
+    std::vector<qint64> chosen;
+    if (qint64(keys.size()) > kListedAtMost) {
+        chosen = ProbeKeys(bank, type, subjectFilter, item, pictures, random);
+        if (chosen.empty()) keys = MatchingKeys(bank, type, filter, params);
+    }
+    if (chosen.empty()) chosen = PickKeys(keys, item.count, random);
+    if (chosen.empty()) return false;
 
     const QString rowSql = "select * from " + type + " where ID=?";
-    for (const qint64 index : RandomIndexes(available, item.count, random)) {
-        const RecordsetPtr question =
-            bank.OpenRecordset(rowSql, schema::kQuestionsFile, {keys[size_t(index)]});
+    for (const qint64 key : chosen) {
+        const RecordsetPtr question = bank.OpenRecordset(rowSql, schema::kQuestionsFile, {key});
         pool.AddNew();
         for (const QString& column : PoolColumns()) CopyUnlessNull(*question, pool, column);
         pool.PutCollect("分值", points);

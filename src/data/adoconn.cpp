@@ -773,6 +773,12 @@ bool CRowReader::IsNull(int column) const {
     return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
 }
 
+QByteArrayView CRowReader::Utf8(int column) const {
+    if (m_result) return m_result->Utf8(m_row, column);
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
+    return QByteArrayView(text, text ? sqlite3_column_bytes(m_stmt, column) : 0);
+}
+
 bool CADOConn::ExecuteStatement(const QString& sql, const QString& fileName,
                                 const QVariantList& params) {
     if (!EnsureOpen(fileName)) return false;

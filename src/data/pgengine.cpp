@@ -152,6 +152,11 @@ QString PgResult::Text(int row, int column) const {
                              PQgetlength(m_result.get(), row, column));
 }
 
+QByteArrayView PgResult::Utf8(int row, int column) const {
+    return QByteArrayView(PQgetvalue(m_result.get(), row, column),
+                          PQgetlength(m_result.get(), row, column));
+}
+
 QVariant PgResult::Value(int row, int column) const {
     if (IsNull(row, column)) return QVariant();
     const char* text = PQgetvalue(m_result.get(), row, column);

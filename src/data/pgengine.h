@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QHash>
 #include <QString>
 #include <QVariant>
@@ -40,6 +41,7 @@ public:
     unsigned TableOid(int column) const;
     bool IsNull(int row, int column) const;
     QString Text(int row, int column) const;
+    QByteArrayView Utf8(int row, int column) const;
     // Typed like the SQLite engine's values: integers as qlonglong, floats as double,
     // byte strings as QByteArray, the rest as text.
     QVariant Value(int row, int column) const;

@@ -1,5 +1,7 @@
 #include "rules/examineeimport.h"
 
+#include <string>
+
 #include "data/adoconn.h"
 #include "data/schema.h"
 #include "data/workbook.h"
@@ -16,13 +18,44 @@ QString SemicolonRefusal(const Examinee& e) {
     return QString();
 }
 
-// Keeps the oldest row of each name, department and position (NULL equal to NULL, as in
-// a grouping); each row asks the index for an older twin instead of the whole table
-// being grouped.
-QString DuplicateRemoval() {
-    return QStringLiteral(
-        "delete from examinee where exists(select 1 from examinee o where o.姓名 is examinee.姓名 "
-        "and o.部门 is examinee.部门 and o.职务 is examinee.职务 and o.ID<examinee.ID)");
+// One column of an examinee's key as the walk below compares it: NULL apart from every text.
+struct KeyPart {
+    bool null = true;
+    std::string utf8;
+    bool Is(const CRowReader& row, int column) const {
+        return row.IsNull(column) ? null : !null && row.Utf8(column) == utf8;
+    }
+    void Take(const CRowReader& row, int column) {
+        null = row.IsNull(column);
+        const QByteArrayView bytes = row.Utf8(column);
+        utf8.assign(bytes.data(), size_t(bytes.size()));
+    }
+};
+
+// Removes every examinee who repeats the name, department and position of an older one
+// (NULL equal to NULL, as in a grouping), keeping the oldest. One walk of the examinees in
+// key order finds them: twins are neighbours there, the oldest first.
+bool RemoveTwins(CADOConn& conn) {
+    std::vector<qint64> twins;
+    KeyPart name, department, position;
+    bool first = true;
+    conn.ForEachRow(
+        QStringLiteral("select ID,姓名,部门,职务 from examinee order by 姓名,部门,职务,ID"),
+        schema::kPersonnelFile, {}, [&](const CRowReader& row) {
+            if (!first && name.Is(row, 1) && department.Is(row, 2) && position.Is(row, 3)) {
+                twins.push_back(row.Integer("ID"));
+                return;
+            }
+            first = false;
+            name.Take(row, 1);
+            department.Take(row, 2);
+            position.Take(row, 3);
+        });
+    for (const qint64 id : twins)
+        if (!conn.ExecuteStatement(QStringLiteral("delete from examinee where ID=?"),
+                                   schema::kPersonnelFile, {id}))
+            return false;
+    return true;
 }
 
 }  // namespace
@@ -63,19 +96,22 @@ Outcome StoreExaminees(const std::vector<Examinee>& rows) {
             outcome.error = QStringLiteral("the database is busy");
             return outcome;
         }
-        // Appending needs none of the rows already there.
-        auto rs = conn.OpenRecordset(QStringLiteral("select * from examinee where 0"),
-                                     schema::kPersonnelFile);
+        const QString insert = QStringLiteral("insert into examinee(姓名,部门,职务) values(?,?,?)");
         for (const Examinee& e : rows) {
-            rs->AddNew();
-            rs->PutCollect("姓名", e.name);
-            rs->PutCollect("部门", e.department);
-            rs->PutCollect("职务", e.position);
-            rs->Update();
+            if (!conn.ExecuteStatement(insert, schema::kPersonnelFile,
+                                       {e.name, e.department, e.position})) {
+                outcome.error = conn.LastError();
+                return outcome;
+            }
         }
         outcome = import_workbook::RemoveAndCommit(
             conn, transaction, schema::kPersonnelFile, QStringLiteral("examinee"),
-            {DuplicateRemoval(), QStringLiteral("delete from examinee where 姓名 is null")},
+            [&conn] {
+                return RemoveTwins(conn) &&
+                       conn.ExecuteStatement(
+                           QStringLiteral("delete from examinee where 姓名 is null"),
+                           schema::kPersonnelFile);
+            },
             int(rows.size()));
     } catch (const DatabaseError& e) {
         outcome.error = QString::fromUtf8(e.what());

@@ -16,14 +16,12 @@ QString FileDialogFilter() {
 }
 
 Outcome RemoveAndCommit(CADOConn& conn, CTransaction& transaction, const QString& file,
-                        const QString& table, const QStringList& removals, int read) {
+                        const QString& table, const std::function<bool()>& remove, int read) {
     Outcome outcome;
     const qint64 before = conn.CountRows(table, file);
-    for (const QString& removal : removals) {
-        if (!conn.ExecuteStatement(removal, file)) {
-            outcome.error = conn.LastError();
-            return outcome;
-        }
+    if (!remove()) {
+        outcome.error = conn.LastError();
+        return outcome;
     }
     const qint64 after = conn.CountRows(table, file);
     if (!transaction.Commit()) {
@@ -34,6 +32,12 @@ Outcome RemoveAndCommit(CADOConn& conn, CTransaction& transaction, const QString
     outcome.read = read;
     outcome.removed = int(before - after);
     return outcome;
+}
+
+bool ExecuteAll(CADOConn& conn, const QString& file, const QStringList& statements) {
+    for (const QString& sql : statements)
+        if (!conn.ExecuteStatement(sql, file)) return false;
+    return true;
 }
 
 QString OutcomeMessage(const Outcome& outcome) {

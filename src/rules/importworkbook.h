@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class CADOConn;
 class CTransaction;
@@ -26,11 +27,14 @@ struct Outcome {
     QString error;    // why nothing was stored
 };
 
-// After `read` rows were stored in `table` of `file` within `transaction`: runs the
-// removals (duplicates, incomplete rows), counts what they removed and commits. The
-// outcome says what happened; on any failure nothing is stored.
+// After `read` rows were stored in `table` of `file` within `transaction`: runs `remove`
+// (duplicates, incomplete rows; false when it failed), counts what it removed and
+// commits. The outcome says what happened; on any failure nothing is stored.
 Outcome RemoveAndCommit(CADOConn& conn, CTransaction& transaction, const QString& file,
-                        const QString& table, const QStringList& removals, int read);
+                        const QString& table, const std::function<bool()>& remove, int read);
+
+// Runs each statement in turn; false at the first that fails.
+bool ExecuteAll(CADOConn& conn, const QString& file, const QStringList& statements);
 
 // "导入数据%d条，已删除%d条重复数据！"
 QString OutcomeMessage(const Outcome& outcome);

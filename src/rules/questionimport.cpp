@@ -113,12 +113,13 @@ Outcome StoreQuestions(const QString& type, const std::vector<Question>& rows,
             rs->Update();
             if (progress && ++stored % 500 == 0) progress(stored);
         }
+        const QStringList removals = {"delete from " + type +
+                                          " where id not in(select min(id) from " + type +
+                                          " group by 科目,题型,题干,答案,难度,对象)",
+                                      "delete from " + type + " where 题型 is null"};
         outcome = import_workbook::RemoveAndCommit(
             conn, transaction, file, type,
-            {"delete from " + type + " where id not in(select min(id) from " + type +
-                 " group by 科目,题型,题干,答案,难度,对象)",
-             "delete from " + type + " where 题型 is null"},
-            int(rows.size()));
+            [&] { return import_workbook::ExecuteAll(conn, file, removals); }, int(rows.size()));
     } catch (const DatabaseError& e) {
         outcome.error = QString::fromUtf8(e.what());
     }

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QHash>
 #include <QXmlStreamReader>
+#include <algorithm>
 #include <cmath>
 #include <new>
 
@@ -46,21 +47,27 @@ public:
             return std::nullopt;
         QuaZipFile file(&m_zip);
         if (!file.open(QIODevice::ReadOnly)) Damaged(QStringLiteral("无法解压“%1”").arg(name));
+        // Inflated straight into one buffer, as large as the entry claims (a hint only: the
+        // limits count what really comes out).
+        constexpr qint64 kChunk = 256 * 1024;
         QByteArray data;
-        QByteArray chunk(256 * 1024, Qt::Uninitialized);
+        data.reserve(qsizetype(std::clamp(file.usize(), kChunk, kPartLimit) + kChunk));
         for (;;) {
-            const qint64 read = file.read(chunk.data(), chunk.size());
+            const qsizetype filled = data.size();
+            if (data.capacity() - filled < kChunk) data.reserve(filled * 2);
+            data.resize(filled + kChunk);
+            const qint64 read = file.read(data.data() + filled, kChunk);
+            data.resize(filled + std::max<qint64>(read, 0));
             if (read < 0) Damaged(QStringLiteral("无法解压“%1”").arg(name));
             if (read == 0) break;
             m_inflated += read;
-            if (data.size() + read > kPartLimit)
+            if (data.size() > kPartLimit)
                 throw Unreadable{QStringLiteral("其中的“%1”解压后超过%2 MB，文件可能已经损坏。")
                                      .arg(name)
                                      .arg(kPartLimit >> 20)};
             if (m_inflated > kPackageLimit)
                 throw Unreadable{QStringLiteral("它解压后超过%1 MB，文件可能已经损坏。")
                                      .arg(kPackageLimit >> 20)};
-            data.append(chunk.constData(), read);
         }
         file.close();
         if (file.getZipError() != UNZ_OK) Damaged(QStringLiteral("“%1”校验失败").arg(name));
@@ -106,15 +113,15 @@ XmlScanner::Token Step(XmlScanner& xml, const QString& part) {
 void CollectText(XmlScanner& xml, const QString& part, QByteArrayView textElement,
                  QByteArray* utf8) {
     int depth = 1;
-    int textDepth = xml.Name() == textElement ? 1 : 0;
+    int textDepth = xml.NameIs(textElement) ? 1 : 0;
     int phoneticDepth = 0;
     while (depth > 0) {
         switch (Step(xml, part)) {
             case XmlScanner::Token::StartElement:
                 ++depth;
-                if (!phoneticDepth && xml.Name() == "rPh")
+                if (!phoneticDepth && xml.NameIs("rPh"))
                     phoneticDepth = depth;
-                else if (!textDepth && xml.Name() == textElement)
+                else if (!textDepth && xml.NameIs(textElement))
                     textDepth = depth;
                 break;
             case XmlScanner::Token::EndElement:
@@ -292,7 +299,7 @@ std::vector<QString> ReadSharedStrings(const QByteArray& data, const QString& pa
     QByteArray text;
     for (auto token = Step(xml, part); token != XmlScanner::Token::EndDocument;
          token = Step(xml, part)) {
-        if (token != XmlScanner::Token::StartElement || xml.Name() != "si") continue;
+        if (token != XmlScanner::Token::StartElement || !xml.NameIs("si")) continue;
         text.resize(0);
         CollectText(xml, part, "t", &text);
         strings.push_back(QString::fromUtf8(text));
@@ -386,10 +393,10 @@ void ReadCell(XmlScanner& xml, const QString& part, Cell* cell) {
     for (auto token = Step(xml, part); token != XmlScanner::Token::EndElement;
          token = Step(xml, part)) {
         if (token != XmlScanner::Token::StartElement) continue;
-        if (xml.Name() == "v") {
+        if (xml.NameIs("v")) {
             cell->value.resize(0);
             CollectText(xml, part, "v", &cell->value);
-        } else if (xml.Name() == "is") {
+        } else if (xml.NameIs("is")) {
             cell->inlineText.resize(0);
             CollectText(xml, part, "t", &cell->inlineText);
         } else {
@@ -426,12 +433,11 @@ void ReadSheet(const QByteArray& data, const QString& part, Context* context, Wo
     QByteArray referenceScratch, typeScratch, styleScratch;
     for (auto token = Step(xml, part); token != XmlScanner::Token::EndDocument;
          token = Step(xml, part)) {
-        if (token == XmlScanner::Token::EndElement && xml.Name() == "sheetData")
-            inSheetData = false;
+        if (token == XmlScanner::Token::EndElement && xml.NameIs("sheetData")) inSheetData = false;
         if (token != XmlScanner::Token::StartElement) continue;
-        if (xml.Name() == "sheetData") {
+        if (xml.NameIs("sheetData")) {
             inSheetData = true;
-        } else if (inSheetData && xml.Name() == "row") {
+        } else if (inSheetData && xml.NameIs("row")) {
             const QByteArrayView number = xml.Attribute("r", &referenceScratch);
             bool ok = true;
             const int next = number.isEmpty() ? row + 1 : number.toInt(&ok) - 1;
@@ -440,7 +446,7 @@ void ReadSheet(const QByteArray& data, const QString& part, Context* context, Wo
                     QStringLiteral("“%1”中的行号“%2”无效").arg(part, QString::fromUtf8(number)));
             row = next;
             nextColumn = 0;
-        } else if (inSheetData && xml.Name() == "c") {
+        } else if (inSheetData && xml.NameIs("c")) {
             const QByteArrayView reference = xml.Attribute("r", &referenceScratch);
             const int column = reference.isEmpty() ? nextColumn : ColumnOfReference(reference);
             if (row < 0 || column < 0 || column >= kColumnLimit)

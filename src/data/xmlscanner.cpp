@@ -6,16 +6,48 @@
 
 namespace {
 
+// What a byte can be in the places the scanner looks at, one bit each.
+enum ByteClass : unsigned char {
+    kNameStart = 1,
+    kNameChar = 2,
+    kSpace = 4,
+    kTextStop = 8,    // ends a plain run of text: < & \r ]
+    kValueStop = 16,  // ends a plain run of an attribute value: < & \t \n \r
+    kDoubleQuote = 32,
+    kSingleQuote = 64,
+};
+
+struct ByteClasses {
+    unsigned char of[256] = {};
+    constexpr ByteClasses() {
+        for (int c = 0; c < 256; ++c) {
+            const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+            if (letter || c == '_' || c >= 0x80) of[c] |= kNameStart | kNameChar;
+            if ((c >= '0' && c <= '9') || c == '-' || c == '.' || c == ':') of[c] |= kNameChar;
+        }
+        for (const char c : {' ', '\t', '\n', '\r'}) of[int(c)] |= kSpace;
+        for (const char c : {'<', '&', '\r', ']'}) of[int(c)] |= kTextStop;
+        for (const char c : {'<', '&', '\t', '\n', '\r'}) of[int(c)] |= kValueStop;
+        of[int('"')] |= kDoubleQuote;
+        of[int('\'')] |= kSingleQuote;
+    }
+};
+constexpr ByteClasses kClasses;
+
+bool Is(char c, unsigned char classes) {
+    return kClasses.of[static_cast<unsigned char>(c)] & classes;
+}
+
 bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+    return Is(c, kSpace);
 }
 
-bool IsNameStart(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c >= 0x80;
-}
-
-bool IsNameChar(unsigned char c) {
-    return IsNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == ':';
+// Names are short: a plain loop beats a call to memcmp.
+bool Same(QByteArrayView a, QByteArrayView b) {
+    if (a.size() != b.size()) return false;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        if (a[i] != b[i]) return false;
+    return true;
 }
 
 bool IsXmlCharacter(char32_t c) {
@@ -158,11 +190,6 @@ void AppendDecoded(QByteArrayView raw, bool references, bool attribute, QByteArr
     }
 }
 
-QByteArrayView LocalPart(QByteArrayView name) {
-    const qsizetype colon = name.indexOf(':');
-    return colon < 0 ? name : name.sliced(colon + 1);
-}
-
 }  // namespace
 
 XmlScanner::XmlScanner(const QByteArray& document) {
@@ -245,29 +272,30 @@ XmlScanner::Token XmlScanner::Next() {
     }
 }
 
-const char* XmlScanner::NameEnd(const char* p) const {
-    if (p >= m_end || !IsNameStart(static_cast<unsigned char>(*p))) return nullptr;
-    const char* start = p;
-    const char* colon = nullptr;
-    while (p < m_end && IsNameChar(static_cast<unsigned char>(*p))) {
+const char* XmlScanner::NameEnd(const char* p, const char** localStart) const {
+    if (p >= m_end || !Is(*p, kNameStart)) return nullptr;
+    *localStart = p;
+    bool prefixed = false;
+    while (p < m_end && Is(*p, kNameChar)) {
         if (*p == ':') {
-            if (colon) return nullptr;  // one prefix at most
-            colon = p;
+            // One prefix at most, and a local part after it.
+            if (prefixed || p + 1 == m_end || !Is(p[1], kNameStart)) return nullptr;
+            prefixed = true;
+            *localStart = p + 1;
         }
         ++p;
     }
-    if (colon &&
-        (colon == start || colon + 1 == p || !IsNameStart(static_cast<unsigned char>(colon[1]))))
-        return nullptr;
     return p;
 }
 
 XmlScanner::Token XmlScanner::ScanStartTag() {
     if (m_rootClosed) return Fail(m_pos);
     const char* p = m_pos + 1;
-    const char* nameEnd = NameEnd(p);
+    const char* localStart;
+    const char* nameEnd = NameEnd(p, &localStart);
     if (!nameEnd) return Fail(p);
     const QByteArrayView qualifiedName(p, nameEnd - p);
+    const QByteArrayView localName(localStart, nameEnd - localStart);
     p = nameEnd;
     m_attributes.clear();
     for (;;) {
@@ -281,7 +309,8 @@ XmlScanner::Token XmlScanner::ScanStartTag() {
             break;
         }
         if (p == beforeSpace) return Fail(p);  // attributes stand apart
-        const char* attributeEnd = NameEnd(p);
+        const char* attributeLocal;
+        const char* attributeEnd = NameEnd(p, &attributeLocal);
         if (!attributeEnd) return Fail(p);
         const QByteArrayView attributeName(p, attributeEnd - p);
         p = attributeEnd;
@@ -290,10 +319,13 @@ XmlScanner::Token XmlScanner::ScanStartTag() {
         ++p;
         while (p < m_end && IsSpace(*p)) ++p;
         if (p == m_end || (*p != '"' && *p != '\'')) return Fail(p);
+        const unsigned char stops = kValueStop | (*p == '"' ? kDoubleQuote : kSingleQuote);
         const char quote = *p++;
         const char* valueStart = p;
         bool plain = true;
-        while (p < m_end && *p != quote) {
+        while (p < m_end) {
+            while (p < m_end && !Is(*p, stops)) ++p;
+            if (p == m_end || *p == quote) break;
             const char c = *p;
             if (c == '<') return Fail(p);
             if (c == '&') {
@@ -314,7 +346,7 @@ XmlScanner::Token XmlScanner::ScanStartTag() {
     if (!UniqueAttributes()) return Fail(m_pos);
     if (int(m_open.size()) >= kDepthLimit) return Fail(m_pos);
     m_open.push_back(qualifiedName);
-    m_name = LocalPart(qualifiedName);
+    m_name = localName;
     m_pos = p;
     return m_token = Token::StartElement;
 }
@@ -324,7 +356,7 @@ bool XmlScanner::UniqueAttributes() const {
     if (count <= 8) {
         for (size_t i = 0; i < count; ++i)
             for (size_t j = i + 1; j < count; ++j)
-                if (m_attributes[i].name == m_attributes[j].name) return false;
+                if (Same(m_attributes[i].name, m_attributes[j].name)) return false;
         return true;
     }
     std::vector<QByteArrayView> names;
@@ -336,16 +368,17 @@ bool XmlScanner::UniqueAttributes() const {
 
 XmlScanner::Token XmlScanner::ScanEndTag() {
     const char* p = m_pos + 2;
-    const char* nameEnd = NameEnd(p);
+    const char* localStart;
+    const char* nameEnd = NameEnd(p, &localStart);
     if (!nameEnd) return Fail(p);
     const QByteArrayView qualifiedName(p, nameEnd - p);
     p = nameEnd;
     while (p < m_end && IsSpace(*p)) ++p;
     if (p == m_end || *p != '>') return Fail(p);
-    if (m_open.empty() || m_open.back() != qualifiedName) return Fail(m_pos);
+    if (m_open.empty() || !Same(m_open.back(), qualifiedName)) return Fail(m_pos);
     m_open.pop_back();
     m_rootClosed = m_open.empty();
-    m_name = LocalPart(qualifiedName);
+    m_name = QByteArrayView(localStart, nameEnd - localStart);
     m_pos = p + 1;
     return m_token = Token::EndElement;
 }
@@ -354,6 +387,8 @@ XmlScanner::Token XmlScanner::ScanText() {
     const char* p = m_pos;
     bool plain = true;
     while (p < m_end) {
+        while (p < m_end && !Is(*p, kTextStop)) ++p;
+        if (p == m_end) break;
         const char c = *p;
         if (c == '<') break;
         if (c == '&') {
@@ -401,7 +436,8 @@ bool XmlScanner::SkipComment() {
 
 bool XmlScanner::SkipProcessingInstruction() {
     const char* target = m_pos + 2;
-    const char* targetEnd = NameEnd(target);
+    const char* localStart;
+    const char* targetEnd = NameEnd(target, &localStart);
     if (!targetEnd) return false;
     const QByteArrayView name(target, targetEnd - target);
     if (targetEnd < m_end && !IsSpace(*targetEnd) && *targetEnd != '?') return false;
@@ -415,7 +451,7 @@ bool XmlScanner::SkipProcessingInstruction() {
 
 QByteArrayView XmlScanner::Attribute(QByteArrayView name, QByteArray* scratch) const {
     for (const RawAttribute& attribute : m_attributes) {
-        if (attribute.name != name) continue;
+        if (!Same(attribute.name, name)) continue;
         if (attribute.plain) return attribute.value;
         scratch->clear();
         AppendDecoded(attribute.value, true, true, scratch);

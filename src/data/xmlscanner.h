@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <algorithm>
 #include <vector>
 
 // A pull scanner over an XML document held in memory, for the large parts of a workbook
@@ -36,6 +37,9 @@ public:
 
     // The local name of the element just started or ended.
     QByteArrayView Name() const { return m_name; }
+    bool NameIs(QByteArrayView name) const {
+        return m_name.size() == name.size() && std::equal(name.begin(), name.end(), m_name.begin());
+    }
 
     // The value of an attribute of the element just started, by its name as written,
     // with references replaced and white space normalised; empty when there is none.
@@ -64,8 +68,9 @@ private:
     Token ScanCdata();
     bool SkipComment();
     bool SkipProcessingInstruction();
-    // The end of the name starting at p, or null when no name starts there.
-    const char* NameEnd(const char* p) const;
+    // The end of the name starting at p, or null when no name starts there; *localStart
+    // where it goes on after its prefix.
+    const char* NameEnd(const char* p, const char** localStart) const;
     bool UniqueAttributes() const;
 
     QByteArray m_converted;  // the document in UTF-8 when it came in UTF-16

@@ -9,7 +9,7 @@ namespace {
 // What a byte can be in the places the scanner looks at, one bit each.
 enum ByteClass : unsigned char {
     kNameStart = 1,
-    kNameChar = 2,
+    kPlainNameChar = 2,  // in a name, the colon of a prefix left out
     kSpace = 4,
     kTextStop = 8,    // ends a plain run of text: < & \r ]
     kValueStop = 16,  // ends a plain run of an attribute value: < & \t \n \r
@@ -22,8 +22,8 @@ struct ByteClasses {
     constexpr ByteClasses() {
         for (int c = 0; c < 256; ++c) {
             const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-            if (letter || c == '_' || c >= 0x80) of[c] |= kNameStart | kNameChar;
-            if ((c >= '0' && c <= '9') || c == '-' || c == '.' || c == ':') of[c] |= kNameChar;
+            if (letter || c == '_' || c >= 0x80) of[c] |= kNameStart | kPlainNameChar;
+            if ((c >= '0' && c <= '9') || c == '-' || c == '.') of[c] |= kPlainNameChar;
         }
         for (const char c : {' ', '\t', '\n', '\r'}) of[int(c)] |= kSpace;
         for (const char c : {'<', '&', '\r', ']'}) of[int(c)] |= kTextStop;
@@ -275,17 +275,15 @@ XmlScanner::Token XmlScanner::Next() {
 const char* XmlScanner::NameEnd(const char* p, const char** localStart) const {
     if (p >= m_end || !Is(*p, kNameStart)) return nullptr;
     *localStart = p;
-    bool prefixed = false;
-    while (p < m_end && Is(*p, kNameChar)) {
-        if (*p == ':') {
-            // One prefix at most, and a local part after it.
-            if (prefixed || p + 1 == m_end || !Is(p[1], kNameStart)) return nullptr;
-            prefixed = true;
-            *localStart = p + 1;
-        }
-        ++p;
+    while (++p < m_end && Is(*p, kPlainNameChar)) {
     }
-    return p;
+    if (p == m_end || *p != ':') return p;
+    // One prefix at most, and a local part after it.
+    if (p + 1 == m_end || !Is(p[1], kNameStart)) return nullptr;
+    *localStart = ++p;
+    while (++p < m_end && Is(*p, kPlainNameChar)) {
+    }
+    return p < m_end && *p == ':' ? nullptr : p;
 }
 
 XmlScanner::Token XmlScanner::ScanStartTag() {
@@ -343,7 +341,7 @@ XmlScanner::Token XmlScanner::ScanStartTag() {
         m_attributes.push_back({attributeName, QByteArrayView(valueStart, p - valueStart), plain});
         ++p;
     }
-    if (!UniqueAttributes()) return Fail(m_pos);
+    if (m_attributes.size() > 1 && !UniqueAttributes()) return Fail(m_pos);
     if (int(m_open.size()) >= kDepthLimit) return Fail(m_pos);
     m_open.push_back(qualifiedName);
     m_name = localName;

@@ -86,8 +86,9 @@ private:
     qint64 m_inflated = 0;
 };
 
-// The next token of a part. Workbook parts never declare a document type, and entity
-// tricks would live there, so a declaration counts as damage.
+// The next token of a small part (relationships, workbook, styles). Workbook parts never
+// declare a document type, and entity tricks would live there, so a declaration counts
+// as damage.
 QXmlStreamReader::TokenType Advance(QXmlStreamReader& xml, const QString& part) {
     const QXmlStreamReader::TokenType token = xml.readNext();
     if (xml.hasError())

@@ -15,6 +15,7 @@
 
 #include "app/testseams.h"
 #include "benchfolder.h"
+#include "childcpu.h"
 #include "data/adoconn.h"
 #include "data/schema.h"
 #include "data/workbook.h"
@@ -68,6 +69,7 @@ void ImportWorkbook(benchmark::State& state, const QString& workbookPath) {
         kept = last->GetCollect("m").toLongLong();
     }
     examinee_import::Outcome outcome;
+    const ChildCpu reader;
     for (auto _ : state) {
         state.PauseTiming();
         {
@@ -82,6 +84,7 @@ void ImportWorkbook(benchmark::State& state, const QString& workbookPath) {
         const auto plan = examinee_import::PlanImport(*sheet);
         outcome = examinee_import::StoreExaminees(plan.rows);
     }
+    reader.Report(state);
     if (!outcome.stored || outcome.read != 10000 || outcome.removed != 1000)
         state.SkipWithError("the import did not store what it should");
 }

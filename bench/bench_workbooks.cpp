@@ -1,5 +1,6 @@
 // Reading the same 10,000-row workbooks as .xls (FreeXL) and as .xlsx (QuaZip and the
-// XML stream reader): the part of an import that differs between the formats.
+// byte scanner for shared strings and sheets): the part of an import that differs
+// between the formats.
 #include <benchmark/benchmark.h>
 
 #include "data/workbook.h"

@@ -153,6 +153,43 @@ TEST_F(WorkbookTest, ReadsTheCellsOfOtherWriters) {
               "2028-03-06 12:00:00");
 }
 
+// The same one-cell sheet as other writers may put it: prefixes, quotes, references,
+// CDATA, comments, line ends, a part in UTF-16; and parts no reader may accept.
+TEST_F(WorkbookTest, SheetXmlAsOtherWritersPutIt) {
+    const QByteArray sst = "<sst><si><t>a&amp;b&#x4E2D;&#20013;</t></si></sst>";
+    QByteArray utf16("\xFF\xFE");
+    for (const QChar c : QStringLiteral("<sst><si><t>甲</t></si></sst>"))
+        utf16 += QByteArray(1, char(c.unicode() & 0xFF)) + char(c.unicode() >> 8);
+    const struct {
+        QByteArray sheetData, sharedStrings;
+        const char* cell;  // A1, or a piece of the reason when it cannot be read
+    } cases[] = {
+        {"<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>", sst, "a&b中中"},
+        {"<x:row xmlns:x=\"u\" r=\"1\"><x:c r=\"A1\" t=\"inlineStr\"><x:is><x:t>甲</x:t></x:is>"
+         "</x:c></x:row>",
+         sst, "甲"},
+        {"<row r='1'><!-- c --><c r = 'A1' t=\"str\" ><v><![CDATA[<甲>]]></v></c ></row>", sst,
+         "<甲>"},
+        {"<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>x\r\ny</t></is></c></row>", sst, "x\ny"},
+        {"<row r=\"1\"><c r=\"A1\" t=\"&#115;\"><v> 0 </v></c></row>", utf16, "甲"},
+        {"<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>\xE7\x94</t></is></c></row>", sst,
+         "第1行不是有效的XML"},
+        {"<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>&nbsp;</t></is></c></row>", sst,
+         "不是有效的XML"},
+        {"<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>", "<!DOCTYPE sst><sst/>", "文档类型声明"},
+    };
+    for (const auto& c : cases) {
+        WriteZip(Path("other.xlsx"), Package(c.sheetData, c.sharedStrings));
+        QString error;
+        const auto workbook = ReadWorkbook(Path("other.xlsx"), &error);
+        if (workbook)
+            EXPECT_EQ(workbook->sheets[0].header, QStringList({QString::fromUtf8(c.cell)}))
+                << c.sheetData.constData();
+        else
+            EXPECT_TRUE(error.contains(QString::fromUtf8(c.cell))) << error.toStdString();
+    }
+}
+
 TEST_F(WorkbookTest, AMillionEmptyRowsReadAsNone) {
     QByteArray rows = "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>姓名</t></is></c></row>";
     for (int r = 2; r <= 1'048'576; ++r)

@@ -7,10 +7,12 @@
 #include <QDir>
 #include <QHash>
 #include <QXmlStreamReader>
+#include <algorithm>
 #include <cmath>
 #include <new>
 
 #include "data/adoconn.h"
+#include "data/xmlscanner.h"
 
 namespace xlsx {
 namespace {
@@ -45,21 +47,27 @@ public:
             return std::nullopt;
         QuaZipFile file(&m_zip);
         if (!file.open(QIODevice::ReadOnly)) Damaged(QStringLiteral("无法解压“%1”").arg(name));
+        // Inflated straight into one buffer, as large as the entry claims (a hint only: the
+        // limits count what really comes out).
+        constexpr qint64 kChunk = 256 * 1024;
         QByteArray data;
-        QByteArray chunk(256 * 1024, Qt::Uninitialized);
+        data.reserve(qsizetype(std::clamp(file.usize(), kChunk, kPartLimit) + kChunk));
         for (;;) {
-            const qint64 read = file.read(chunk.data(), chunk.size());
+            const qsizetype filled = data.size();
+            if (data.capacity() - filled < kChunk) data.reserve(filled * 2);
+            data.resize(filled + kChunk);
+            const qint64 read = file.read(data.data() + filled, kChunk);
+            data.resize(filled + std::max<qint64>(read, 0));
             if (read < 0) Damaged(QStringLiteral("无法解压“%1”").arg(name));
             if (read == 0) break;
             m_inflated += read;
-            if (data.size() + read > kPartLimit)
+            if (data.size() > kPartLimit)
                 throw Unreadable{QStringLiteral("其中的“%1”解压后超过%2 MB，文件可能已经损坏。")
                                      .arg(name)
                                      .arg(kPartLimit >> 20)};
             if (m_inflated > kPackageLimit)
                 throw Unreadable{QStringLiteral("它解压后超过%1 MB，文件可能已经损坏。")
                                      .arg(kPackageLimit >> 20)};
-            data.append(chunk.constData(), read);
         }
         file.close();
         if (file.getZipError() != UNZ_OK) Damaged(QStringLiteral("“%1”校验失败").arg(name));
@@ -78,8 +86,9 @@ private:
     qint64 m_inflated = 0;
 };
 
-// The next token of a part. Workbook parts never declare a document type, and entity
-// tricks would live there, so a declaration counts as damage.
+// The next token of a small part (relationships, workbook, styles). Workbook parts never
+// declare a document type, and entity tricks would live there, so a declaration counts
+// as damage.
 QXmlStreamReader::TokenType Advance(QXmlStreamReader& xml, const QString& part) {
     const QXmlStreamReader::TokenType token = xml.readNext();
     if (xml.hasError())
@@ -88,37 +97,46 @@ QXmlStreamReader::TokenType Advance(QXmlStreamReader& xml, const QString& part) 
     return token;
 }
 
-// The text inside the elements named textElement within the current element (the current
-// one included), leaving out phonetic guides; ends after the current element.
-QString CollectText(QXmlStreamReader& xml, const QString& part, QStringView textElement) {
-    QString text;
+// The next token of a shared-strings or sheet part.
+XmlScanner::Token Step(XmlScanner& xml, const QString& part) {
+    const XmlScanner::Token token = xml.Next();
+    if (token == XmlScanner::Token::Invalid) {
+        if (xml.problem() == XmlScanner::Problem::DocumentType)
+            Damaged(QStringLiteral("“%1”含有文档类型声明").arg(part));
+        Damaged(QStringLiteral("“%1”第%2行不是有效的XML").arg(part).arg(xml.Line()));
+    }
+    return token;
+}
+
+// Appends to *utf8 the text inside the elements named textElement within the current
+// element (the current one included), leaving out phonetic guides; ends after the
+// current element.
+void CollectText(XmlScanner& xml, const QString& part, QByteArrayView textElement,
+                 QByteArray* utf8) {
     int depth = 1;
-    int textDepth = xml.name() == textElement ? 1 : 0;
+    int textDepth = xml.NameIs(textElement) ? 1 : 0;
     int phoneticDepth = 0;
     while (depth > 0) {
-        switch (Advance(xml, part)) {
-            case QXmlStreamReader::StartElement:
+        switch (Step(xml, part)) {
+            case XmlScanner::Token::StartElement:
                 ++depth;
-                if (!phoneticDepth && xml.name() == u"rPh")
+                if (!phoneticDepth && xml.NameIs("rPh"))
                     phoneticDepth = depth;
-                else if (!textDepth && xml.name() == textElement)
+                else if (!textDepth && xml.NameIs(textElement))
                     textDepth = depth;
                 break;
-            case QXmlStreamReader::EndElement:
+            case XmlScanner::Token::EndElement:
                 if (depth == phoneticDepth) phoneticDepth = 0;
                 if (depth == textDepth) textDepth = 0;
                 --depth;
                 break;
-            case QXmlStreamReader::Characters:
-                if (textDepth && !phoneticDepth) text += xml.text();
+            case XmlScanner::Token::Text:
+                if (textDepth && !phoneticDepth) xml.AppendText(utf8);
                 break;
-            case QXmlStreamReader::EndDocument:
-                Damaged(QStringLiteral("“%1”意外结束").arg(part));
-            default:
+            default:  // the scanner ends a document only after its root
                 break;
         }
     }
-    return text;
 }
 
 // Relationship targets are relative to the folder of their source part.
@@ -278,11 +296,15 @@ std::vector<DateKind> ReadStyles(const QByteArray& data, const QString& part) {
 
 std::vector<QString> ReadSharedStrings(const QByteArray& data, const QString& part) {
     std::vector<QString> strings;
-    QXmlStreamReader xml(data);
-    for (auto token = Advance(xml, part); token != QXmlStreamReader::EndDocument;
-         token = Advance(xml, part))
-        if (token == QXmlStreamReader::StartElement && xml.name() == u"si")
-            strings.push_back(CollectText(xml, part, u"t"));
+    XmlScanner xml(data);
+    QByteArray text;
+    for (auto token = Step(xml, part); token != XmlScanner::Token::EndDocument;
+         token = Step(xml, part)) {
+        if (token != XmlScanner::Token::StartElement || !xml.NameIs("si")) continue;
+        text.resize(0);
+        CollectText(xml, part, "t", &text);
+        strings.push_back(QString::fromUtf8(text));
+    }
     return strings;
 }
 
@@ -318,31 +340,37 @@ struct Context {
 };
 
 struct Cell {
-    QStringView type;
+    QByteArrayView type;
     int style = 0;
-    QString value;       // <v>
-    QString inlineText;  // <is>
+    QByteArray value;       // <v>, UTF-8
+    QByteArray inlineText;  // <is>, UTF-8
 };
 
-QString CellText(const Cell& cell, const Context& context, const QString& part) {
-    if (cell.type == u"s") {
-        bool ok = false;
-        const qint64 index = cell.value.trimmed().toLongLong(&ok);
-        if (!ok || index < 0 || index >= qint64(context.sharedStrings.size()))
-            Damaged(QStringLiteral("“%1”中的共享字符串序号“%2”超出范围").arg(part, cell.value));
-        return context.sharedStrings[size_t(index)];
-    }
-    if (cell.type == u"inlineStr") return cell.inlineText;
-    if (cell.type == u"b") {
-        if (cell.value == u"1") return QStringLiteral("TRUE");
-        if (cell.value == u"0") return QStringLiteral("FALSE");
-        return cell.value;
-    }
-    if (cell.type == u"d") return cell.value.left(19).replace('T', ' ');
-    if (cell.type == u"str" || cell.type == u"e" || cell.value.isEmpty()) return cell.value;
+// The shared string a cell's value names; most cells of a sheet are one.
+const QString& SharedString(const QByteArray& value, const Context& context, const QString& part) {
     bool ok = false;
-    const double number = cell.value.toDouble(&ok);
-    if (!ok) return cell.value;
+    qint64 index = value.trimmed().toLongLong(&ok);
+    if (!ok) index = QString::fromUtf8(value).trimmed().toLongLong(&ok);  // other white space
+    if (!ok || index < 0 || index >= qint64(context.sharedStrings.size()))
+        Damaged(QStringLiteral("“%1”中的共享字符串序号“%2”超出范围")
+                    .arg(part, QString::fromUtf8(value)));
+    return context.sharedStrings[size_t(index)];
+}
+
+QString CellText(const Cell& cell, const Context& context, const QString& part) {
+    if (cell.type == "s") return SharedString(cell.value, context, part);
+    if (cell.type == "inlineStr") return QString::fromUtf8(cell.inlineText);
+    QString value = QString::fromUtf8(cell.value);
+    if (cell.type == "b") {
+        if (value == u"1") return QStringLiteral("TRUE");
+        if (value == u"0") return QStringLiteral("FALSE");
+        return value;
+    }
+    if (cell.type == "d") return value.left(19).replace('T', ' ');
+    if (cell.type == "str" || cell.type == "e" || value.isEmpty()) return value;
+    bool ok = false;
+    const double number = value.toDouble(&ok);
+    if (!ok) return value;
     const DateKind kind = cell.style >= 0 && size_t(cell.style) < context.styles.size()
                               ? context.styles[size_t(cell.style)]
                               : DateKind::None;
@@ -351,29 +379,31 @@ QString CellText(const Cell& cell, const Context& context, const QString& part) 
 }
 
 // "B12" → column 1; -1 when it is no cell reference inside the sheet's bounds.
-int ColumnOfReference(QStringView reference) {
+int ColumnOfReference(QByteArrayView reference) {
     int column = 0, letters = 0;
     while (letters < reference.size() && letters < 4 && reference.at(letters) >= 'A' &&
            reference.at(letters) <= 'Z')
-        column = column * 26 + (reference.at(letters++).unicode() - 'A' + 1);
+        column = column * 26 + (reference.at(letters++) - 'A' + 1);
     bool ok = false;
-    const int row = reference.mid(letters).toInt(&ok);
+    const int row = reference.sliced(letters).toInt(&ok);
     if (letters == 0 || !ok || row < 1 || row > kRowLimit || column > kColumnLimit) return -1;
     return column - 1;
 }
 
-void ReadCell(QXmlStreamReader& xml, const QString& part, Cell* cell) {
-    for (auto token = Advance(xml, part); token != QXmlStreamReader::EndElement;
-         token = Advance(xml, part)) {
-        if (token == QXmlStreamReader::EndDocument)
-            Damaged(QStringLiteral("“%1”意外结束").arg(part));
-        if (token != QXmlStreamReader::StartElement) continue;
-        if (xml.name() == u"v")
-            cell->value = CollectText(xml, part, u"v");
-        else if (xml.name() == u"is")
-            cell->inlineText = CollectText(xml, part, u"t");
-        else
-            CollectText(xml, part, QStringView());  // a formula or extension: skipped
+void ReadCell(XmlScanner& xml, const QString& part, Cell* cell) {
+    for (auto token = Step(xml, part); token != XmlScanner::Token::EndElement;
+         token = Step(xml, part)) {
+        if (token != XmlScanner::Token::StartElement) continue;
+        if (xml.NameIs("v")) {
+            cell->value.resize(0);
+            CollectText(xml, part, "v", &cell->value);
+        } else if (xml.NameIs("is")) {
+            cell->inlineText.resize(0);
+            CollectText(xml, part, "t", &cell->inlineText);
+        } else {
+            QByteArray skipped;
+            CollectText(xml, part, {}, &skipped);  // a formula or extension: skipped
+        }
     }
 }
 
@@ -399,31 +429,35 @@ void ReadSheet(const QByteArray& data, const QString& part, Context* context, Wo
     int row = -1;        // 0-based row being read
     int nextColumn = 0;  // of a cell without a reference
     bool inSheetData = false;
-    QXmlStreamReader xml(data);
-    for (auto token = Advance(xml, part); token != QXmlStreamReader::EndDocument;
-         token = Advance(xml, part)) {
-        if (token == QXmlStreamReader::EndElement && xml.name() == u"sheetData")
-            inSheetData = false;
-        if (token != QXmlStreamReader::StartElement) continue;
-        if (xml.name() == u"sheetData") {
+    XmlScanner xml(data);
+    Cell cell;
+    QByteArray referenceScratch, typeScratch, styleScratch;
+    for (auto token = Step(xml, part); token != XmlScanner::Token::EndDocument;
+         token = Step(xml, part)) {
+        if (token == XmlScanner::Token::EndElement && xml.NameIs("sheetData")) inSheetData = false;
+        if (token != XmlScanner::Token::StartElement) continue;
+        if (xml.NameIs("sheetData")) {
             inSheetData = true;
-        } else if (inSheetData && xml.name() == u"row") {
-            const QStringView number = xml.attributes().value(QLatin1String("r"));
+        } else if (inSheetData && xml.NameIs("row")) {
+            const QByteArrayView number = xml.Attribute("r", &referenceScratch);
             bool ok = true;
             const int next = number.isEmpty() ? row + 1 : number.toInt(&ok) - 1;
             if (!ok || next <= row || next >= kRowLimit)
-                Damaged(QStringLiteral("“%1”中的行号“%2”无效").arg(part).arg(number));
+                Damaged(
+                    QStringLiteral("“%1”中的行号“%2”无效").arg(part, QString::fromUtf8(number)));
             row = next;
             nextColumn = 0;
-        } else if (inSheetData && xml.name() == u"c") {
-            const QXmlStreamAttributes attributes = xml.attributes();
-            const QStringView reference = attributes.value(QLatin1String("r"));
+        } else if (inSheetData && xml.NameIs("c")) {
+            const QByteArrayView reference = xml.Attribute("r", &referenceScratch);
             const int column = reference.isEmpty() ? nextColumn : ColumnOfReference(reference);
             if (row < 0 || column < 0 || column >= kColumnLimit)
-                Damaged(QStringLiteral("“%1”中的单元格“%2”位置无效").arg(part).arg(reference));
+                Damaged(QStringLiteral("“%1”中的单元格“%2”位置无效")
+                            .arg(part, QString::fromUtf8(reference)));
             nextColumn = column + 1;
-            const QString type = attributes.value(QLatin1String("t")).toString();
-            Cell cell{type, attributes.value(QLatin1String("s")).toInt(), {}, {}};
+            cell.type = xml.Attribute("t", &typeScratch);
+            cell.style = xml.Attribute("s", &styleScratch).toInt();
+            cell.value.resize(0);
+            cell.inlineText.resize(0);
             ReadCell(xml, part, &cell);
             QString text = CellText(cell, *context, part);
             if (text.isEmpty()) continue;

@@ -526,6 +526,16 @@ int CRowReader::Index(const char* column) const {
     throw DatabaseError(std::string("no column named ") + column);
 }
 
+namespace {
+
+// The file keeps text as UTF-8: Qt's decoder is quicker than having SQLite convert it.
+QString Utf8Text(sqlite3_stmt* stmt, int column) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+    return QString::fromUtf8(text, sqlite3_column_bytes(stmt, column));
+}
+
+}  // namespace
+
 QString CRowReader::Text(const char* column) const {
     const int i = Index(column);
     if (m_result) return m_result->IsNull(m_row, i) ? QString("") : m_result->Text(m_row, i);
@@ -535,8 +545,7 @@ QString CRowReader::Text(const char* column) const {
         case SQLITE_FLOAT:
             return NumberText(sqlite3_column_double(m_stmt, i));
         default:
-            return QString(static_cast<const QChar*>(sqlite3_column_text16(m_stmt, i)),
-                           sqlite3_column_bytes16(m_stmt, i) / 2);
+            return Utf8Text(m_stmt, i);
     }
 }
 
@@ -764,8 +773,7 @@ void CADOConn::ReadServerRecordset(CRecordset& rs, const QString& sql, const QVa
 QString CRowReader::Text(int column) const {
     if (m_result) return m_result->Text(m_row, column);
     if (IsNull(column)) return QString();
-    const void* text = sqlite3_column_text16(m_stmt, column);
-    return QString(static_cast<const QChar*>(text), sqlite3_column_bytes16(m_stmt, column) / 2);
+    return Utf8Text(m_stmt, column);
 }
 
 bool CRowReader::IsNull(int column) const {

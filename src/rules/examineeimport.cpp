@@ -51,36 +51,38 @@ Plan PlanImport(const Worksheet& sheet) {
 }
 
 Outcome StoreExaminees(const std::vector<Examinee>& rows) {
-    Outcome outcome;
-    CADOConn conn;
-    if (!conn.OpenDatabase(schema::kPersonnelFile)) {
-        outcome.error = conn.LastError();
-        return outcome;
-    }
-    try {
-        CTransaction transaction(conn);
-        if (!transaction.IsActive()) {
-            outcome.error = QStringLiteral("the database is busy");
+    return RetryConflicts([&]() -> Outcome {
+        Outcome outcome;
+        CADOConn conn;
+        if (!conn.OpenDatabase(schema::kPersonnelFile)) {
+            outcome.error = conn.LastError();
             return outcome;
         }
-        // Appending needs none of the rows already there.
-        auto rs = conn.OpenRecordset(QStringLiteral("select * from examinee where 0"),
-                                     schema::kPersonnelFile);
-        for (const Examinee& e : rows) {
-            rs->AddNew();
-            rs->PutCollect("姓名", e.name);
-            rs->PutCollect("部门", e.department);
-            rs->PutCollect("职务", e.position);
-            rs->Update();
+        try {
+            CTransaction transaction(conn);
+            if (!transaction.IsActive()) {
+                outcome.error = QStringLiteral("the database is busy");
+                return outcome;
+            }
+            // Appending needs none of the rows already there.
+            auto rs = conn.OpenRecordset(QStringLiteral("select * from examinee where 0"),
+                                         schema::kPersonnelFile);
+            for (const Examinee& e : rows) {
+                rs->AddNew();
+                rs->PutCollect("姓名", e.name);
+                rs->PutCollect("部门", e.department);
+                rs->PutCollect("职务", e.position);
+                rs->Update();
+            }
+            outcome = import_workbook::RemoveAndCommit(
+                conn, transaction, schema::kPersonnelFile, QStringLiteral("examinee"),
+                {DuplicateRemoval(), QStringLiteral("delete from examinee where 姓名 is null")},
+                int(rows.size()));
+        } catch (const DatabaseError& e) {
+            outcome.error = QString::fromUtf8(e.what());
         }
-        outcome = import_workbook::RemoveAndCommit(
-            conn, transaction, schema::kPersonnelFile, QStringLiteral("examinee"),
-            {DuplicateRemoval(), QStringLiteral("delete from examinee where 姓名 is null")},
-            int(rows.size()));
-    } catch (const DatabaseError& e) {
-        outcome.error = QString::fromUtf8(e.what());
-    }
-    return outcome;
+        return outcome;
+    });
 }
 
 }  // namespace examinee_import

@@ -76,4 +76,22 @@ std::optional<Result> Store(const ExamTicket& ticket, const QStringList& answerL
     });
 }
 
+std::optional<Result> AlreadyStored(const ExamTicket& ticket, const QDateTime& handInTime) {
+    try {
+        CADOConn conn;
+        const RecordsetPtr registration =
+            conn.OpenRecordset("select * from ExamRegister where ID=?", schema::kPersonnelFile,
+                               {ticket.registrationId.toLongLong()});
+        if (registration->RecordCount() != 1 ||
+            registration->GetText("考试时间") != FormatHandInTime(handInTime) ||
+            registration->GetText("考试名称") != ticket.examName ||
+            !codes::ScoreIntact(*registration))
+            return std::nullopt;
+        return Result{registration->GetText("成绩").toDouble(),
+                      registration->GetText("问答题") == QStringLiteral("有")};
+    } catch (const DatabaseError&) {
+        return std::nullopt;
+    }
+}
+
 }  // namespace handin

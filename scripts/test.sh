@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Vemo with its tests and runs every test headless: the data-layer and rule tests
-# once more against a throwaway PostgreSQL cluster, then the whole suite on the local files.
+# once more against a throwaway PostgreSQL cluster, with the exam window's lost-server
+# tests, then the whole suite on the local files.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -23,6 +24,9 @@ local_only+=':Indexes.*'
 echo "Data-layer and rule tests on PostgreSQL:"
 VEMO_TEST_SERVER_URL=$url QT_QPA_PLATFORM=offscreen \
     build-tests/tests/vemo_core_tests --gtest_brief=1 --gtest_filter="-$local_only"
+echo "Exam stations that lose the server:"
+VEMO_TEST_SERVER_URL=$url QT_QPA_PLATFORM=offscreen \
+    build-tests/tests/vemo_gui_tests --gtest_brief=1 --gtest_filter='LostServer.*'
 
 cd build-tests
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300

@@ -10,8 +10,10 @@
 #include "data/adoconn.h"
 #include "data/codes.h"
 #include "data/schema.h"
+#include "rules/answers.h"
 #include "rules/assembly.h"
 #include "rules/handin.h"
+#include "rules/keptpaper.h"
 #include "testutil.h"
 
 namespace {
@@ -232,8 +234,51 @@ TEST_F(Assembly, LongTextsAreCopiedWhole) {
     EXPECT_EQ(result.answerKey, answer + "|");
 }
 
-// Another program's write lock on personnel.mdb, held past the program's 5-second wait
-// for its transaction and freed before the wait of a write that would follow it ends.
+// What a station needs after losing its session: the paper put back with the answers given
+// so far, and a hand-in that reached the server told apart from one that did not.
+TEST_F(Assembly, AKeptPaperComesBackWithItsAnswersAndAStoredHandInIsRecognised) {
+    const auto drawn = assembly::AssemblePaper("单科", "安全生产基础测试", random);
+    ASSERT_EQ(drawn.outcome, Outcome::Assembled);
+    auto contents = [] {
+        QStringList rows;
+        for (const RecordsetPtr exam = Exam(); !exam->IsEOF(); exam->MoveNext()) {
+            QStringList row;
+            for (const QString& column : exam->Columns())
+                row << (exam->IsNull(column) ? "NULL" : exam->GetText(column));
+            rows << row.join('|');
+        }
+        return rows;
+    };
+    KeptPaper paper;
+    ASSERT_TRUE(paper.Load());
+    EXPECT_EQ(paper.Type(5), QStringLiteral("判断题"));
+    EXPECT_EQ(paper.Type(13), "") << "no such question";
+    paper.SetAnswer(1, "B");
+    paper.SetAnswer(12, QStringLiteral("第一行\r\n第二行"));
+    CADOConn conn;
+    conn.ExecuteStatement("update exam set 答题='B' where 编号=1", schema::kPersonnelFile);
+    conn.ExecuteStatement("update exam set 答题=? where 编号=12", schema::kPersonnelFile,
+                          {QStringLiteral("第一行\r\n第二行")});
+    const QStringList before = contents();
+    ASSERT_TRUE(conn.ExecuteStatement(schema::kDropExam, schema::kPersonnelFile));
+    QString error;
+    ASSERT_TRUE(paper.Restore(&error)) << error.toStdString();
+    EXPECT_EQ(contents(), before);
+
+    const RecordsetPtr registration =
+        conn.OpenRecordset("select * from ExamRegister where 成绩 is null", schema::kPersonnelFile);
+    const ExamTicket ticket{drawn.answerKey, QStringLiteral("安全生产月度考试"), "60",
+                            registration->GetText("ID"), registration->GetText("合格分数").toInt()};
+    EXPECT_FALSE(handin::AlreadyStored(ticket, Now()));
+    const auto stored = handin::Store(ticket, answers::SplitAnswerKey(drawn.answerKey), 600, Now());
+    ASSERT_TRUE(stored);
+    const auto found = handin::AlreadyStored(ticket, Now());
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->score, stored->score);
+    EXPECT_EQ(found->hasEssays, stored->hasEssays);
+    EXPECT_FALSE(handin::AlreadyStored(ticket, Now().addSecs(1))) << "another hand-in's time";
+}
+
 // A rule matching tens of thousands of rows: its keys are guessed, not listed.
 class LargeBankDraw : public Assembly {
 protected:
@@ -292,6 +337,8 @@ TEST_F(LargeBankDraw, GuessesThatRunOutFallBackToTheListedKeys) {
     EXPECT_EQ(Draw(3, first), firstMatching);
 }
 
+// Another program's write lock on personnel.mdb, held past the program's 5-second wait
+// for its transaction and freed before the wait of a write that would follow it ends.
 class BusyPersonnelFile {
 public:
     BusyPersonnelFile() {

@@ -1,5 +1,8 @@
 #include <QFile>
 #include <QRegularExpression>
+#include <chrono>
+#include <functional>
+#include <thread>
 
 #include "data/adoconn.h"
 #include "data/pgengine.h"
@@ -42,6 +45,60 @@ TEST(ServerSql, TupleIdsSurviveTheirPacking) {
     for (const char* ctid : {"(0,1)", "(7,65535)", "(4000000,12)"})
         EXPECT_EQ(TupleIdText(PackTupleId(ctid)), ctid);
     EXPECT_EQ(PackTupleId("garbage"), -1);
+}
+
+// Only a unit that lost a conflict is done again, and only while no commit followed.
+TEST(ConflictRetry, OnlyALostConflictIsDoneAgain) {
+    auto lose = [] {
+        ConflictWatch::NoteConflict();
+        throw DatabaseError("deadlock detected");
+    };
+    const struct {
+        const char* what;
+        std::function<bool(int attempt)> unit;  // false: a failure returned
+        int attempts;
+        bool thrown;
+    } cases[] = {
+        {"a plain failure raised", [](int) -> bool { throw DatabaseError("no such table"); }, 1,
+         true},
+        {"a plain failure returned", [](int) { return false; }, 1, false},
+        {"lost twice, then done",
+         [&](int n) {
+             if (n < 3) lose();
+             return true;
+         },
+         3, false},
+        {"lost, failure returned, then done",
+         [](int n) {
+             if (n == 1) ConflictWatch::NoteConflict();
+             return n > 1;
+         },
+         2, false},
+        {"lost a statement but committed",
+         [](int) {
+             ConflictWatch::NoteConflict();
+             ConflictWatch::NoteCommit();
+             return false;
+         },
+         1, false},
+        {"lost every time",
+         [&](int) -> bool {
+             lose();
+             return false;
+         },
+         ConflictWatch::kAttempts, true},
+    };
+    for (const auto& c : cases) {
+        int attempts = 0;
+        bool thrown = false;
+        try {
+            RetryConflicts([&] { return c.unit(++attempts); });
+        } catch (const DatabaseError&) {
+            thrown = true;
+        }
+        EXPECT_EQ(attempts, c.attempts) << c.what;
+        EXPECT_EQ(thrown, c.thrown) << c.what;
+    }
 }
 
 class StoreChoice : public TempFolderTest {};
@@ -133,6 +190,48 @@ TEST_F(ServerStore, RowsKeepKeyOrderAfterUpdatesAndKeylessRowsCanBeWrittenBack) 
     EXPECT_EQ(
         conn.OpenRecordset("select * from JoinExam", schema::kPersonnelFile)->GetText("考生数量"),
         "7");
+}
+
+// Two stations reach for the same two rows in crossed order; the server breaks the deadlock
+// by failing this station's statement, and the unit is done again after the other commits.
+TEST_F(ServerStore, AUnitThatLosesADeadlockIsDoneAgain) {
+    const QString file = schema::kPersonnelFile;
+    CADOConn setup;
+    for (const char* name : {"甲", "乙"})
+        ASSERT_TRUE(setup.ExecuteStatement("insert into examinee(姓名) values(?)", file, {name}));
+    setup.CloseDatabase();
+    QString error;
+    auto other = PgDatabase::Connect(store::ServerUrl(file), "personnel", &error);
+    ASSERT_TRUE(other) << error.toStdString();
+    ASSERT_TRUE(other->Begin(nullptr, &error));
+    ASSERT_TRUE(
+        other->Run("update examinee set 部门='他站' where 姓名='乙'", {}, &error).IsValid());
+
+    std::thread otherStation;
+    int attempts = 0;
+    RetryConflicts([&] {
+        ++attempts;
+        CADOConn conn;
+        conn.OpenDatabase(file);
+        CTransaction transaction(conn);
+        if (!conn.ExecuteStatement("update examinee set 部门='本站' where 姓名='甲'", file))
+            throw DatabaseError(conn.LastError().toStdString());
+        if (attempts == 1)
+            otherStation = std::thread([&other] {
+                // Once this station waits for 乙, the other reaches for 甲.
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                QString ignored;
+                other->Run("update examinee set 部门='他站' where 姓名='甲'", {}, &ignored);
+                other->Commit(&ignored);
+            });
+        if (!conn.ExecuteStatement("update examinee set 部门='本站' where 姓名='乙'", file))
+            throw DatabaseError(conn.LastError().toStdString());
+        if (!transaction.Commit()) throw DatabaseError(conn.LastError().toStdString());
+    });
+    otherStation.join();
+    EXPECT_EQ(attempts, 2);
+    auto rows = CADOConn().OpenRecordset("select * from examinee where 部门='本站'", file);
+    EXPECT_EQ(rows->RecordCount(), 2) << "the unit done again committed both rows";
 }
 
 // A fresh server database with nothing in it yet.

@@ -6,9 +6,12 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <random>
+#include <thread>
 #include <utility>
 
 #include "data/pgengine.h"
@@ -870,15 +873,31 @@ bool CADOConn::BeginTrans() {
 }
 
 bool CADOConn::CommitTrans() {
-    if (m_pg) return m_pg->Commit(&m_lastError);
-    if (!m_db) return false;
-    return sqlite3_exec(m_db->db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
+    bool ok = false;
+    if (m_pg)
+        ok = m_pg->Commit(&m_lastError);
+    else if (m_db)
+        ok = sqlite3_exec(m_db->db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
+    if (ok) ConflictWatch::NoteCommit();
+    return ok;
 }
 
 bool CADOConn::RollbackTrans() {
     if (m_pg) return m_pg->Rollback(&m_lastError);
     if (!m_db) return false;
     return sqlite3_exec(m_db->db, "ROLLBACK", nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+qint64 CADOConn::SessionId(const QString& fileName) {
+    const QString url = store::ServerUrl(fileName);
+    return url.isEmpty() ? 0 : PgDatabase::LiveSession(url, store::SchemaName(fileName));
+}
+
+bool CADOConn::Reconnect(const QString& fileName) {
+    const QString url = store::ServerUrl(fileName);
+    if (url.isEmpty()) return true;
+    QString ignored;
+    return PgDatabase::Session(url, store::SchemaName(fileName), &ignored) != nullptr;
 }
 
 bool CADOConn::CreateDatabaseFile(const QString& path, QString* error) {
@@ -909,4 +928,33 @@ bool CTransaction::Commit() {
     if (!m_active) return false;
     m_active = false;
     return m_conn.CommitTrans();
+}
+
+// ---------------------------------------------------------------------------------------
+// ConflictWatch
+
+namespace {
+// Per thread, since each thread is a station with sessions of its own.
+thread_local quint64 t_conflicts = 0;
+thread_local quint64 t_conflictsAtCommit = 0;
+}  // namespace
+
+ConflictWatch::ConflictWatch() : m_start(t_conflicts) {}
+
+bool ConflictWatch::Lost() const {
+    return t_conflicts != m_start && t_conflictsAtCommit != t_conflicts;
+}
+
+void ConflictWatch::NoteConflict() {
+    ++t_conflicts;
+}
+
+void ConflictWatch::NoteCommit() {
+    t_conflictsAtCommit = t_conflicts;
+}
+
+void ConflictWatch::PauseBefore(int attempt) {
+    thread_local std::minstd_rand random(std::random_device{}());
+    std::uniform_int_distribution<int> milliseconds(10, 50 * attempt);
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds(random)));
 }

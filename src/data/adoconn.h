@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <stdexcept>
+#include <type_traits>
 #include <vector>
 
 class SqliteDatabase;
@@ -179,6 +180,14 @@ public:
 
     bool IsConnected() const;
     QString LastError() const { return m_lastError; }
+    // Which session of the server holds the station's scratch tables of a data file: 0 for
+    // a local file, -1 while there is none that works. Another value than before means the
+    // session was lost (the server stopped, the network failed, the session was ended)
+    // with its scratch tables and whatever it had not committed.
+    static qint64 SessionId(const QString& fileName);
+    // Connects the station's session with the server anew, quietly; true when the data
+    // file is local or the session works.
+    static bool Reconnect(const QString& fileName);
 
     // Creates an empty data file (used by the tool that makes the delivered files); with
     // a server named in the folder's settings, the file's schema on the server.
@@ -199,6 +208,51 @@ private:
     QString m_lastError;
     RecordsetPtr m_recordset;
 };
+
+// Watches this thread's statements while a unit of work runs: the server may choose one of
+// them as the loser of a conflict with another station (a serialization failure or a
+// deadlock, SQLSTATE 40001 and 40P01). Such a unit was rolled back and can simply be done
+// again.
+class ConflictWatch {
+public:
+    static constexpr int kAttempts = 5;
+    ConflictWatch();
+    // A statement lost a conflict since the watch began and no commit followed.
+    bool Lost() const;
+    // A short random wait before the next attempt, longer with each one, so that the
+    // stations that collided do not collide again.
+    static void PauseBefore(int attempt);
+    // Called by the engine.
+    static void NoteConflict();
+    static void NoteCommit();
+
+private:
+    quint64 m_start;
+};
+
+// Runs `unit` (a whole unit of work that opens, fills and commits its own transaction)
+// and runs it again from its start when it failed as the loser of a conflict, a few
+// times; any other failure, or the last lost conflict, reaches the caller as `unit` gave it
+// (a DatabaseError raised or the failed result returned).
+template <class Unit>
+auto RetryConflicts(Unit&& unit) -> decltype(unit()) {
+    for (int attempt = 1;; ++attempt) {
+        const ConflictWatch watch;
+        const bool last = attempt == ConflictWatch::kAttempts;
+        try {
+            if constexpr (std::is_void_v<decltype(unit())>) {
+                unit();
+                if (last || !watch.Lost()) return;
+            } else {
+                auto result = unit();
+                if (last || !watch.Lost()) return result;
+            }
+        } catch (const DatabaseError&) {
+            if (last || !watch.Lost()) throw;
+        }
+        ConflictWatch::PauseBefore(attempt + 1);
+    }
+}
 
 // Rolls back on destruction unless committed, so an error or early return midway
 // leaves the old state.

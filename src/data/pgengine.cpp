@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <atomic>
 #include <vector>
 
 #include "data/adoconn.h"
@@ -71,6 +72,11 @@ const char* const kValFunctions =
     "LANGUAGE sql IMMUTABLE AS $$ SELECT n $$;";
 
 void IgnoreNotice(void*, const char*) {}
+
+QHash<QString, std::shared_ptr<PgDatabase>>& Sessions() {
+    thread_local QHash<QString, std::shared_ptr<PgDatabase>> sessions;
+    return sessions;
+}
 
 }  // namespace
 
@@ -217,12 +223,17 @@ std::shared_ptr<PgDatabase> PgDatabase::Connect(const QString& url, const QStrin
 
 std::shared_ptr<PgDatabase> PgDatabase::Session(const QString& url, const QString& schemaName,
                                                 QString* error) {
-    static QHash<QString, std::shared_ptr<PgDatabase>> sessions;
-    const QString key = url + '\n' + schemaName;
-    std::shared_ptr<PgDatabase>& session = sessions[key];
+    std::shared_ptr<PgDatabase>& session = Sessions()[url + '\n' + schemaName];
     if (session && PQstatus(session->m_conn) == CONNECTION_OK) return session;
     session = Connect(url, schemaName, error);
     return session;
+}
+
+qint64 PgDatabase::LiveSession(const QString& url, const QString& schemaName) {
+    const auto found = Sessions().constFind(url + '\n' + schemaName);
+    if (found == Sessions().constEnd() || !*found || PQstatus((*found)->m_conn) != CONNECTION_OK)
+        return -1;
+    return (*found)->m_number;
 }
 
 bool PgDatabase::Begin(const void* owner, QString* error) {
@@ -241,12 +252,24 @@ bool PgDatabase::Rollback(QString* error) {
     return Command(QStringLiteral("ROLLBACK"), error);
 }
 
+PgDatabase::PgDatabase(pg_conn* conn) : m_conn(conn) {
+    static std::atomic<qint64> sessions{0};
+    m_number = ++sessions;
+}
+
 PgDatabase::~PgDatabase() {
     PQfinish(m_conn);
 }
 
 QString PgDatabase::Error() const {
     return QString::fromUtf8(PQerrorMessage(m_conn)).trimmed();
+}
+
+QString PgDatabase::Failure(const pg_result* result) const {
+    const char* state = PQresultErrorField(result, PG_DIAG_SQLSTATE);
+    if (state && (qstrcmp(state, "40001") == 0 || qstrcmp(state, "40P01") == 0))
+        ConflictWatch::NoteConflict();
+    return Error();
 }
 
 bool PgDatabase::InTransaction() const {
@@ -260,7 +283,10 @@ bool PgDatabase::Command(const QString& sql, QString* error) {
     const bool ok =
         (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) &&
         !(sql == QLatin1String("COMMIT") && qstrcmp(PQcmdStatus(result), "ROLLBACK") == 0);
-    if (!ok && error) *error = Error();
+    if (!ok) {
+        const QString failure = Failure(result);
+        if (error) *error = failure;
+    }
     PQclear(result);
     return ok;
 }
@@ -272,9 +298,10 @@ PgResult PgDatabase::RunOnce(const QString& sql, const QVariantList& params, QSt
         PGresult* prepared =
             PQprepare(m_conn, name.constData(), sql.toUtf8().constData(), 0, nullptr);
         const bool ok = PQresultStatus(prepared) == PGRES_COMMAND_OK;
+        const QString failure = ok ? QString() : Failure(prepared);
         PQclear(prepared);
         if (!ok) {
-            if (error) *error = Error();
+            if (error) *error = failure;
             return PgResult();
         }
         it = m_prepared.insert(sql, name);
@@ -308,7 +335,8 @@ PgResult PgDatabase::RunOnce(const QString& sql, const QVariantList& params, QSt
                                       lengths.data(), formats.data(), 0);
     const ExecStatusType status = PQresultStatus(result);
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
-        if (error) *error = Error();
+        const QString failure = Failure(result);
+        if (error) *error = failure;
         PQclear(result);
         return PgResult();
     }

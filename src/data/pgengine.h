@@ -58,8 +58,12 @@ public:
                                                QString* error);
     // The station's session for a logical file, kept for the program's life: the scratch
     // tables are temporary tables of that session, seen by no other station.
+    // Each thread is a station of its own, with its own sessions.
     static std::shared_ptr<PgDatabase> Session(const QString& url, const QString& schemaName,
                                                QString* error);
+    // The number of the thread's session for a logical file (counted from 1 on each new
+    // session of the program), or -1 when it has none whose connection works.
+    static qint64 LiveSession(const QString& url, const QString& schemaName);
     ~PgDatabase();
     PgDatabase(const PgDatabase&) = delete;
     PgDatabase& operator=(const PgDatabase&) = delete;
@@ -88,11 +92,14 @@ public:
     static bool CreateSchema(const QString& url, const QString& schemaName, QString* error);
 
 private:
-    explicit PgDatabase(pg_conn* conn) : m_conn(conn) {}
+    explicit PgDatabase(pg_conn* conn);
     PgResult RunOnce(const QString& sql, const QVariantList& params, QString* error);
     QString Error() const;
+    // The message of a failed result; a lost conflict is noted for a retry.
+    QString Failure(const pg_result* result) const;
 
     pg_conn* m_conn;
+    qint64 m_number;
     QHash<QString, QByteArray> m_prepared;  // SQL → statement name
     QHash<unsigned, QString> m_tableNames;
     QHash<QString, QString> m_keyColumns;

@@ -85,6 +85,9 @@ QRect ExamLayout::Next() const {
 QRect ExamLayout::HandIn() const {
     return Ltrb(7 * W / 10, H / 5 + 520, 7 * W / 10 + 90, H / 5 + 560);
 }
+QRect ExamLayout::ServerNotice() const {
+    return Ltrb(3 * W / 10, H / 5 + 575, 3 * W / 10 + 13 * W / 20, H / 5 + 605);
+}
 QRect ExamLayout::YourAnswer() const {
     return Ltrb(3 * W / 10, H / 5 + 467, 2 * (3 * W / 10), H / 5 + 502);
 }

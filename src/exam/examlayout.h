@@ -36,7 +36,8 @@ public:
     QRect OptionLetter(int i) const;
     QRect Previous() const;  // also 返回
     QRect Next() const;
-    QRect HandIn() const;  // also 退出
+    QRect HandIn() const;        // also 退出
+    QRect ServerNotice() const;  // below the buttons, while the server is away
     // Review mode: the examinee's and the reference answer of an option question, and
     // the reference answer of a fill-in or essay question.
     QRect YourAnswer() const;

@@ -27,7 +27,6 @@
 #include "exam/examlayout.h"
 #include "exam/navpanel.h"
 #include "rules/countdown.h"
-#include "rules/handin.h"
 #include "rules/keylock.h"
 #include "rules/scoring.h"
 #include "ui/common/decor.h"
@@ -43,6 +42,10 @@ const QString kMultiple = QStringLiteral("多选题");
 const QString kEssay = QStringLiteral("问答题");
 
 const QColor kBackground(240, 248, 255);
+
+const QString kServerLost =
+    QStringLiteral("与服务器的连接已中断，答案已保留在本机，连接恢复后将自动交卷。");
+constexpr int kReconnectMilliseconds = 3000;
 
 const QString kRulesText = QStringLiteral(
     "\t请仔细阅读以下练习规则：\n\n\t1、单选题和判断题只能选一个答案，多选题必须选二个及以上答案。"
@@ -171,6 +174,10 @@ CVemoDlg::CVemoDlg(const ExamTicket& ticket, QWidget* parent) : QDialog(parent),
     m_countdown->setObjectName(QStringLiteral("timer2"));
     m_countdown->setInterval(1000);
     connect(m_countdown, &QTimer::timeout, this, &CVemoDlg::OnCountdownTick);
+    m_reconnect = new QTimer(this);
+    m_reconnect->setObjectName(QStringLiteral("reconnect"));
+    m_reconnect->setInterval(kReconnectMilliseconds);
+    connect(m_reconnect, &QTimer::timeout, this, &CVemoDlg::TryReconnect);
     m_lockdown = new ExamLockdown(
         this, {[this] { msgbox::AppMessage(this, QStringLiteral("安装钩子失败!")); },
                [this] { Exit(); }});
@@ -183,6 +190,8 @@ CVemoDlg::CVemoDlg(const ExamTicket& ticket, QWidget* parent) : QDialog(parent),
     m_clockText->setText(countdown::ClockText(clock_seam::Now()));
     m_clock->start();
     CountQuestions();
+    m_paper.Load();
+    m_paperSession = CADOConn::SessionId(schema::kPersonnelFile);
 
     QFont panelFont(QStringList{QStringLiteral("宋体"), QStringLiteral("SimSun"),
                                 QStringLiteral("Noto Serif CJK SC"),
@@ -301,6 +310,9 @@ void CVemoDlg::BuildControls(const ExamLayout& layout) {
     m_yourAnswer = AddStatic(QString(), "yourAnswer", 1012, layout.YourAnswer());
     m_reference = AddStatic(QString(), "reference", 1019, layout.OptionReference());
     m_reference->setWordWrap(true);
+    m_serverNotice = AddStatic(QString(), "serverNotice", 1031, layout.ServerNotice());
+    m_serverNotice->setStyleSheet(QStringLiteral("color: #c00000;"));
+    m_serverNotice->hide();
 
     m_start = AddButton(QStringLiteral("开始考试"), "start", 1003, layout.Start());
     m_rules = AddStatic(kRulesText, "rules", 1030, layout.Rules());
@@ -433,6 +445,10 @@ bool CVemoDlg::ShowQuestion(int n) {
         points = rs->GetText("分值");
         picture = rs->IsNull("图片") ? QString() : rs->GetText("图片");
     } catch (const DatabaseError& e) {
+        if (PaperLost()) {
+            WaitForServer(clock_seam::Now());
+            return false;
+        }
         ReportDatabaseFailure(QStringLiteral("读取第%1题失败").arg(n), e.what());
         return false;
     }
@@ -595,35 +611,41 @@ void CVemoDlg::UpdateEcho() {
     m_questionText->setExtraSelections(underlines);
 }
 
+std::optional<QVariant> CVemoDlg::AnswerOnScreen(const QString& type) const {
+    if (type == kSingle) {
+        if (auto letter = answers::ChoiceAnswer(m_singleGroup->checkedId())) return *letter;
+    } else if (type == kJudge) {
+        if (auto letter = answers::ChoiceAnswer(m_judgeGroup->checkedId())) return *letter;
+    } else if (type == kFill) {
+        const QString text = answers::FillInAnswer(m_blank1->text(), m_blank2->text());
+        return text.isEmpty() ? QVariant() : QVariant(text);
+    } else if (type == kMultiple) {
+        QVector<bool> ticked;
+        for (QCheckBox* box : m_multiple) ticked << (box->isVisibleTo(this) && box->isChecked());
+        if (auto letters = answers::MultipleChoiceAnswer(ticked)) return *letters;
+    } else if (type == kEssay) {
+        if (auto text = answers::EssayAnswer(m_essay->toPlainText())) return *text;
+    }
+    return std::nullopt;
+}
+
 bool CVemoDlg::SaveAnswer(int n) {
     try {
         CADOConn conn;
         conn.OpenDatabase(schema::kPersonnelFile);
         auto rs =
             conn.OpenRecordset("select * from exam where 编号=?", schema::kPersonnelFile, {n});
-        const QString type = rs->GetText("题型");
-        std::optional<QVariant> value;  // nullopt keeps the stored answer
-        if (type == kSingle) {
-            if (auto letter = answers::ChoiceAnswer(m_singleGroup->checkedId())) value = *letter;
-        } else if (type == kJudge) {
-            if (auto letter = answers::ChoiceAnswer(m_judgeGroup->checkedId())) value = *letter;
-        } else if (type == kFill) {
-            const QString text = answers::FillInAnswer(m_blank1->text(), m_blank2->text());
-            value = text.isEmpty() ? QVariant() : QVariant(text);
-        } else if (type == kMultiple) {
-            QVector<bool> ticked;
-            for (QCheckBox* box : m_multiple)
-                ticked << (box->isVisibleTo(this) && box->isChecked());
-            if (auto letters = answers::MultipleChoiceAnswer(ticked)) value = *letters;
-        } else if (type == kEssay) {
-            if (auto text = answers::EssayAnswer(m_essay->toPlainText())) value = *text;
-        }
-        if (value) {
+        if (const std::optional<QVariant> value = AnswerOnScreen(rs->GetText("题型"))) {
+            m_paper.SetAnswer(n, *value);
             rs->PutCollect("答题", *value);
             rs->Update();
         }
         return true;
     } catch (const DatabaseError& e) {
+        if (PaperLost()) {
+            WaitForServer(clock_seam::Now());
+            return false;
+        }
         ReportDatabaseFailure(QStringLiteral("第%1题的答案没有保存").arg(n), e.what());
         return false;
     }
@@ -678,6 +700,7 @@ void CVemoDlg::RefreshMarks() {
                     : NumberMark::Answered;
         }
     } catch (const DatabaseError& e) {
+        if (PaperLost()) return WaitForServer(clock_seam::Now());
         ReportDatabaseFailure(QStringLiteral("读取答题情况失败"), e.what());
     }
     m_panel->SetMarks(marks);
@@ -693,10 +716,16 @@ void CVemoDlg::AskHandIn() {
 }
 
 void CVemoDlg::HandIn() {
+    if (WaitingForServer()) return;  // the hand-in follows the reconnection
     if (m_current > 0 && !m_review && !SaveAnswer(m_current)) return;
+    StoreResult(clock_seam::Now());
+}
+
+void CVemoDlg::StoreResult(const QDateTime& handInTime) {
     QString error;
     const std::optional<handin::Result> result =
-        handin::Store(m_ticket, m_answerList, m_remaining, clock_seam::Now(), &error);
+        handin::Store(m_ticket, m_answerList, m_remaining, handInTime, &error);
+    if (!result && PaperLost()) return WaitForServer(handInTime);
     if (!result) {
         // Nothing was stored; 交卷 stays for another try.
         qWarning("hand-in failed: %s", qPrintable(error));
@@ -704,9 +733,13 @@ void CVemoDlg::HandIn() {
                      QStringLiteral("交卷失败，考试结果没有保存，请再按“交卷”或报告考试管理员！"));
         return;
     }
+    ShowResult(*result);
+}
+
+void CVemoDlg::ShowResult(const handin::Result& result) {
     m_lockdown->ReleasePointer();
     if (msgbox::Ask(this,
-                    scoring::ResultMessage(result->score, m_ticket.passMark, result->hasEssays)))
+                    scoring::ResultMessage(result.score, m_ticket.passMark, result.hasEssays)))
         EnterReview();
     else
         Exit();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QDialog>
 #include <QPointer>
 #include <QStringList>
@@ -8,6 +9,8 @@
 #include "exam/examticket.h"
 #include "exam/lockdown.h"
 #include "rules/answers.h"
+#include "rules/handin.h"
+#include "rules/keptpaper.h"
 
 class QAbstractButton;
 class QButtonGroup;
@@ -27,7 +30,9 @@ class ExamLayout;
 // first the rules and the navigation panel, then one question at a time against a
 // countdown, then hand-in, scoring and, if he wishes, review of the marked paper. The
 // paper lies in the scratch table `exam` of personnel.mdb; the reference answers come
-// in the ticket and stay in memory.
+// in the ticket and stay in memory. On a server the paper and the answers are also kept in
+// memory: a station that loses the server keeps them, says so and hands in once the
+// server is back.
 class CVemoDlg : public QDialog {
     Q_OBJECT
 public:
@@ -58,6 +63,10 @@ public:
     // One second of the clock (timer 1) and of the countdown (timer 2).
     void OnClockTick();
     void OnCountdownTick();
+    // A few seconds apart while the server is away: reconnects, puts the paper back and
+    // completes the hand-in.
+    void TryReconnect();
+    bool WaitingForServer() const { return m_pendingHandIn.isValid(); }
 
     int CurrentQuestion() const { return m_current; }
     int RemainingSeconds() const { return m_remaining; }
@@ -99,6 +108,16 @@ private:
     void DropExamTable();
     QString Reference(int n) const;
     void ReportDatabaseFailure(const QString& what, const char* detail);
+    // The answer on screen for a question of this type; nullopt keeps the stored one.
+    std::optional<QVariant> AnswerOnScreen(const QString& type) const;
+    // The session that held the paper is gone while the examinee answers.
+    bool PaperLost() const;
+    // Keeps the answer on screen, freezes the window and waits for the server; the hand-in
+    // will be stored as made at `handInTime`.
+    void WaitForServer(const QDateTime& handInTime);
+    void SetAnswering(bool enabled);
+    void StoreResult(const QDateTime& handInTime);
+    void ShowResult(const handin::Result& result);
 
     ExamTicket m_ticket;
     QStringList m_answerList;
@@ -114,9 +133,14 @@ private:
     QString m_stem;  // the question text before the blanks are written in
     QString m_currentType;
     answers::Echo m_echo;
+    KeptPaper m_paper;
+    qint64 m_paperSession = 0;
+    QDateTime m_pendingHandIn;  // valid while waiting for the server
 
     QTimer* m_clock;      // timer 1
     QTimer* m_countdown;  // timer 2
+    QTimer* m_reconnect;
+    QLabel* m_serverNotice;
     QLabel* m_examName;
     QLabel* m_clockText;
     QLabel* m_rules;

@@ -258,51 +258,55 @@ CopiedSection CopySection(CADOConn& personnel, const QString& type, int firstNum
 
 AssemblyResult AssemblePaper(const QString& subjectMode, const QString& paperName,
                              RandomSource& random) {
-    const QStringList types = schema::QuestionTypes();
-    CADOConn bank;
-    const QString table = subjectMode == kMultiSubject ? "testpaper" : "exampaper";
-    const RecordsetPtr source = bank.OpenRecordset("select * from " + table + " where 名称=?",
-                                                   schema::kQuestionsFile, {paperName});
-    if (source->RecordCount() == 0) return {Outcome::NoRules, {}, {}};
+    return RetryConflicts([&]() -> AssemblyResult {
+        const QStringList types = schema::QuestionTypes();
+        CADOConn bank;
+        const QString table = subjectMode == kMultiSubject ? "testpaper" : "exampaper";
+        const RecordsetPtr source = bank.OpenRecordset("select * from " + table + " where 名称=?",
+                                                       schema::kQuestionsFile, {paperName});
+        if (source->RecordCount() == 0) return {Outcome::NoRules, {}, {}};
 
-    std::vector<RuleRow> plan;
-    for (; !source->IsEOF(); source->MoveNext()) {
-        RuleRow row{SubjectFilter(source->GetText("科目")), {}};
-        for (const QString& type : types) {
-            const auto rules = ParseSection(source->GetText(type));
-            if (!rules) return {Outcome::BrokenRule, {}, type};
-            row.sections.append(*rules);
+        std::vector<RuleRow> plan;
+        for (; !source->IsEOF(); source->MoveNext()) {
+            RuleRow row{SubjectFilter(source->GetText("科目")), {}};
+            for (const QString& type : types) {
+                const auto rules = ParseSection(source->GetText(type));
+                if (!rules) return {Outcome::BrokenRule, {}, type};
+                row.sections.append(*rules);
+            }
+            plan.push_back(std::move(row));
         }
-        plan.push_back(std::move(row));
-    }
 
-    CADOConn personnel;
-    if (!personnel.OpenDatabase(schema::kPersonnelFile))
-        throw DatabaseError("personnel.mdb cannot be opened");
-    CTransaction transaction(personnel);
-    // Without the transaction each write would stand alone: draw nothing instead.
-    if (!transaction.IsActive()) throw DatabaseError("personnel.mdb is busy: nothing was drawn");
-    const RecordsetPtr pool =
-        personnel.OpenRecordset("select * from interim", schema::kPersonnelFile);
-    for (const RuleRow& row : plan) {
-        for (int t = 0; t < types.size(); ++t) {
-            const SectionRules& rules = row.sections[t];
-            for (const DrawItem& item : rules.items) {
-                if (!DrawRule(bank, *pool, types[t], row.subjectFilter, item, rules.points, random))
-                    return {Outcome::BankTooSmall, {}, types[t]};
+        CADOConn personnel;
+        if (!personnel.OpenDatabase(schema::kPersonnelFile))
+            throw DatabaseError("personnel.mdb cannot be opened");
+        CTransaction transaction(personnel);
+        // Without the transaction each write would stand alone: draw nothing instead.
+        if (!transaction.IsActive())
+            throw DatabaseError("personnel.mdb is busy: nothing was drawn");
+        const RecordsetPtr pool =
+            personnel.OpenRecordset("select * from interim", schema::kPersonnelFile);
+        for (const RuleRow& row : plan) {
+            for (int t = 0; t < types.size(); ++t) {
+                const SectionRules& rules = row.sections[t];
+                for (const DrawItem& item : rules.items) {
+                    if (!DrawRule(bank, *pool, types[t], row.subjectFilter, item, rules.points,
+                                  random))
+                        return {Outcome::BankTooSmall, {}, types[t]};
+                }
             }
         }
-    }
 
-    AssemblyResult result;
-    int nextNumber = 1;
-    for (const QString& type : types) {
-        const CopiedSection copied = CopySection(personnel, type, nextNumber, random);
-        result.answerKey += copied.answerKey;
-        nextNumber += copied.count;
-    }
-    if (!transaction.Commit()) throw DatabaseError("the drawn paper could not be stored");
-    return result;
+        AssemblyResult result;
+        int nextNumber = 1;
+        for (const QString& type : types) {
+            const CopiedSection copied = CopySection(personnel, type, nextNumber, random);
+            result.answerKey += copied.answerKey;
+            nextNumber += copied.count;
+        }
+        if (!transaction.Commit()) throw DatabaseError("the drawn paper could not be stored");
+        return result;
+    });
 }
 
 QString OutcomeMessage(const AssemblyResult& result) {

@@ -84,39 +84,42 @@ Plan PlanImport(const Worksheet& sheet) {
 }
 
 Outcome StoreExaminees(const std::vector<Examinee>& rows) {
-    Outcome outcome;
-    CADOConn conn;
-    if (!conn.OpenDatabase(schema::kPersonnelFile)) {
-        outcome.error = conn.LastError();
-        return outcome;
-    }
-    try {
-        CTransaction transaction(conn);
-        if (!transaction.IsActive()) {
-            outcome.error = QStringLiteral("the database is busy");
+    return RetryConflicts([&]() -> Outcome {
+        Outcome outcome;
+        CADOConn conn;
+        if (!conn.OpenDatabase(schema::kPersonnelFile)) {
+            outcome.error = conn.LastError();
             return outcome;
         }
-        const QString insert = QStringLiteral("insert into examinee(姓名,部门,职务) values(?,?,?)");
-        for (const Examinee& e : rows) {
-            if (!conn.ExecuteStatement(insert, schema::kPersonnelFile,
-                                       {e.name, e.department, e.position})) {
-                outcome.error = conn.LastError();
+        try {
+            CTransaction transaction(conn);
+            if (!transaction.IsActive()) {
+                outcome.error = QStringLiteral("the database is busy");
                 return outcome;
             }
+            const QString insert =
+                QStringLiteral("insert into examinee(姓名,部门,职务) values(?,?,?)");
+            for (const Examinee& e : rows) {
+                if (!conn.ExecuteStatement(insert, schema::kPersonnelFile,
+                                           {e.name, e.department, e.position})) {
+                    outcome.error = conn.LastError();
+                    return outcome;
+                }
+            }
+            outcome = import_workbook::RemoveAndCommit(
+                conn, transaction, schema::kPersonnelFile, QStringLiteral("examinee"),
+                [&conn] {
+                    return RemoveTwins(conn) &&
+                           conn.ExecuteStatement(
+                               QStringLiteral("delete from examinee where 姓名 is null"),
+                               schema::kPersonnelFile);
+                },
+                int(rows.size()));
+        } catch (const DatabaseError& e) {
+            outcome.error = QString::fromUtf8(e.what());
         }
-        outcome = import_workbook::RemoveAndCommit(
-            conn, transaction, schema::kPersonnelFile, QStringLiteral("examinee"),
-            [&conn] {
-                return RemoveTwins(conn) &&
-                       conn.ExecuteStatement(
-                           QStringLiteral("delete from examinee where 姓名 is null"),
-                           schema::kPersonnelFile);
-            },
-            int(rows.size()));
-    } catch (const DatabaseError& e) {
-        outcome.error = QString::fromUtf8(e.what());
-    }
-    return outcome;
+        return outcome;
+    });
 }
 
 }  // namespace examinee_import

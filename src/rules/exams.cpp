@@ -107,53 +107,56 @@ QString CreationRefusal(const ExamForm& form, int examineeCount) {
 }
 
 qlonglong CreateExam(const ExamForm& form, const std::vector<Examinee>& examinees) {
-    const QString start = FormatExamTime(form.start);
-    const QString end = FormatExamTime(form.end);
-    CADOConn conn;
-    OpenForWriting(conn);
-    CTransaction transaction(conn);
-    if (!transaction.IsActive()) throw DatabaseError("personnel.mdb is locked");
+    return RetryConflicts([&]() -> qlonglong {
+        const QString start = FormatExamTime(form.start);
+        const QString end = FormatExamTime(form.end);
+        CADOConn conn;
+        OpenForWriting(conn);
+        CTransaction transaction(conn);
+        if (!transaction.IsActive()) throw DatabaseError("personnel.mdb is locked");
 
-    auto exam = conn.OpenRecordset("select * from ExamArrange where 0", kPersonnel);
-    exam->AddNew();
-    exam->PutCollect("考试名称", form.name);
-    exam->PutCollect("试卷名称", form.paperName);
-    exam->PutCollect("开始时间", start);
-    exam->PutCollect("结束时间", end);
-    exam->PutCollect("考试时限", form.timeLimit);
-    exam->PutCollect("合格分数", form.passMark);
-    exam->PutCollect("保存码", codes::ExamCode(form.name, start, end, form.passMark, QString()));
-    exam->Update();
-    const qlonglong number = exam->GetCollect("考试号").toLongLong();
-    const QString examNo = QString::number(number);
+        auto exam = conn.OpenRecordset("select * from ExamArrange where 0", kPersonnel);
+        exam->AddNew();
+        exam->PutCollect("考试名称", form.name);
+        exam->PutCollect("试卷名称", form.paperName);
+        exam->PutCollect("开始时间", start);
+        exam->PutCollect("结束时间", end);
+        exam->PutCollect("考试时限", form.timeLimit);
+        exam->PutCollect("合格分数", form.passMark);
+        exam->PutCollect("保存码",
+                         codes::ExamCode(form.name, start, end, form.passMark, QString()));
+        exam->Update();
+        const qlonglong number = exam->GetCollect("考试号").toLongLong();
+        const QString examNo = QString::number(number);
 
-    // The same examinee moved twice is registered once.
-    QSet<QString> seen;
-    qint64 registered = 0;
-    auto rows = conn.OpenRecordset("select * from ExamRegister where 0", kPersonnel);
-    for (const Examinee& e : examinees) {
-        const QString key = e.name + ';' + e.department + ';' + e.position;
-        if (seen.contains(key)) continue;
-        seen.insert(key);
-        rows->AddNew();
-        rows->PutCollect("姓名", e.name);
-        rows->PutCollect("部门", e.department);
-        rows->PutCollect("职务", e.position);
-        rows->PutCollect("考试号", examNo);
-        rows->PutCollect("合格分数", form.passMark);
-        rows->PutCollect("保存码", codes::EnrolmentCode(e.name, e.department, e.position, examNo,
-                                                        form.passMark));
-        rows->Update();
-        ++registered;
-    }
+        // The same examinee moved twice is registered once.
+        QSet<QString> seen;
+        qint64 registered = 0;
+        auto rows = conn.OpenRecordset("select * from ExamRegister where 0", kPersonnel);
+        for (const Examinee& e : examinees) {
+            const QString key = e.name + ';' + e.department + ';' + e.position;
+            if (seen.contains(key)) continue;
+            seen.insert(key);
+            rows->AddNew();
+            rows->PutCollect("姓名", e.name);
+            rows->PutCollect("部门", e.department);
+            rows->PutCollect("职务", e.position);
+            rows->PutCollect("考试号", examNo);
+            rows->PutCollect("合格分数", form.passMark);
+            rows->PutCollect("保存码", codes::EnrolmentCode(e.name, e.department, e.position,
+                                                            examNo, form.passMark));
+            rows->Update();
+            ++registered;
+        }
 
-    if (registered > 0) {
-        const codes::Counters counters = codes::CountersFor(registered);
-        Execute(conn, "insert into JoinExam(考试号,考生质量,考生数量) values(?,?,?)",
-                {number, counters.quality, counters.quantity});
-    }
-    Commit(transaction);
-    return number;
+        if (registered > 0) {
+            const codes::Counters counters = codes::CountersFor(registered);
+            Execute(conn, "insert into JoinExam(考试号,考生质量,考生数量) values(?,?,?)",
+                    {number, counters.quality, counters.quantity});
+        }
+        Commit(transaction);
+        return number;
+    });
 }
 
 BankCheck CheckBank(const QString& paperName) {
@@ -299,51 +302,58 @@ QString VerdictMessage(RegistrationVerdict verdict) {
 }
 
 bool RemoveRegistration(qlonglong registrationId, const QString& examNo) {
-    CADOConn conn;
-    OpenForWriting(conn);
-    CTransaction transaction(conn);
-    if (!transaction.IsActive()) throw DatabaseError("personnel.mdb is locked");
-    auto row = conn.OpenRecordset("select * from ExamRegister where ID=? and 成绩 is null",
-                                  kPersonnel, {registrationId});
-    if (row->RecordCount() == 0) return false;
-    Execute(conn, "delete from ExamRegister where ID=?", {registrationId});
-    Execute(conn, "update JoinExam set 考生质量=考生质量-1,考生数量=考生数量-1 where 考试号=?",
-            {examNo.toLongLong()});
-    Commit(transaction);
-    return true;
+    return RetryConflicts([&]() -> bool {
+        CADOConn conn;
+        OpenForWriting(conn);
+        CTransaction transaction(conn);
+        if (!transaction.IsActive()) throw DatabaseError("personnel.mdb is locked");
+        auto row = conn.OpenRecordset("select * from ExamRegister where ID=? and 成绩 is null",
+                                      kPersonnel, {registrationId});
+        if (row->RecordCount() == 0) return false;
+        Execute(conn, "delete from ExamRegister where ID=?", {registrationId});
+        Execute(conn, "update JoinExam set 考生质量=考生质量-1,考生数量=考生数量-1 where 考试号=?",
+                {examNo.toLongLong()});
+        Commit(transaction);
+        return true;
+    });
 }
 
 AddOutcome AddRegistration(const QString& examNo, const QString& passMark,
                            const Examinee& examinee) {
-    CADOConn conn;
-    OpenForWriting(conn);
-    CTransaction transaction(conn);
-    if (!transaction.IsActive()) throw DatabaseError("personnel.mdb is locked");
-    auto ended =
-        conn.OpenRecordset("select * from ExamArrange where 考试号=? and ifnull(时效,'')<>''",
-                           kPersonnel, {examNo.toLongLong()});
-    if (ended->RecordCount() > 0) return AddOutcome::ExamEnded;
-    Execute(conn,
+    return RetryConflicts([&]() -> AddOutcome {
+        CADOConn conn;
+        OpenForWriting(conn);
+        CTransaction transaction(conn);
+        if (!transaction.IsActive()) throw DatabaseError("personnel.mdb is locked");
+        auto ended =
+            conn.OpenRecordset("select * from ExamArrange where 考试号=? and ifnull(时效,'')<>''",
+                               kPersonnel, {examNo.toLongLong()});
+        if (ended->RecordCount() > 0) return AddOutcome::ExamEnded;
+        Execute(
+            conn,
             "insert into ExamRegister(姓名,部门,职务,考试号,合格分数,保存码) values(?,?,?,?,?,?)",
             {examinee.name, examinee.department, examinee.position, examNo, passMark,
              codes::EnrolmentCode(examinee.name, examinee.department, examinee.position, examNo,
                                   passMark)});
-    Execute(conn, "update JoinExam set 考生质量=考生质量+1,考生数量=考生数量+1 where 考试号=?",
-            {examNo.toLongLong()});
-    Commit(transaction);
-    return AddOutcome::Added;
+        Execute(conn, "update JoinExam set 考生质量=考生质量+1,考生数量=考生数量+1 where 考试号=?",
+                {examNo.toLongLong()});
+        Commit(transaction);
+        return AddOutcome::Added;
+    });
 }
 
 void DeleteExam(const QString& examNo) {
-    CADOConn conn;
-    OpenForWriting(conn);
-    CTransaction transaction(conn);
-    if (!transaction.IsActive()) throw DatabaseError("personnel.mdb is locked");
-    Execute(conn, "delete from ExamArrange where 考试号=?", {examNo.toLongLong()});
-    Execute(conn, "delete from ExamRegister where 考试号=?", {examNo});
-    Execute(conn, "delete from JoinExam where 考试号=?", {examNo.toLongLong()});
-    Execute(conn, "delete from quesAndAns where 考试号=?", {examNo});
-    Commit(transaction);
+    RetryConflicts([&] {
+        CADOConn conn;
+        OpenForWriting(conn);
+        CTransaction transaction(conn);
+        if (!transaction.IsActive()) throw DatabaseError("personnel.mdb is locked");
+        Execute(conn, "delete from ExamArrange where 考试号=?", {examNo.toLongLong()});
+        Execute(conn, "delete from ExamRegister where 考试号=?", {examNo});
+        Execute(conn, "delete from JoinExam where 考试号=?", {examNo.toLongLong()});
+        Execute(conn, "delete from quesAndAns where 考试号=?", {examNo});
+        Commit(transaction);
+    });
 }
 
 }  // namespace exams

@@ -48,40 +48,50 @@ QString ConfirmationText(double awarded) {
 }
 
 std::optional<Awarded> Award(const EssayAnswer& answer, double points, QString* error) {
-    const QString file = schema::kPersonnelFile;
-    try {
-        CADOConn conn;
-        if (!conn.OpenDatabase(file)) throw DatabaseError("cannot open " + file.toStdString());
-        CTransaction transaction(conn);
-        if (!conn.ExecuteStatement("delete from quesAndAns where ID=?", file, {answer.id}))
-            throw DatabaseError(conn.LastError().toStdString());
-        const bool essaysLeft =
-            conn.OpenRecordset("select ID from quesAndAns where 考试名称=? and 考生编号=?", file,
-                               {answer.examName, answer.registrationId})
-                ->RecordCount() > 0;
+    return RetryConflicts([&]() -> std::optional<Awarded> {
+        const QString file = schema::kPersonnelFile;
+        try {
+            CADOConn conn;
+            if (!conn.OpenDatabase(file)) throw DatabaseError("cannot open " + file.toStdString());
+            CTransaction transaction(conn);
+            // The registration's row lock first: two graders of one examinee's essays
+            // then add to the score one after the other instead of over each other.
+            if (!conn.ExecuteStatement("update ExamRegister set 成绩=成绩 where ID=?", file,
+                                       {answer.registrationId.toLongLong()}))
+                throw DatabaseError(conn.LastError().toStdString());
+            if (!conn.ExecuteStatement("delete from quesAndAns where ID=?", file, {answer.id}))
+                throw DatabaseError(conn.LastError().toStdString());
+            const bool essaysLeft =
+                conn.OpenRecordset("select ID from quesAndAns where 考试名称=? and 考生编号=?",
+                                   file, {answer.examName, answer.registrationId})
+                    ->RecordCount() > 0;
 
-        const RecordsetPtr registration = conn.OpenRecordset(
-            "select * from ExamRegister where ID=?", file, {answer.registrationId.toLongLong()});
-        if (registration->RecordCount() == 0)
-            throw DatabaseError("the examinee's registration is missing");
-        Awarded awarded;
-        awarded.essaysLeft = essaysLeft;
-        awarded.score = FormatScore(QLocale::c().toDouble(registration->GetText("成绩")) + points);
-        registration->PutCollect("成绩", awarded.score);
-        registration->PutCollect(
-            "保存码", codes::ScoreCode(
-                          {answer.registrationId, answer.name, answer.position, answer.examName,
-                           awarded.score, registration->GetText("合格分数"),
-                           registration->GetText("考试用时"), registration->GetText("考试时间")}));
-        registration->PutCollect("问答题",
-                                 essaysLeft ? QVariant(QStringLiteral("有")) : QVariant());
-        registration->Update();
-        if (!transaction.Commit()) throw DatabaseError(conn.LastError().toStdString());
-        return awarded;
-    } catch (const DatabaseError& e) {
-        if (error) *error = QString::fromUtf8(e.what());
-        return std::nullopt;
-    }
+            const RecordsetPtr registration =
+                conn.OpenRecordset("select * from ExamRegister where ID=?", file,
+                                   {answer.registrationId.toLongLong()});
+            if (registration->RecordCount() == 0)
+                throw DatabaseError("the examinee's registration is missing");
+            Awarded awarded;
+            awarded.essaysLeft = essaysLeft;
+            awarded.score =
+                FormatScore(QLocale::c().toDouble(registration->GetText("成绩")) + points);
+            registration->PutCollect("成绩", awarded.score);
+            registration->PutCollect(
+                "保存码",
+                codes::ScoreCode({answer.registrationId, answer.name, answer.position,
+                                  answer.examName, awarded.score, registration->GetText("合格分数"),
+                                  registration->GetText("考试用时"),
+                                  registration->GetText("考试时间")}));
+            registration->PutCollect("问答题",
+                                     essaysLeft ? QVariant(QStringLiteral("有")) : QVariant());
+            registration->Update();
+            if (!transaction.Commit()) throw DatabaseError(conn.LastError().toStdString());
+            return awarded;
+        } catch (const DatabaseError& e) {
+            if (error) *error = QString::fromUtf8(e.what());
+            return std::nullopt;
+        }
+    });
 }
 
 }  // namespace grading

@@ -23,4 +23,9 @@ std::optional<Result> Store(const ExamTicket& ticket, const QStringList& answerL
                             int remainingSeconds, const QDateTime& handInTime,
                             QString* error = nullptr);
 
+// The result of the hand-in at `handInTime` when the registration already holds it: the
+// server committed it but the connection was lost before the station heard so. Empty
+// when the registration holds no such result (or cannot be read).
+std::optional<Result> AlreadyStored(const ExamTicket& ticket, const QDateTime& handInTime);
+
 }  // namespace handin

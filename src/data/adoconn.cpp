@@ -190,6 +190,8 @@ QString TranslateJetSql(const QString& sql) {
     // key type first. "val" is registered as a function on every connection.
     static const QRegularExpression autoKey(QStringLiteral("\\bAUTOINCREMENT\\s+PRIMARY\\s+KEY\\b"),
                                             QRegularExpression::CaseInsensitiveOption);
+    // Every statement passes here: the pattern is tried only where it can match.
+    if (!sql.contains(QLatin1String("AUTOINCREMENT"), Qt::CaseInsensitive)) return sql;
     QString translated = sql;
     translated.replace(autoKey, QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT"));
     return translated;

@@ -80,7 +80,9 @@ QHash<QString, std::shared_ptr<PgDatabase>>& Sessions() {
 
 }  // namespace
 
-QString TranslateServerSql(const QString& sql) {
+namespace {
+
+QString TranslateOnce(const QString& sql) {
     static const QRegularExpression autoKey(QStringLiteral("\\bAUTOINCREMENT\\s+PRIMARY\\s+KEY\\b"),
                                             QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression sizedText(QStringLiteral("\\bTEXT\\s*\\(\\s*\\d+\\s*\\)"),
@@ -112,6 +114,18 @@ QString TranslateServerSql(const QString& sql) {
     translated.replace(whereZero, QStringLiteral("where false"));
     translated.replace(ifNull, QStringLiteral("coalesce("));
     return translated;
+}
+
+}  // namespace
+
+QString TranslateServerSql(const QString& sql) {
+    // Every statement passes here, an import's insert once a row: each text is translated
+    // once. The texts are the program's own, values being bound, so they are few.
+    thread_local QHash<QString, QString> translated;
+    const auto found = translated.constFind(sql);
+    if (found != translated.constEnd()) return *found;
+    if (translated.size() > 4096) translated.clear();
+    return *translated.insert(sql, TranslateOnce(sql));
 }
 
 qint64 PackTupleId(const QString& ctid) {

@@ -44,7 +44,8 @@ struct Lookup {
 };
 
 const Lookup kLookups[] = {
-    {"questions.mdb", "select ID from 单选题 where 题型=? and 对象=? and 难度=?", "单选题_draw"},
+    {"questions.mdb", "select ID from 单选题 where 题型=? and 对象=? and 难度=? limit ?",
+     "单选题_draw"},
     {"questions.mdb", "select ID from 多选题 where 题型=? and 科目=? and 对象=? and 难度=?",
      "多选题_draw"},
     {"questions.mdb",
@@ -57,9 +58,7 @@ const Lookup kLookups[] = {
     {"personnel.mdb", "select * from examinee where 姓名=? and  职务=?", "examinee_person"},
     {"personnel.mdb", "select * from examinee where 部门=? and 职务=?", "examinee_department"},
     {"personnel.mdb", "select * from examinee where 部门=?", "examinee_department"},
-    {"personnel.mdb",
-     "delete from examinee where exists(select 1 from examinee o where o.姓名 is examinee.姓名 "
-     "and o.部门 is examinee.部门 and o.职务 is examinee.职务 and o.ID<examinee.ID)",
+    {"personnel.mdb", "select ID,姓名,部门,职务 from examinee order by 姓名,部门,职务,ID",
      "examinee_person"},
     {"personnel.mdb",
      "select * from ExamRegister where 姓名=? and 部门=? and 职务=? and 成绩 is null",

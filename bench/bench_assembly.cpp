@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "benchfolder.h"
 #include "data/adoconn.h"
 #include "data/schema.h"
 #include "rules/assembly.h"
@@ -60,14 +61,6 @@ public:
     }
     ~BankFolder() { QDir::setCurrent(m_previous); }
 
-    static void FreshScratchTables() {
-        CADOConn conn;
-        schema::RecreateScratchTable(conn, schema::kPersonnelFile, schema::kCreateInterim,
-                                     schema::kDropInterim);
-        schema::RecreateScratchTable(conn, schema::kPersonnelFile, schema::kCreateExam,
-                                     schema::kDropExam);
-    }
-
 private:
     QTemporaryDir m_dir;
     QString m_previous;
@@ -77,7 +70,7 @@ void Assemble(benchmark::State& state, const BankFolder&) {
     assembly::MersenneRandom random;
     for (auto _ : state) {
         state.PauseTiming();
-        BankFolder::FreshScratchTables();
+        FreshScratchTables();
         state.ResumeTiming();
         const auto result = assembly::AssemblePaper("单科", "基准试卷", random);
         if (result.answerKey.count('|') != 100) state.SkipWithError("paper not assembled");

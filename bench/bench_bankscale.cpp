@@ -7,6 +7,7 @@
 
 #include <QDir>
 
+#include "benchfolder.h"
 #include "data/adoconn.h"
 #include "data/schema.h"
 #include "rules/assembly.h"
@@ -25,13 +26,7 @@ void AssembleIn(benchmark::State& state, const char* folderVariable, const QStri
     assembly::MersenneRandom random;
     for (auto _ : state) {
         state.PauseTiming();
-        {
-            CADOConn conn;
-            schema::RecreateScratchTable(conn, schema::kPersonnelFile, schema::kCreateInterim,
-                                         schema::kDropInterim);
-            schema::RecreateScratchTable(conn, schema::kPersonnelFile, schema::kCreateExam,
-                                         schema::kDropExam);
-        }
+        FreshScratchTables();
         state.ResumeTiming();
         const auto result = assembly::AssemblePaper("单科", paper, random);
         if (result.answerKey.count('|') != questions) {

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include "app/testseams.h"
+#include "benchfolder.h"
 #include "data/adoconn.h"
 #include "data/schema.h"
 #include "datafolder.h"
@@ -20,39 +21,9 @@ constexpr int kQuestions = 190;
 
 // 50 单选题, 40 判断题, 40 填空题, 40 多选题, 20 问答题, all answered.
 ExamTicket DrawLargePaper() {
-    struct Section {
-        const char* type;
-        int count;
-        const char* stem;
-        const char* reference;
-        const char* answer;
-    };
-    const Section sections[] = {
-        {"单选题", 50, "电气设备着火时应首先采取哪项措施？", "B", "B"},
-        {"判断题", 40, "进入车间必须佩戴安全帽。", "A", "B"},
-        {"填空题", 40, "灭火器【  】检查一次，压力表指针应在【  】区。", "每月#绿", "每月#红"},
-        {"多选题", 40, "属于个人防护用品的有？", "ACD", "AC"},
-        {"问答题", 20, "简述发生火灾时的报警步骤。", "拨打119。", "拨打119，说明地点。"},
-    };
+    const QString key = StoreAnsweredPaper().join('|') + '|';
     const QString file = schema::kPersonnelFile;
     CADOConn conn;
-    conn.OpenDatabase(file);
-    schema::RecreateScratchTable(conn, file, schema::kCreateExam, schema::kDropExam);
-    CTransaction transaction(conn);
-    QString key;
-    int number = 0;
-    for (const Section& s : sections) {
-        for (int i = 0; i < s.count; ++i) {
-            conn.ExecuteStatement(
-                "insert into exam(编号,科目,题型,题干,答题,分值,A,B,C,D) "
-                "values(?,?,?,?,?,?,?,?,?,?)",
-                file,
-                {++number, "安全生产", s.type, s.stem, s.answer, "2", "泼水", "切断电源",
-                 "离开现场", "报告班长"});
-            key += QString::fromUtf8(s.reference) + "|";
-        }
-    }
-    transaction.Commit();
     auto registration = conn.OpenRecordset("select * from ExamRegister", file);
     ExamTicket ticket;
     ticket.answerKey = key;

@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "benchfolder.h"
 #include "data/adoconn.h"
 #include "data/profile.h"
 #include "data/schema.h"
@@ -94,43 +95,6 @@ void ReportTimes(benchmark::State& state, std::vector<double> milliseconds) {
     state.counters["worst_ms"] = milliseconds.back();
 }
 
-// The scratch table `exam` of this thread's station with 190 answered questions (50 单选题,
-// 40 判断题, 40 填空题, 40 多选题, 20 问答题); returns the answer key.
-QStringList DrawAnsweredPaper() {
-    struct Section {
-        const char* type;
-        int count;
-        const char* reference;
-        const char* answer;
-    };
-    const Section sections[] = {
-        {"单选题", 50, "B", "B"},
-        {"判断题", 40, "A", "B"},
-        {"填空题", 40, "每月#绿", "每月#红"},
-        {"多选题", 40, "ACD", "AC"},
-        {"问答题", 20, "拨打119。", "拨打119，说明地点。"},
-    };
-    const QString file = schema::kPersonnelFile;
-    CADOConn conn;
-    schema::RecreateScratchTable(conn, file, schema::kCreateExam, schema::kDropExam);
-    CTransaction transaction(conn);
-    QStringList answerList;
-    int number = 0;
-    for (const Section& s : sections) {
-        for (int i = 0; i < s.count; ++i) {
-            conn.ExecuteStatement(
-                "insert into exam(编号,科目,题型,题干,答题,分值,A,B,C,D) "
-                "values(?,?,?,?,?,?,?,?,?,?)",
-                file,
-                {++number, "安全生产", s.type, "下列说法正确的是？", s.answer, "2", "泼水",
-                 "切断电源", "离开现场", "报告班长"});
-            answerList << QString::fromUtf8(s.reference);
-        }
-    }
-    transaction.Commit();
-    return answerList;
-}
-
 // Registrations for `count` stations of the sample exam; their ids.
 QStringList Register(int count) {
     const QString file = schema::kPersonnelFile;
@@ -162,7 +126,7 @@ ExamTicket TicketFor(const QString& registrationId) {
 void HandInOf190Answers(benchmark::State& state) {
     if (Skipped(state)) return;
     const EngineFolder folder(Engine(state.range(0)));
-    const QStringList answerList = DrawAnsweredPaper();
+    const QStringList answerList = StoreAnsweredPaper();
     const ExamTicket ticket = TicketFor(Register(1).first());
     std::vector<double> times;
     for (auto _ : state) {
@@ -216,12 +180,7 @@ void DrawOf100From100000(benchmark::State& state) {
     std::vector<double> times;
     for (auto _ : state) {
         state.PauseTiming();
-        CADOConn conn;
-        schema::RecreateScratchTable(conn, schema::kPersonnelFile, schema::kCreateInterim,
-                                     schema::kDropInterim);
-        schema::RecreateScratchTable(conn, schema::kPersonnelFile, schema::kCreateExam,
-                                     schema::kDropExam);
-        conn.CloseDatabase();
+        FreshScratchTables();
         state.ResumeTiming();
         QElapsedTimer timer;
         timer.start();
@@ -247,7 +206,7 @@ void HundredStationsAtOnce(benchmark::State& state) {
     const Engine engine = Engine(state.range(0));
     const EngineFolder folder(engine);
     const QStringList ids = Register(kStations);
-    const QStringList localPaper = engine == kLocal ? DrawAnsweredPaper() : QStringList();
+    const QStringList localPaper = engine == kLocal ? StoreAnsweredPaper() : QStringList();
     std::vector<double> times;
     int failures = 0;
     for (auto _ : state) {
@@ -259,7 +218,8 @@ void HundredStationsAtOnce(benchmark::State& state) {
         std::vector<std::thread> stations;
         for (int i = 0; i < kStations; ++i)
             stations.emplace_back([&, i] {
-                const QStringList answerList = engine == kServer ? DrawAnsweredPaper() : localPaper;
+                const QStringList answerList =
+                    engine == kServer ? StoreAnsweredPaper() : localPaper;
                 ++ready;
                 while (!go) std::this_thread::yield();
                 QElapsedTimer timer;

@@ -188,13 +188,3 @@ void QueryExams(benchmark::State& state) {
 BENCHMARK(QueryExams)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    SetWorkbookReaderProgram(QStringLiteral(VEMO_WORKBOOK_READER));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

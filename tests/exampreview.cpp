@@ -3,19 +3,13 @@
 //   vemo_exam_preview rules|N|review [seconds]
 // N shows question N with a sample answer; review hands the paper in and shows the
 // marks. Message boxes are answered Yes and recorded, not shown.
-#include <QApplication>
-#include <QDir>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <cstdio>
 
 #include "app/testseams.h"
-#include "app/vemoapp.h"
 #include "data/adoconn.h"
 #include "data/schema.h"
-#include "datafolder.h"
 #include "exam/vemodlg.h"
 #include "examfixture.h"
+#include "preview.h"
 
 namespace {
 void Answer(int number, const QString& answer) {
@@ -27,16 +21,8 @@ void Answer(int number, const QString& answer) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    CVemoApp::PrepareDesktop();
-    const QString state = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("rules");
-    const int seconds = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 5;
-    QTemporaryDir dir;
-    QDir::setCurrent(dir.path());
-    QString error;
-    if (!CreateDataFolder(".", QDateTime::currentDateTime(), &error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
-        return 1;
-    }
+    const Preview preview(argc, argv, "rules");
+    const QString& state = preview.State();
     const ExamTicket ticket = TicketFor(DrawIntoExamTable(SamplePaper()));
     Answer(1, "B");
     Answer(3, "A");
@@ -55,11 +41,6 @@ int main(int argc, char** argv) {
         else
             window.JumpToQuestion(state.toInt());
     }
-    // The window refuses to close, so a plain quit would be refused too.
-    QTimer::singleShot(seconds * 1000, &app, [&recorder] {
-        for (const seams::ShownMessage& m : recorder.messages)
-            std::printf("message: %s\n", qPrintable(m.text));
-        QCoreApplication::exit(0);
-    });
-    return app.exec();
+    // The window refuses to close, so a plain quit would be refused too: the run exits.
+    return preview.Run(recorder);
 }

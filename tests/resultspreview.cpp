@@ -4,16 +4,10 @@
 // query lists every score, sheet shows the score sheet of six of them, grading ticks
 // the first essay answer. Message boxes are recorded, not shown.
 #include <QAbstractButton>
-#include <QApplication>
-#include <QDir>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <cstdio>
 #include <memory>
 
 #include "app/testseams.h"
-#include "app/vemoapp.h"
-#include "datafolder.h"
+#include "preview.h"
 #include "rules/results.h"
 #include "scorefixture.h"
 #include "ui/common/checklist.h"
@@ -44,16 +38,8 @@ const Sample kSamples[] = {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    CVemoApp::PrepareDesktop();
-    const QString state = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("query");
-    const int seconds = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 5;
-    QTemporaryDir dir;
-    QDir::setCurrent(dir.path());
-    QString error;
-    if (!CreateDataFolder(".", QDateTime::currentDateTime(), &error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
-        return 1;
-    }
+    const Preview preview(argc, argv, "query");
+    const QString& state = preview.State();
     for (const Sample& sample : kSamples) {
         StoredScore s;
         s.name = QString::fromUtf8(sample.name);
@@ -87,10 +73,5 @@ int main(int argc, char** argv) {
         screen = std::move(query);
     }
     screen->show();
-    QTimer::singleShot(seconds * 1000, &app, [&recorder] {
-        for (const seams::ShownMessage& m : recorder.messages)
-            std::printf("message: %s\n", qPrintable(m.text));
-        QCoreApplication::exit(0);
-    });
-    return app.exec();
+    return preview.Run(recorder);
 }

@@ -84,41 +84,23 @@ Plan PlanImport(const Worksheet& sheet) {
 }
 
 Outcome StoreExaminees(const std::vector<Examinee>& rows) {
-    return RetryConflicts([&]() -> Outcome {
-        Outcome outcome;
-        CADOConn conn;
-        if (!conn.OpenDatabase(schema::kPersonnelFile)) {
-            outcome.error = conn.LastError();
-            return outcome;
-        }
-        try {
-            CTransaction transaction(conn);
-            if (!transaction.IsActive()) {
-                outcome.error = QStringLiteral("the database is busy");
-                return outcome;
-            }
-            const QString insert =
-                QStringLiteral("insert into examinee(姓名,部门,职务) values(?,?,?)");
-            for (const Examinee& e : rows) {
-                if (!conn.ExecuteStatement(insert, schema::kPersonnelFile,
-                                           {e.name, e.department, e.position})) {
-                    outcome.error = conn.LastError();
-                    return outcome;
-                }
-            }
-            outcome = import_workbook::RemoveAndCommit(
-                conn, transaction, schema::kPersonnelFile, QStringLiteral("examinee"),
-                [&conn] {
-                    return RemoveTwins(conn) &&
-                           conn.ExecuteStatement(
-                               QStringLiteral("delete from examinee where 姓名 is null"),
-                               schema::kPersonnelFile);
-                },
-                int(rows.size()));
-        } catch (const DatabaseError& e) {
-            outcome.error = QString::fromUtf8(e.what());
-        }
-        return outcome;
+    const QString file = schema::kPersonnelFile;
+    return RetryConflicts([&] {
+        return import_workbook::StoreInOneTransaction(
+            file, QStringLiteral("examinee"), int(rows.size()),
+            [&](CADOConn& conn) {
+                const QString insert =
+                    QStringLiteral("insert into examinee(姓名,部门,职务) values(?,?,?)");
+                for (const Examinee& e : rows)
+                    if (!conn.ExecuteStatement(insert, file, {e.name, e.department, e.position}))
+                        return false;
+                return true;
+            },
+            [&](CADOConn& conn) {
+                return RemoveTwins(conn) &&
+                       conn.ExecuteStatement(
+                           QStringLiteral("delete from examinee where 姓名 is null"), file);
+            });
     });
 }
 

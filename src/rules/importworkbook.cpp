@@ -15,29 +15,42 @@ QString FileDialogFilter() {
     return QStringLiteral("所有文件(*.*);;Excel(*.xls *.xlsx)");
 }
 
-Outcome RemoveAndCommit(CADOConn& conn, CTransaction& transaction, const QString& file,
-                        const QString& table, const std::function<bool()>& remove, int read) {
+Outcome StoreInOneTransaction(const QString& file, const QString& table, int read,
+                              const std::function<bool(CADOConn&)>& store,
+                              const std::function<bool(CADOConn&)>& remove) {
     Outcome outcome;
-    const qint64 before = conn.CountRows(table, file);
-    if (!remove()) {
+    CADOConn conn;
+    if (!conn.OpenDatabase(file)) {
         outcome.error = conn.LastError();
         return outcome;
     }
-    const qint64 after = conn.CountRows(table, file);
-    if (!transaction.Commit()) {
-        outcome.error = conn.LastError();
-        return outcome;
+    try {
+        CTransaction transaction(conn);
+        if (!transaction.IsActive()) {
+            outcome.error = QStringLiteral("数据库正忙");
+            return outcome;
+        }
+        if (!store(conn)) {
+            outcome.error = conn.LastError();
+            return outcome;
+        }
+        const qint64 before = conn.CountRows(table, file);
+        if (!remove(conn)) {
+            outcome.error = conn.LastError();
+            return outcome;
+        }
+        const qint64 after = conn.CountRows(table, file);
+        if (!transaction.Commit()) {
+            outcome.error = conn.LastError();
+            return outcome;
+        }
+        outcome.stored = true;
+        outcome.read = read;
+        outcome.removed = int(before - after);
+    } catch (const DatabaseError& e) {
+        outcome.error = QString::fromUtf8(e.what());
     }
-    outcome.stored = true;
-    outcome.read = read;
-    outcome.removed = int(before - after);
     return outcome;
-}
-
-bool ExecuteAll(CADOConn& conn, const QString& file, const QStringList& statements) {
-    for (const QString& sql : statements)
-        if (!conn.ExecuteStatement(sql, file)) return false;
-    return true;
 }
 
 QString OutcomeMessage(const Outcome& outcome) {

@@ -27,14 +27,13 @@ struct Outcome {
     QString error;    // why nothing was stored
 };
 
-// After `read` rows were stored in `table` of `file` within `transaction`: runs `remove`
-// (duplicates, incomplete rows; false when it failed), counts what it removed and
-// commits. The outcome says what happened; on any failure nothing is stored.
-Outcome RemoveAndCommit(CADOConn& conn, CTransaction& transaction, const QString& file,
-                        const QString& table, const std::function<bool()>& remove, int read);
-
-// Runs each statement in turn; false at the first that fails.
-bool ExecuteAll(CADOConn& conn, const QString& file, const QStringList& statements);
+// Stores an import in one transaction of `file`: `store` writes the `read` rows, `remove`
+// takes out duplicates and incomplete rows (each false when the database refused), and
+// what the removal took from `table` is counted before the commit. On any failure nothing
+// is stored and the outcome says why.
+Outcome StoreInOneTransaction(const QString& file, const QString& table, int read,
+                              const std::function<bool(CADOConn&)>& store,
+                              const std::function<bool(CADOConn&)>& remove);
 
 // "导入数据%d条，已删除%d条重复数据！"
 QString OutcomeMessage(const Outcome& outcome);

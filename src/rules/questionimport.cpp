@@ -85,45 +85,36 @@ Outcome StoreQuestions(const QString& type, const std::vector<Question>& rows,
         return outcome;
     }
     const QString file = schema::kQuestionsFile;
-    CADOConn conn;
-    if (!conn.OpenDatabase(file)) {
-        outcome.error = conn.LastError();
-        return outcome;
-    }
-    try {
-        CTransaction transaction(conn);
-        if (!transaction.IsActive()) {
-            outcome.error = QStringLiteral("数据库正忙");
-            return outcome;
-        }
-        // Only appended to: the rows already in the bank need not be read.
-        auto rs = conn.OpenRecordset("select * from " + type + " where 1=0", file);
-        const QStringList letters = {"A", "B", "C", "D", "E"};
-        int stored = 0;
-        for (const Question& q : rows) {
-            rs->AddNew();
-            rs->PutCollect("科目", q.subject);
-            rs->PutCollect("题型", q.type);
-            rs->PutCollect("题干", q.stem);
-            rs->PutCollect("答案", q.answer);
-            for (int o = 0; o < q.options.size(); ++o)
-                if (!q.options[o].isNull()) rs->PutCollect(letters[o], q.options[o]);
-            rs->PutCollect("难度", q.difficulty);
-            rs->PutCollect("对象", q.group);
-            rs->Update();
-            if (progress && ++stored % 500 == 0) progress(stored);
-        }
-        const QStringList removals = {"delete from " + type +
-                                          " where id not in(select min(id) from " + type +
-                                          " group by 科目,题型,题干,答案,难度,对象)",
-                                      "delete from " + type + " where 题型 is null"};
-        outcome = import_workbook::RemoveAndCommit(
-            conn, transaction, file, type,
-            [&] { return import_workbook::ExecuteAll(conn, file, removals); }, int(rows.size()));
-    } catch (const DatabaseError& e) {
-        outcome.error = QString::fromUtf8(e.what());
-    }
-    return outcome;
+    const QStringList removals = {"delete from " + type + " where id not in(select min(id) from " +
+                                      type + " group by 科目,题型,题干,答案,难度,对象)",
+                                  "delete from " + type + " where 题型 is null"};
+    return import_workbook::StoreInOneTransaction(
+        file, type, int(rows.size()),
+        [&](CADOConn& conn) {
+            // Only appended to: the rows already in the bank need not be read.
+            auto rs = conn.OpenRecordset("select * from " + type + " where 1=0", file);
+            const QStringList letters = {"A", "B", "C", "D", "E"};
+            int stored = 0;
+            for (const Question& q : rows) {
+                rs->AddNew();
+                rs->PutCollect("科目", q.subject);
+                rs->PutCollect("题型", q.type);
+                rs->PutCollect("题干", q.stem);
+                rs->PutCollect("答案", q.answer);
+                for (int o = 0; o < q.options.size(); ++o)
+                    if (!q.options[o].isNull()) rs->PutCollect(letters[o], q.options[o]);
+                rs->PutCollect("难度", q.difficulty);
+                rs->PutCollect("对象", q.group);
+                rs->Update();
+                if (progress && ++stored % 500 == 0) progress(stored);
+            }
+            return true;
+        },
+        [&](CADOConn& conn) {
+            for (const QString& sql : removals)
+                if (!conn.ExecuteStatement(sql, file)) return false;
+            return true;
+        });
 }
 
 }  // namespace question_import

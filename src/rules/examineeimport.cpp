@@ -85,23 +85,21 @@ Plan PlanImport(const Worksheet& sheet) {
 
 Outcome StoreExaminees(const std::vector<Examinee>& rows) {
     const QString file = schema::kPersonnelFile;
-    return RetryConflicts([&] {
-        return import_workbook::StoreInOneTransaction(
-            file, QStringLiteral("examinee"), int(rows.size()),
-            [&](CADOConn& conn) {
-                const QString insert =
-                    QStringLiteral("insert into examinee(姓名,部门,职务) values(?,?,?)");
-                for (const Examinee& e : rows)
-                    if (!conn.ExecuteStatement(insert, file, {e.name, e.department, e.position}))
-                        return false;
-                return true;
-            },
-            [&](CADOConn& conn) {
-                return RemoveTwins(conn) &&
-                       conn.ExecuteStatement(
-                           QStringLiteral("delete from examinee where 姓名 is null"), file);
-            });
-    });
+    return import_workbook::StoreInOneTransaction(
+        file, QStringLiteral("examinee"), int(rows.size()),
+        [&](CADOConn& conn) {
+            const QString insert =
+                QStringLiteral("insert into examinee(姓名,部门,职务) values(?,?,?)");
+            for (const Examinee& e : rows)
+                if (!conn.ExecuteStatement(insert, file, {e.name, e.department, e.position}))
+                    return false;
+            return true;
+        },
+        [&](CADOConn& conn) {
+            return RemoveTwins(conn) &&
+                   conn.ExecuteStatement(QStringLiteral("delete from examinee where 姓名 is null"),
+                                         file);
+        });
 }
 
 }  // namespace examinee_import

@@ -63,6 +63,12 @@ QStringList PersonnelTables() {
         QStringLiteral("create table quesAndAns(ID AUTOINCREMENT PRIMARY KEY,姓名 TEXT,"
                        "考生编号 TEXT,部门 TEXT,职务 TEXT,考试号 TEXT,考试名称 TEXT,题干 TEXT,"
                        "答案 TEXT,答题 TEXT,分值 TEXT)"),
+        // One row per question of a handed-in paper: what the examinee saw and answered,
+        // the reference answer and the points, with a save code over the row.
+        QStringLiteral("create table answerSheet(ID AUTOINCREMENT PRIMARY KEY,考生编号 TEXT,"
+                       "考试号 TEXT,题号 INT,题型 TEXT,题目编号 INT,科目 TEXT,题干 TEXT,"
+                       "A TEXT,B TEXT,C TEXT,D TEXT,E TEXT,答案 TEXT,答题 TEXT,分值 TEXT,"
+                       "得分 TEXT,保存码 TEXT)"),
     };
 }
 
@@ -116,6 +122,8 @@ QStringList PersonnelIndexes() {
         IndexStatement("ExamRegister_unscored", "ExamRegister", "考试号", "成绩 is null"),
         IndexStatement("JoinExam_exam", "JoinExam", "考试号"),
         IndexStatement("quesAndAns_exam", "quesAndAns", "考试号"),
+        IndexStatement("answerSheet_exam", "answerSheet", "考试号"),
+        IndexStatement("answerSheet_registration", "answerSheet", "考生编号,题号"),
     };
 }
 

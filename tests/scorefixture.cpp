@@ -62,6 +62,33 @@ qlonglong StoreEssay(qlonglong registrationId, const StoredScore& s, const QStri
     return row->GetText("ID").toLongLong();
 }
 
+void StoreAnswer(const StoredAnswer& a) {
+    CADOConn conn;
+    conn.ExecuteStatement(
+        "insert into answerSheet(考生编号,考试号,题号,题型,题目编号,科目,题干,答题,分值,得分) "
+        "values(?,?,?,?,?,?,?,?,?,?)",
+        kFile,
+        {QString::number(a.registration), a.examNo, a.number, a.type, a.questionId,
+         QStringLiteral("安全"), a.type + QString::number(a.questionId),
+         a.answer ? QVariant(*a.answer) : QVariant(), a.points, a.earned});
+}
+
+qlonglong StoreUnscored(const StoredScore& s) {
+    CADOConn conn;
+    auto row = conn.OpenRecordset("select * from ExamRegister", kFile);
+    row->AddNew();
+    row->PutCollect("姓名", s.name);
+    row->PutCollect("部门", s.department);
+    row->PutCollect("职务", s.position);
+    row->PutCollect("考试号", s.examNo);
+    row->PutCollect("合格分数", s.passMark);
+    row->PutCollect("保存码",
+                    codes::EnrolmentCode(s.name, s.department, s.position, s.examNo, s.passMark));
+    row->Update();
+    SyncCounters(conn, s.examNo);
+    return row->GetText("ID").toLongLong();
+}
+
 void Tamper(qlonglong registrationId, const QString& column, const QString& value) {
     CADOConn conn;
     conn.ExecuteStatement("update ExamRegister set " + column + "=? where ID=?", kFile,

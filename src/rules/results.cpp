@@ -7,6 +7,7 @@
 #include "data/codes.h"
 #include "data/formats.h"
 #include "data/schema.h"
+#include "rules/statistics.h"
 
 namespace results {
 namespace {
@@ -136,6 +137,33 @@ std::vector<ScoreRow> Run(const Query& query) {
     rows.reserve(size_t(rs->RecordCount()));
     for (; !rs->IsEOF(); rs->MoveNext()) rows.push_back(RowOf(*rs));
     return rows;
+}
+
+Ranking RankExam(const QString& examName) {
+    Ranking ranking;
+    ranking.rows = Run(RankingFor(examName));
+    if (ranking.rows.empty()) return ranking;
+    std::vector<double> scores;
+    scores.reserve(ranking.rows.size());
+    for (const ScoreRow& row : ranking.rows) scores.push_back(LeadingNumber(row.score));
+    for (int rank : statistics::CompetitionRanks(scores)) ranking.ranks << QString::number(rank);
+
+    CADOConn conn;
+    const RecordsetPtr exam = conn.OpenRecordset(
+        "select 考试号 from ExamRegister where 考试名称=? and 成绩 is not null limit 1",
+        schema::kPersonnelFile, {examName});
+    conn.ForEachRow(
+        "select 姓名,部门,职务 from ExamRegister where 考试号=? and 成绩 is null order by ID",
+        schema::kPersonnelFile, {exam->GetText("考试号")}, [&](const CRowReader& row) {
+            ranking.rows.push_back({row.Text(0), row.Text(1), row.Text(2), QString(), QString(),
+                                    QString(), QString(), examName});
+            ranking.ranks << AbsentText();
+        });
+    return ranking;
+}
+
+QString AbsentText() {
+    return QStringLiteral("缺考");
 }
 
 bool HasRegistrations() {

@@ -71,19 +71,24 @@ void StoreSheets(const std::vector<std::pair<qlonglong, double>>& examinees) {
     }
 }
 
-// The list as shown, comma-separated, as a spreadsheet program saves it.
+// The list as shown, comma-separated as LibreOffice saves it: text in quotes, numbers
+// (the scores) bare, empty cells empty.
 void WriteListCsv(CCheckScore& query, const QString& path) {
     CCheckTable* list = query.ScoreList();
+    auto quoted = [](const QString& text) { return '"' + text + '"'; };
     QStringList lines;
     QStringList header;
     for (int column = 1; column < list->model()->columnCount(); ++column)
         if (!list->isColumnHidden(column))
-            header << list->model()->headerData(column, Qt::Horizontal).toString();
+            header << quoted(list->model()->headerData(column, Qt::Horizontal).toString());
     lines << header.join(',');
     for (int row = 0; row < list->rowCount(); ++row) {
         QStringList cells;
-        for (int column = 1; column < list->model()->columnCount(); ++column)
-            if (!list->isColumnHidden(column)) cells << list->Text(row, column);
+        for (int column = 1; column < list->model()->columnCount(); ++column) {
+            if (list->isColumnHidden(column)) continue;
+            const QString text = list->Text(row, column);
+            cells << (text.isEmpty() || column == CCheckScore::kScoreColumn ? text : quoted(text));
+        }
         lines << cells.join(',');
     }
     QFile file(path);

@@ -146,7 +146,15 @@ namespace {
 
 const QString kPersonnel = schema::kPersonnelFile;
 
+// Stored points and IDs are plain decimals; those are read without the general parser,
+// which costs more than the rest of reading an answer-sheet row.
 std::optional<double> NumberOf(QByteArrayView text) {
+    qsizetype i = text.startsWith('-') ? 1 : 0;
+    double whole = 0;
+    const qsizetype digitsFrom = i;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9' && i < 16; ++i)
+        whole = whole * 10 + (text[i] - '0');
+    if (i == text.size() && i > digitsFrom) return digitsFrom ? -whole : whole;
     bool ok = false;
     const double value = text.trimmed().toDouble(&ok);
     return ok ? std::optional<double>(value) : std::nullopt;
@@ -212,29 +220,38 @@ std::vector<ItemRow> LoadItemAnalysis(const QString& examName) {
     std::vector<ItemRow> rows;
     if (scored.examNo.isEmpty()) return rows;
 
-    enum { kRegistration, kType, kQuestion, kSubject, kStem, kAnswer, kPoints, kEarned };
+    enum { kId, kRegistration, kType, kQuestion, kAnswer, kPoints, kEarned };
     std::vector<double> totals;
     std::vector<Response> responses;
-    QHash<qint64, int> examineeOf;  // registration ID -> index into totals
-    QHash<qint64, int> itemOf;      // type number and 题目编号 -> index into rows
+    QHash<qint64, int> examineeOf;   // registration ID -> index into totals
+    QHash<qint64, int> itemOf;       // type number and 题目编号 -> index into rows
+    std::vector<qint64> firstRowOf;  // the answer-sheet row that shows each question
+    qint64 lastRegistration = -1;    // a sheet's rows come together
+    int lastExaminee = -1;
     QStringList types;
     // The rows come in long runs of one type: its text is made once per run.
     QByteArray runType;
     qint64 runTypeNumber = -1;
     bool runIsChoice = false;
     conn.ForEachRow(
-        "select 考生编号,题型,题目编号,科目,题干,答题,分值,得分 from answerSheet where 考试号=?",
+        "select ID,考生编号,题型,题目编号,答题,分值,得分 from answerSheet where 考试号=?",
         kPersonnel, {scored.examNo}, [&](const CRowReader& row) {
-            const qint64 registration = NumberOf(row.Utf8(kRegistration)).value_or(-1);
-            const auto score = scored.scoreById.constFind(registration);
-            if (score == scored.scoreById.cend()) return;  // not handed in: no total
-            Response r;
-            auto examinee = examineeOf.constFind(registration);
-            if (examinee == examineeOf.cend()) {
-                examinee = examineeOf.insert(registration, int(totals.size()));
-                totals.push_back(*score);
+            const qint64 registration = qint64(NumberOf(row.Utf8(kRegistration)).value_or(-1));
+            if (registration != lastRegistration) {
+                lastRegistration = registration;
+                lastExaminee = -1;
+                const auto score = scored.scoreById.constFind(registration);
+                if (score == scored.scoreById.cend()) return;  // not handed in: no total
+                auto examinee = examineeOf.constFind(registration);
+                if (examinee == examineeOf.cend()) {
+                    examinee = examineeOf.insert(registration, int(totals.size()));
+                    totals.push_back(*score);
+                }
+                lastExaminee = *examinee;
             }
-            r.examinee = *examinee;
+            if (lastExaminee < 0) return;
+            Response r;
+            r.examinee = lastExaminee;
             if (runTypeNumber < 0 || row.Utf8(kType) != QByteArrayView(runType)) {
                 runType = row.Utf8(kType).toByteArray();
                 const QString type = QString::fromUtf8(runType);
@@ -242,13 +259,13 @@ std::vector<ItemRow> LoadItemAnalysis(const QString& examName) {
                 runTypeNumber = types.indexOf(type);
                 runIsChoice = IsChoiceType(type);
             }
-            const qint64 questionId = row.Text(kQuestion).toLongLong();
+            const qint64 questionId = qint64(NumberOf(row.Utf8(kQuestion)).value_or(0));
             const qint64 key = (runTypeNumber << 48) ^ questionId;
             auto item = itemOf.constFind(key);
             if (item == itemOf.cend()) {
                 item = itemOf.insert(key, int(rows.size()));
-                rows.push_back(
-                    {types[runTypeNumber], questionId, row.Text(kSubject), row.Text(kStem), {}});
+                rows.push_back({types[runTypeNumber], questionId, QString(), QString(), {}});
+                firstRowOf.push_back(qint64(NumberOf(row.Utf8(kId)).value_or(0)));
             }
             r.item = *item;
             r.points = NumberOf(row.Utf8(kPoints)).value_or(0);
@@ -260,7 +277,14 @@ std::vector<ItemRow> LoadItemAnalysis(const QString& examName) {
             responses.push_back(r);
         });
     const std::vector<ItemFigures> figures = AnalyseItems(totals, responses, int(rows.size()));
-    for (size_t i = 0; i < rows.size(); ++i) rows[i].figures = figures[i];
+    for (size_t i = 0; i < rows.size(); ++i) {
+        rows[i].figures = figures[i];
+        // Subject and stem from one row each: read on every row they would double the scan.
+        const RecordsetPtr shown = conn.OpenRecordset(
+            "select 科目,题干 from answerSheet where ID=?", kPersonnel, {firstRowOf[i]});
+        rows[i].subject = shown->GetText("科目");
+        rows[i].stem = shown->GetText("题干");
+    }
     const QStringList paperOrder = {"单选题", "判断题", "填空题", "多选题", "问答题"};
     auto place = [&](const ItemRow& row) {
         const qsizetype type = paperOrder.indexOf(row.type);

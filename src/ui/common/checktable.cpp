@@ -2,7 +2,8 @@
 
 #include <QAbstractTableModel>
 #include <QHeaderView>
-#include <QStyledItemDelegate>
+
+#include "ui/common/centredcells.h"
 
 class CheckTableModel : public QAbstractTableModel {
 public:
@@ -75,22 +76,6 @@ private:
     std::vector<bool> m_ticks;
 };
 
-namespace {
-
-// Centres the texts of every cell, as the short lists show them.
-class CentredText : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-protected:
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
-        QStyledItemDelegate::initStyleOption(option, index);
-        option->displayAlignment = Qt::AlignCenter;
-    }
-};
-
-}  // namespace
-
 CCheckTable::CCheckTable(const QStringList& headings, const QList<int>& widths, QWidget* parent)
     : QTableView(parent), m_model(new CheckTableModel(headings, this)) {
     setModel(m_model);
@@ -103,7 +88,7 @@ CCheckTable::CCheckTable(const QStringList& headings, const QList<int>& widths, 
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setItemDelegate(new CentredText(this));
+    setItemDelegate(new CentredCells(this));
     for (int column = 0; column < headings.size(); ++column) {
         const int width = column < widths.size() ? widths[column] : 0;
         if (width == 0)

@@ -1,6 +1,7 @@
 // Score query timings: 显示全部 on the score query with 100,000 scored registrations,
 // which runs the integrity pass (counters of every exam, the code of every scored row),
-// reads the rows and lists them.
+// reads the rows and lists them; and the statistics and item analysis of one exam of
+// 10,000 examinees with 100 questions each.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -16,7 +17,8 @@
 #include "data/schema.h"
 #include "datafolder.h"
 #include "rules/results.h"
-#include "ui/common/checklist.h"
+#include "rules/statistics.h"
+#include "ui/common/checktable.h"
 #include "ui/results/checkscore.h"
 
 namespace {
@@ -93,5 +95,53 @@ void IntegrityPass(benchmark::State& state) {
             state.SkipWithError("the stored scores do not check");
 }
 BENCHMARK(IntegrityPass)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// One exam of 10,000 examinees, each with an answer sheet of 100 questions drawn from a
+// bank of 300 (a million answer-sheet rows).
+constexpr int kExaminees = 10000;
+constexpr int kQuestions = 100;
+
+void StoreAnswerSheets() {
+    const QString file = schema::kPersonnelFile;
+    CADOConn conn;
+    conn.OpenDatabase(file);
+    CTransaction transaction(conn);
+    conn.ExecuteStatement("delete from ExamRegister", file);
+    for (int i = 1; i <= kExaminees; ++i) {
+        conn.ExecuteStatement(
+            "insert into ExamRegister(ID,姓名,考试号,合格分数,考试名称,成绩) values(?,?,?,?,?,?)",
+            file,
+            {i, QStringLiteral("考生%1").arg(i), "1", "60", QStringLiteral("年度考试"),
+             QString::number(i % 101)});
+        for (int q = 1; q <= kQuestions; ++q) {
+            const int question = (i * 7 + q * 3) % 300 + 1;
+            const bool right = (i + q) % 3 != 0;
+            conn.ExecuteStatement(
+                "insert into "
+                "answerSheet(考生编号,考试号,题号,题型,题目编号,科目,题干,答题,分值,得分)"
+                " values(?,?,?,?,?,?,?,?,?,?)",
+                file,
+                {i, "1", q, q <= 60 ? QStringLiteral("单选题") : QStringLiteral("多选题"), question,
+                 QStringLiteral("安全"), QStringLiteral("第%1题的题干").arg(question),
+                 right ? "A" : "BC", "1", right ? "1" : "0"});
+        }
+    }
+    transaction.Commit();
+}
+
+void ExamStatisticsAndItems(benchmark::State& state) {
+    DataFolder folder;
+    StoreAnswerSheets();
+    size_t items = 0;
+    for (auto _ : state) {
+        const statistics::ExamFigures figures = statistics::LoadExamFigures("年度考试");
+        benchmark::DoNotOptimize(
+            statistics::Summarise(figures.scores, figures.enrolled, figures.passMark));
+        benchmark::DoNotOptimize(statistics::Histogram(figures.scores, figures.fullMark));
+        items = statistics::LoadItemAnalysis("年度考试").size();
+    }
+    if (items == 0) state.SkipWithError("no question analysed");
+}
+BENCHMARK(ExamStatisticsAndItems)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace

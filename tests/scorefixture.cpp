@@ -18,10 +18,8 @@ void SyncCounters(CADOConn& conn, const QString& examNo) {
                           {examNo.toLongLong(), counters.quality, counters.quantity});
 }
 
-}  // namespace
-
-qlonglong StoreScore(const StoredScore& s) {
-    CADOConn conn;
+// The registration as enrolment writes it; its row stays open for the score.
+RecordsetPtr Enrol(CADOConn& conn, const StoredScore& s) {
     auto row = conn.OpenRecordset("select * from ExamRegister", kFile);
     row->AddNew();
     row->PutCollect("姓名", s.name);
@@ -29,7 +27,17 @@ qlonglong StoreScore(const StoredScore& s) {
     row->PutCollect("职务", s.position);
     row->PutCollect("考试号", s.examNo);
     row->PutCollect("合格分数", s.passMark);
+    row->PutCollect("保存码",
+                    codes::EnrolmentCode(s.name, s.department, s.position, s.examNo, s.passMark));
     row->Update();
+    return row;
+}
+
+}  // namespace
+
+qlonglong StoreScore(const StoredScore& s) {
+    CADOConn conn;
+    auto row = Enrol(conn, s);
     const QString id = row->GetText("ID");
     row->PutCollect("考试名称", s.examName);
     row->PutCollect("成绩", s.score);
@@ -60,6 +68,24 @@ qlonglong StoreEssay(qlonglong registrationId, const StoredScore& s, const QStri
     row->PutCollect("分值", points);
     row->Update();
     return row->GetText("ID").toLongLong();
+}
+
+void StoreAnswer(const StoredAnswer& a) {
+    CADOConn conn;
+    conn.ExecuteStatement(
+        "insert into answerSheet(考生编号,考试号,题号,题型,题目编号,科目,题干,答题,分值,得分) "
+        "values(?,?,?,?,?,?,?,?,?,?)",
+        kFile,
+        {QString::number(a.registration), a.examNo, a.number, a.type, a.questionId,
+         QStringLiteral("安全"), a.type + QString::number(a.questionId),
+         a.answer ? QVariant(*a.answer) : QVariant(), a.points, a.earned});
+}
+
+qlonglong StoreUnscored(const StoredScore& s) {
+    CADOConn conn;
+    const QString id = Enrol(conn, s)->GetText("ID");
+    SyncCounters(conn, s.examNo);
+    return id.toLongLong();
 }
 
 void Tamper(qlonglong registrationId, const QString& column, const QString& value) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 // Stored results written straight into personnel.mdb the way hand-in writes them, with
 // valid score codes and the JoinExam counters kept right.
@@ -25,3 +26,19 @@ qlonglong StoreEssay(qlonglong registrationId, const StoredScore& score,
                      const QString& answer = QStringLiteral("先报警，再疏散。"));
 // Sets a column of a registration without touching its code, as an outside edit would.
 void Tamper(qlonglong registrationId, const QString& column, const QString& value);
+
+// One answer-sheet row as hand-in writes it: answer NULL when unanswered, earned empty
+// for an essay not graded yet.
+struct StoredAnswer {
+    qlonglong registration = 0;
+    QString examNo = QStringLiteral("1");
+    int number = 1;  // 题号
+    QString type = QStringLiteral("单选题");
+    qlonglong questionId = 1;
+    std::optional<QString> answer;
+    QString points = QStringLiteral("2");
+    QString earned = QStringLiteral("0");
+};
+void StoreAnswer(const StoredAnswer& answer);
+// Adds a registration that has no score yet; the counters of its exam follow.
+qlonglong StoreUnscored(const StoredScore& score);

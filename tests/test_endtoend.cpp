@@ -16,6 +16,7 @@
 #include "examfixture.h"
 #include "guitest.h"
 #include "ui/common/checklist.h"
+#include "ui/common/checktable.h"
 #include "ui/common/showmap.h"
 #include "ui/exams/exammanager.h"
 #include "ui/results/checkscore.h"

@@ -16,6 +16,8 @@ TEST(Formats, ScoresDropATrailingPointZero) {
 TEST(Formats, TimeTexts) {
     EXPECT_EQ(FormatDuration(0), "00:00:00");
     EXPECT_EQ(FormatDuration(3725), "01:02:05");
+    EXPECT_EQ(FormatDuration(359999), "99:59:59");
+    EXPECT_EQ(FormatDuration(360000), "100:00:00");
     const QDateTime t(QDate(2026, 3, 4), QTime(5, 6, 7));
     EXPECT_EQ(FormatExamTime(t), "2026/03/04 05:06");
     EXPECT_EQ(FormatCreationTime(t), "2026/03/04 05:06:07");

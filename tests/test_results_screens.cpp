@@ -7,19 +7,24 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTableWidget>
 #include <QTest>
 #include <QToolBar>
 
 #include "app/screens.h"
 #include "data/adoconn.h"
 #include "data/schema.h"
+#include "data/xlsxworkbook.h"
 #include "guitest.h"
 #include "scorefixture.h"
 #include "ui/common/checklist.h"
+#include "ui/common/checktable.h"
 #include "ui/exams/exammanager.h"
 #include "ui/results/checkscore.h"
 #include "ui/results/handworkcorrect.h"
+#include "ui/results/itemanalysis.h"
 #include "ui/results/scoremap.h"
+#include "ui/results/scorestatistics.h"
 
 namespace {
 
@@ -30,7 +35,8 @@ protected:
         combo->setCurrentIndex(combo->findText(text));
         ASSERT_EQ(combo->currentText(), text);
     }
-    static QStringList Column(CCheckList* list, int column) {
+    template <class List>
+    static QStringList Column(List* list, int column) {
         QStringList texts;
         for (int row = 0; row < list->rowCount(); ++row) texts << list->Text(row, column);
         return texts;
@@ -65,7 +71,7 @@ TEST_F(ResultsScreens, QueryListsVerdictsAndRefusesAPositionAlone) {
     Choose(&screen, "department", "生产部");
     Choose(&screen, "examName", "安全生产月度考试");
     Click(&screen, "query");  // department and exam, no position
-    CCheckList* list = screen.ScoreList();
+    CCheckTable* list = screen.ScoreList();
     EXPECT_EQ(Column(list, CCheckScore::kNameColumn), QStringList({"张三", "李四"}));
     EXPECT_EQ(Column(list, CCheckScore::kVerdictColumn), QStringList({"否", "不定"}));
     EXPECT_EQ(Column(list, CCheckScore::kTimeUsedColumn), QStringList({"00:10:00", "00:10:00"}));
@@ -88,8 +94,8 @@ TEST_F(ResultsScreens, QueryListsVerdictsAndRefusesAPositionAlone) {
     Click(&screen, "rank");
     EXPECT_EQ(recorder->messages.last().text, "请选择考试名称！");
     Choose(&screen, "examName", "安全生产月度考试");
-    Click(&screen, "rank");
-    EXPECT_EQ(Column(list, CCheckScore::kScoreColumn), QStringList({"60", "30"}));
+    Click(&screen, "rank");  // the sample folder's registrations follow, absent
+    EXPECT_EQ(Column(list, CCheckScore::kScoreColumn).mid(0, 3), QStringList({"60", "30", ""}));
     EXPECT_EQ(recorder->exits, 0);
 }
 
@@ -102,7 +108,7 @@ TEST_F(ResultsScreens, ExportRefusesMixedOrOverlongSelectionsAndClearsTheTicks) 
     Click(&screen, "export");
     EXPECT_EQ(recorder->messages.last().text, "考生信息不能为空！");
     Click(&screen, "showAll");
-    CCheckList* list = screen.ScoreList();
+    CCheckTable* list = screen.ScoreList();
     Click(&screen, "export");
     EXPECT_EQ(recorder->messages.last().text, "请选择考生！");
 
@@ -262,6 +268,123 @@ TEST_F(ResultsScreens, GradingConsumesAnswersAndReturnsWhenAllAreGraded) {
     EXPECT_EQ(Column(after.ScoreList(), CCheckScore::kVerdictColumn), QStringList({"是"}));
     EXPECT_TRUE(Find<QWidget>(&after, "grade")->isHidden());
     EXPECT_EQ(recorder->exits, 0);
+}
+
+// Four scores of one exam (90, 85, 85, 70), one examinee absent, one score elsewhere.
+void StoreRankedExam() {
+    const char* scored[][2] = {{"张三", "90"}, {"李四", "85"}, {"王五", "85"}, {"赵六", "70"}};
+    StoredScore s;
+    s.examNo = "9";  // not the sample folder's exam, which has registrations of its own
+    for (const auto& row : scored) {
+        s.name = row[0];
+        s.score = row[1];
+        StoreScore(s);
+    }
+    s.name = "钱七";
+    StoreUnscored(s);
+    StoredScore other;
+    other.examName = "另一考试";
+    other.examNo = "2";
+    StoreScore(other);
+}
+
+TEST_F(ResultsScreens, RankingShowsRanksAndTheAbsentAndExportsTheListAsShown) {
+    StoreRankedExam();
+    CCheckScore screen;
+    CCheckTable* list = screen.ScoreList();
+    auto* statistics = Find<QWidget>(&screen, "statistics");
+    EXPECT_FALSE(statistics->isEnabled());
+    Choose(&screen, "examName", "安全生产月度考试");
+    EXPECT_TRUE(statistics->isEnabled());
+    Click(&screen, "rank");
+    EXPECT_EQ(Column(list, CCheckScore::kRankColumn), QStringList({"1", "2", "2", "4", "缺考"}));
+    EXPECT_EQ(list->Text(4, CCheckScore::kNameColumn), "钱七");
+    EXPECT_FALSE(list->isColumnHidden(CCheckScore::kRankColumn));
+
+    recorder->saveFileAnswers = {Path("ranking")};
+    Click(&screen, "exportExcel");
+    EXPECT_TRUE(recorder->suggestedSavePaths.last().endsWith("/安全生产月度考试成绩.xlsx"));
+    QString reason;
+    auto book = xlsx::ReadWorkbook(Path("ranking.xlsx"), &reason);
+    ASSERT_TRUE(book) << reason.toStdString();
+    const Worksheet& ranked = book->sheets[0];
+    EXPECT_EQ(ranked.header, QStringList({"序号", "名次", "姓名", "部门", "职务", "成绩", "合格",
+                                          "考试用时", "考试时间", "考试名称"}));
+    ASSERT_EQ(ranked.rows.size(), 5u);
+    EXPECT_EQ(ranked.rows[2].cells.values(),
+              QStringList({"3", "2", "王五", "生产部", "操作工", "85", "是", "00:10:00",
+                           list->Text(2, CCheckScore::kHandInColumn), "安全生产月度考试"}));
+    EXPECT_EQ(ranked.rows[4].Cell(1), "缺考");
+
+    Click(&screen, "showAll");  // two exams: no 名次, the file named for neither
+    EXPECT_TRUE(list->isColumnHidden(CCheckScore::kRankColumn));
+    recorder->saveFileAnswers = {Path("all.xlsx")};
+    Click(&screen, "exportExcel");
+    EXPECT_TRUE(recorder->suggestedSavePaths.last().endsWith("/成绩.xlsx"));
+    book = xlsx::ReadWorkbook(Path("all.xlsx"), &reason);
+    ASSERT_TRUE(book) << reason.toStdString();
+    EXPECT_EQ(book->sheets[0].header.value(1), "姓名");
+    EXPECT_EQ(book->sheets[0].rows.size(), 5u);
+
+    Click(&screen, "statistics");
+    EXPECT_EQ(recorder->navigations.last().screen, "CScoreStatistics");
+}
+
+TEST_F(ResultsScreens, StatisticsSayWhenNobodySatAndSaveTheChart) {
+    CScoreStatistics empty("安全生产月度考试");
+    EXPECT_EQ(Find<QLabel>(&empty, "note")->text(), "此考试没有考生成绩记录！");
+    EXPECT_EQ(Find<QLabel>(&empty, "mean")->text(), "—");
+
+    StoreRankedExam();
+    CScoreStatistics screen("安全生产月度考试");
+    const char* figures[][2] = {{"enrolled", "5"}, {"sat", "4"},     {"absent", "1"},
+                                {"mean", "82.50"}, {"median", "85"}, {"deviation", "7.50"},
+                                {"highest", "90"}, {"lowest", "70"}, {"passRate", "100.0%"}};
+    for (const auto& figure : figures)
+        EXPECT_EQ(Find<QLabel>(&screen, figure[0])->text(), figure[1]) << figure[0];
+    recorder->saveFileAnswers = {Path("chart")};
+    Click(&screen, "saveChart");
+    const QImage saved(Path("chart.png"), "PNG");
+    EXPECT_EQ(saved.size(), screen.Chart().size());
+    Click(&screen, "itemAnalysis");
+    EXPECT_EQ(recorder->navigations.last().screen, "CItemAnalysis");
+}
+
+TEST_F(ResultsScreens, ItemAnalysisSortsByEachColumnAndExports) {
+    StoredScore s;
+    s.score = "90";
+    const qlonglong strong = StoreScore(s);
+    s.score = "40";
+    const qlonglong weak = StoreScore(s);
+    for (qlonglong id : {strong, weak}) {
+        StoreAnswer({id, "1", 1, "单选题", 5, QString("A"), "2", "2"});
+        StoreAnswer({id, "1", 2, "判断题", 9, QString("B"), "2", id == strong ? "2" : "0"});
+    }
+    CItemAnalysis screen(s.examName);
+    QTableWidget* table = screen.Table();
+    ASSERT_EQ(table->rowCount(), 2);
+    auto column = [table](int c) {
+        QStringList texts;
+        for (int row = 0; row < table->rowCount(); ++row) texts << table->item(row, c)->text();
+        return texts;
+    };
+    EXPECT_EQ(column(CItemAnalysis::kTypeColumn), QStringList({"单选题", "判断题"}));
+    EXPECT_EQ(column(CItemAnalysis::kFlagsColumn), QStringList({"过易 区分度低", ""}));
+    table->sortByColumn(CItemAnalysis::kDiscriminationColumn, Qt::DescendingOrder);
+    EXPECT_EQ(column(CItemAnalysis::kDiscriminationColumn), QStringList({"1.00", "0.00"}));
+    table->sortByColumn(CItemAnalysis::kPointBiserialColumn, Qt::AscendingOrder);
+    EXPECT_EQ(column(CItemAnalysis::kPointBiserialColumn), QStringList({"—", "1.00"}));
+
+    recorder->saveFileAnswers = {Path("items.xlsx")};
+    Click(&screen, "exportExcel");
+    QString reason;
+    const auto book = xlsx::ReadWorkbook(Path("items.xlsx"), &reason);
+    ASSERT_TRUE(book) << reason.toStdString();
+    ASSERT_EQ(book->sheets[0].rows.size(), 2u);
+    EXPECT_EQ(book->sheets[0].rows[0].Cell(CItemAnalysis::kPointBiserialColumn), "—");
+    EXPECT_EQ(book->sheets[0].rows[1].Cell(CItemAnalysis::kFacilityColumn), "0.5") << "a number";
+    Click(&screen, "back");
+    EXPECT_EQ(recorder->navigations.last().screen, "CScoreStatistics");
 }
 
 TEST_F(ResultsScreens, RegistryLeadsToTheScoreQueryAndBack) {

@@ -34,6 +34,7 @@ QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& 
                         const QString& directory) {
     if (seams::Recorder* test = seams::Active()) {
         test->fileDialogs << caption;
+        test->suggestedSavePaths << directory;
         return Preset(test->saveFileAnswers);
     }
     return QFileDialog::getSaveFileName(parent, caption, directory, filter);

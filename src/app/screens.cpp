@@ -21,7 +21,9 @@
 #include "ui/papers/wordpaper.h"
 #include "ui/results/checkscore.h"
 #include "ui/results/handworkcorrect.h"
+#include "ui/results/itemanalysis.h"
 #include "ui/results/scoremap.h"
+#include "ui/results/scorestatistics.h"
 #include "ui/settings/variouset.h"
 #include "ui/signin/admin.h"
 #include "ui/signin/login.h"
@@ -78,6 +80,14 @@ const std::vector<Entry>& Table() {
              return new CScoreMap(sheet.value<ScoreSheet>(), parent);
          }},
         {Id::HandworkCorrect, "CHandworkCorrect", Plain<CHandworkCorrect>()},
+        {Id::ScoreStatistics, "CScoreStatistics",
+         [](const QVariant& examName, QWidget* parent) {
+             return new CScoreStatistics(examName.toString(), parent);
+         }},
+        {Id::ItemAnalysis, "CItemAnalysis",
+         [](const QVariant& examName, QWidget* parent) {
+             return new CItemAnalysis(examName.toString(), parent);
+         }},
     };
     return table;
 }

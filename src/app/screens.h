@@ -32,6 +32,8 @@ enum class Id {
     CheckScore,       // CCheckScore, score query
     ScoreMap,         // CScoreMap, the score sheet picture; argument: the ScoreSheet
     HandworkCorrect,  // CHandworkCorrect, manual grading of essays
+    ScoreStatistics,  // CScoreStatistics; argument: the exam's name (QString)
+    ItemAnalysis,     // CItemAnalysis; argument: the exam's name (QString)
 };
 
 // The class name a screen is known by (what tests read from the recorded navigation).

@@ -53,6 +53,7 @@ struct Recorder {
     QList<ShownMessage> messages;
     QList<ShownNotice> notices;
     QStringList fileDialogs;
+    QStringList suggestedSavePaths;  // what each save dialog offered
     QStringList openedWithSystem;
     QList<Navigation> navigations;
     int exits = 0;

@@ -37,8 +37,13 @@ QString EnrolmentCodeOf(const CRecordset& rs) {
 }
 
 QString ScoreCode(const ScoreColumns& s) {
-    return CMD5Encrypt::DigestText(s.id + s.name + s.position + s.examName + s.score + s.passMark +
-                                   s.timeUsed + s.handInTime);
+    // Built in one piece: the score query checks every scored row with it.
+    QString text;
+    text.reserve(s.id.size() + s.name.size() + s.position.size() + s.examName.size() +
+                 s.score.size() + s.passMark.size() + s.timeUsed.size() + s.handInTime.size());
+    text.append(s.id).append(s.name).append(s.position).append(s.examName).append(s.score);
+    text.append(s.passMark).append(s.timeUsed).append(s.handInTime);
+    return CMD5Encrypt::DigestText(text);
 }
 
 QString ScoreCodeOf(const CRecordset& rs) {

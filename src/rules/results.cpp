@@ -7,6 +7,7 @@
 #include "data/codes.h"
 #include "data/formats.h"
 #include "data/schema.h"
+#include "rules/statistics.h"
 
 namespace results {
 namespace {
@@ -138,6 +139,33 @@ std::vector<ScoreRow> Run(const Query& query) {
     return rows;
 }
 
+Ranking RankExam(const QString& examName) {
+    Ranking ranking;
+    ranking.rows = Run(RankingFor(examName));
+    if (ranking.rows.empty()) return ranking;
+    std::vector<double> scores;
+    scores.reserve(ranking.rows.size());
+    for (const ScoreRow& row : ranking.rows) scores.push_back(LeadingNumber(row.score));
+    for (int rank : statistics::CompetitionRanks(scores)) ranking.ranks << QString::number(rank);
+
+    CADOConn conn;
+    const RecordsetPtr exam = conn.OpenRecordset(
+        "select 考试号 from ExamRegister where 考试名称=? and 成绩 is not null limit 1",
+        schema::kPersonnelFile, {examName});
+    conn.ForEachRow(
+        "select 姓名,部门,职务 from ExamRegister where 考试号=? and 成绩 is null order by ID",
+        schema::kPersonnelFile, {exam->GetText("考试号")}, [&](const CRowReader& row) {
+            ranking.rows.push_back({row.Text(0), row.Text(1), row.Text(2), QString(), QString(),
+                                    QString(), QString(), examName});
+            ranking.ranks << AbsentText();
+        });
+    return ranking;
+}
+
+QString AbsentText() {
+    return QStringLiteral("缺考");
+}
+
 bool HasRegistrations() {
     return Exists(QStringLiteral("select ID from ExamRegister limit 1"));
 }
@@ -188,33 +216,30 @@ enum ScoredColumn {
     kCode,
 };
 
-bool ScoredRowIntact(const CRowReader& row) {
-    return codes::ScoreCode({row.Text(kId), row.Text(kName), row.Text(kPosition),
-                             row.Text(kExamName), row.Text(kScore), row.Text(kPassMark),
-                             row.Text(kTimeUsed), row.Text(kHandIn)}) == row.Text(kCode);
-}
-
-ScoreRow ScoredRowOf(const CRowReader& row) {
-    const QString score = row.Text(kScore);
-    return {row.Text(kName),
-            row.Text(kDepartment),
-            row.Text(kPosition),
-            score,
-            PassVerdict(!row.IsNull(kEssays), row.Text(kPassMark), score),
-            row.IsNull(kTimeUsed) ? QString() : TimeUsedText(row.Text(kTimeUsed)),
-            row.Text(kHandIn),
-            row.Text(kExamName)};
-}
-
-// The integrity pass; every intact scored row goes to `keep` when it is given.
+// The integrity pass; every intact scored row goes to `keep` when it is given. Each
+// column is read once, for the code and for the list: 显示全部 runs this over every row.
 Integrity Check(std::vector<ScoreRow>* keep) {
     CADOConn conn;
     if (!CountersHold(conn)) return Integrity::CountersTampered;
     bool intact = true;
     conn.ForEachRow(kScoredColumns, schema::kPersonnelFile, {}, [&](const CRowReader& row) {
         if (!intact) return;
-        intact = ScoredRowIntact(row);
-        if (intact && keep) keep->push_back(ScoredRowOf(row));
+        ScoreRow shown;
+        shown.name = row.Text(kName);
+        shown.position = row.Text(kPosition);
+        shown.examName = row.Text(kExamName);
+        shown.score = row.Text(kScore);
+        shown.handInTime = row.Text(kHandIn);
+        const QString passMark = row.Text(kPassMark);
+        const QString timeUsed = row.Text(kTimeUsed);
+        intact = codes::ScoreCode({row.Text(kId), shown.name, shown.position, shown.examName,
+                                   shown.score, passMark, timeUsed, shown.handInTime}) ==
+                 QLatin1String(row.Utf8(kCode).data(), row.Utf8(kCode).size());
+        if (!intact || !keep) return;
+        shown.department = row.Text(kDepartment);
+        shown.verdict = PassVerdict(!row.IsNull(kEssays), passMark, shown.score);
+        if (!row.IsNull(kTimeUsed)) shown.timeUsed = TimeUsedText(timeUsed);
+        keep->push_back(std::move(shown));
     });
     if (!intact) {
         if (keep) keep->clear();

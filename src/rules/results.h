@@ -62,6 +62,16 @@ QString TimeUsedText(const QVariant& seconds);
 
 std::vector<ScoreRow> Run(const Query& query);
 
+// 成绩排名 of one exam: the rows of RankingFor with their 名次 (equal scores share a
+// rank, the next one skips), then the exam's registrations without a score, 名次 "缺考",
+// with only the examinee and the exam filled in. No row at all when nobody has a score.
+struct Ranking {
+    std::vector<ScoreRow> rows;
+    QStringList ranks;
+};
+Ranking RankExam(const QString& examName);
+QString AbsentText();  // "缺考"
+
 bool HasRegistrations();
 bool HasScores();
 // Names of the exams with stored scores, for the exam list.

@@ -1,24 +1,8 @@
 #include "ui/common/checklist.h"
 
 #include <QHeaderView>
-#include <QStyledItemDelegate>
 
-namespace {
-
-// Centres every cell's text: one delegate instead of an alignment stored in each of
-// the many cells of a long list.
-class CentredCells : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-protected:
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
-        QStyledItemDelegate::initStyleOption(option, index);
-        option->displayAlignment = Qt::AlignCenter;
-    }
-};
-
-}  // namespace
+#include "ui/common/centredcells.h"
 
 CCheckList::CCheckList(const QStringList& headings, const QList<int>& widths, Ticks ticks,
                        QWidget* parent)

@@ -12,10 +12,11 @@
 #include "app/screenflow.h"
 #include "app/screens.h"
 #include "data/adoconn.h"
-#include "ui/common/checklist.h"
+#include "ui/common/checktable.h"
 #include "ui/common/controls.h"
 #include "ui/common/decor.h"
 #include "ui/common/mymsgdlg.h"
+#include "ui/results/savefile.h"
 
 namespace {
 constexpr int kNoticeSeconds = 6;
@@ -71,10 +72,10 @@ void CCheckScore::BuildControls() {
     auto* showAll = controls::Button(this, QStringLiteral("显示全部"), QRect(345, 100, 100, 32),
                                      QStringLiteral("showAll"));
 
-    const QStringList headings = {"选择", "序号", "姓名",     "部门",     "职务",
+    const QStringList headings = {"选择", "序号", "名次",     "姓名",     "部门",    "职务",
                                   "成绩", "合格", "考试用时", "考试时间", "考试名称"};
-    m_list = new CCheckList(headings, {42, 42, 120, 100, 100, 60, 42, 84, 170, 170},
-                            CCheckList::Ticks::Many, this);
+    m_list = new CCheckTable(headings, {42, 42, 42, 120, 100, 100, 60, 42, 84, 170, 170}, this);
+    m_list->hideColumn(kRankColumn);
     m_list->setObjectName(QStringLiteral("scores"));
     m_list->setAccessibleName(QStringLiteral("成绩列表"));
     m_list->setGeometry(15, 150, 960, 400);
@@ -87,7 +88,17 @@ void CCheckScore::BuildControls() {
                                          QStringLiteral("export"));
     m_showTimeUsed = new QCheckBox(QStringLiteral("导出时显示考试用时"), this);
     m_showTimeUsed->setObjectName(QStringLiteral("showTimeUsed"));
-    m_showTimeUsed->setGeometry(320, 562, 200, 30);
+    m_showTimeUsed->setGeometry(430, 562, 200, 30);
+    auto* exportWorkbook = controls::Button(
+        this, QStringLiteral("导出Excel"), QRect(315, 562, 100, 30), QStringLiteral("exportExcel"));
+    auto* statistics = controls::Button(this, QStringLiteral("统计分析"), QRect(455, 100, 100, 32),
+                                        QStringLiteral("statistics"));
+    statistics->setEnabled(false);
+    connect(m_examName, &QComboBox::currentIndexChanged, statistics,
+            [statistics](int index) { statistics->setEnabled(index >= 0); });
+    connect(statistics, &QPushButton::clicked, this,
+            [this] { screens::Go(this, screens::Id::ScoreStatistics, m_examName->currentText()); });
+    connect(exportWorkbook, &QPushButton::clicked, this, &CCheckScore::ExportWorkbook);
 
     m_reminder = controls::Label(this, QString(), QRect(15, 612, 300, 34));
     m_reminder->setObjectName(QStringLiteral("reminder"));
@@ -162,12 +173,12 @@ void CCheckScore::Rank() {
         return;
     }
     Guarded([&] {
-        const auto rows = results::Run(results::RankingFor(examName));
-        if (rows.empty()) {
+        const results::Ranking ranking = results::RankExam(examName);
+        if (ranking.rows.empty()) {
             msgbox::Prompt(this, QStringLiteral("此考试没有考生成绩记录！"));
             return;
         }
-        Fill(rows);
+        Fill(ranking.rows, ranking.ranks);
     });
 }
 
@@ -192,15 +203,27 @@ void CCheckScore::ClearCriteria() {
     m_examName->setCurrentIndex(-1);
 }
 
-void CCheckScore::Fill(const std::vector<results::ScoreRow>& rows) {
+// The 名次 column shows only with ranks: a query or 显示全部 has none.
+void CCheckScore::Fill(const std::vector<results::ScoreRow>& rows, const QStringList& ranks) {
     QList<QStringList> texts;
     texts.reserve(qsizetype(rows.size()));
     for (size_t i = 0; i < rows.size(); ++i) {
         const results::ScoreRow& r = rows[i];
-        texts.append(QStringList{QString::number(i + 1), r.name, r.department, r.position, r.score,
-                                 r.verdict, r.timeUsed, r.handInTime, r.examName});
+        texts.append(QStringList{QString::number(i + 1), ranks.value(qsizetype(i)), r.name,
+                                 r.department, r.position, r.score, r.verdict, r.timeUsed,
+                                 r.handInTime, r.examName});
     }
+    m_list->setColumnHidden(kRankColumn, ranks.isEmpty());
     m_list->AppendRows(texts);
+}
+
+// The list as shown, scores as numbers; named after the exam when it shows only one.
+void CCheckScore::ExportWorkbook() {
+    QString examName = m_list->rowCount() > 0 ? m_list->Text(0, kExamNameColumn) : QString();
+    for (int row = 1; row < m_list->rowCount() && !examName.isEmpty(); ++row)
+        if (m_list->Text(row, kExamNameColumn) != examName) examName.clear();
+    savefile::SaveListAsWorkbook(this, m_list, kNumberColumn, {kScoreColumn},
+                                 QStringLiteral("成绩"), examName + QStringLiteral("成绩.xlsx"));
 }
 
 void CCheckScore::Export() {

@@ -5,7 +5,7 @@
 
 #include "rules/results.h"
 
-class CCheckList;
+class CCheckTable;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -20,12 +20,13 @@ class CCheckScore : public QDialog {
 public:
     explicit CCheckScore(QWidget* parent = nullptr);
 
-    CCheckList* ScoreList() const { return m_list; }
+    CCheckTable* ScoreList() const { return m_list; }
 
     // Columns of the list.
     enum Column {
         kTickColumn,
         kNumberColumn,
+        kRankColumn,  // shown in the ranking only
         kNameColumn,
         kDepartmentColumn,
         kPositionColumn,
@@ -49,7 +50,8 @@ private:
     void ShowAll();
     void ClearCriteria();
     void Export();
-    void Fill(const std::vector<results::ScoreRow>& rows);
+    void Fill(const std::vector<results::ScoreRow>& rows, const QStringList& ranks = {});
+    void ExportWorkbook();
     template <class Handler>
     void Guarded(Handler&& handler);
 
@@ -57,7 +59,7 @@ private:
     QComboBox* m_department;    // 1277
     QComboBox* m_position;      // 1279
     QComboBox* m_examName;      // 1202
-    CCheckList* m_list;         // 1273
+    CCheckTable* m_list;        // 1273
     QCheckBox* m_showTimeUsed;  // 1221
     QLabel* m_reminder;         // 1268
     QPushButton* m_grade;       // 1292

@@ -9,6 +9,7 @@
 #include "data/schema.h"
 #include "data/ziparchive.h"
 #include "rules/exams.h"
+#include "stations.h"
 #include "testutil.h"
 
 namespace {
@@ -76,19 +77,7 @@ TEST_F(Backup, TakenWhileStationsHandInRestoresWithEveryCodeValid) {
                                          {QString("考生%1").arg(i), "生产部", "操作工"}),
                   exams::AddOutcome::Added);
 
-    std::vector<std::unique_ptr<QProcess>> stations;
-    for (const auto& registration : exams::ListRegistrations(examNo)) {
-        auto station = std::make_unique<QProcess>();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("VEMO_STATION_FOLDER", QDir::currentPath());
-        env.insert("VEMO_STATION_REGISTRATION", QString::number(registration.id));
-        env.insert("VEMO_STATION_PASS_MARK", passMark);
-        station->setProcessEnvironment(env);
-        station->setProcessChannelMode(QProcess::MergedChannels);
-        station->start(QFileInfo("/proc/self/exe").canonicalFilePath(),
-                       {"--gtest_filter=ExamStation.DrawsAndHandsIn"});
-        stations.push_back(std::move(station));
-    }
+    const auto stations = StartStations(exams::ListRegistrations(examNo), passMark);
     auto running = [&] {
         return std::any_of(stations.begin(), stations.end(), [](const auto& station) {
             return station->state() != QProcess::NotRunning && !station->waitForFinished(0);

@@ -18,35 +18,15 @@ bash scripts/package.sh || exit 2
 bash scripts/install-deps.sh --with-lockdown-check >/dev/null || exit 2
 deb=$(realpath dist/vemo_*_amd64.deb)
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-    wait 2>/dev/null
-    apt-get remove -y -qq vemo >/dev/null 2>&1
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-failures=0
-check() {  # check "what" command...
-    local what=$1
-    shift
-    if "$@"; then echo "ok    $what"; else echo "FAIL  $what"; failures=$((failures + 1)); fi
-}
+source scripts/x11-session.sh
+trap 'end_session; apt-get remove -y -qq vemo >/dev/null 2>&1' EXIT
 
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >/dev/null
 check "the package installs" test -x /usr/bin/vemo -a -x /usr/lib/vemo/vemo-workbook-reader
 check "templates in /usr/share/vemo" test -f /usr/share/vemo/wordtest.docx
 check "vemo --version" sh -c 'vemo --version | grep -q "^vemo "'
 
-export DISPLAY=$display
-Xvfb "$display" -screen 0 "${screen}x24" -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-sleep 1
-openbox >/dev/null 2>&1 &
-pids+=($!)
-sleep 1
+start_x "$display" "$screen"
 
 # A new user: an empty home and an empty current directory, nothing naming a folder.
 mkdir -p "$work/home" "$work/empty"
@@ -58,19 +38,6 @@ start_program() {
     (cd "$work/empty" && exec vemo) >>"$work/vemo.log" 2>&1 &
     vemo=$!
     pids+=("$vemo")
-}
-window_of() {  # the first visible window of that exact title, waiting for it
-    for _ in $(seq 75); do
-        local id
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.2
-    done
-    return 1
-}
-click() {  # click WINDOW X Y, in the window's own coordinates
-    xdotool mousemove --window "$1" "$2" "$3" click 1
-    sleep 0.5
 }
 shot() {
     sleep 0.5
@@ -85,13 +52,13 @@ start_program
 chooser=$(window_of "Vemo—选择数据文件夹")
 check "the first start shows the first-start window" test -n "$chooser"
 shot first-start
-[ -n "$chooser" ] && click "$chooser" 495 556  # 确定, with the sample folder chosen
+[ -n "$chooser" ] && click_at "$chooser" 495 556  # 确定, with the sample folder chosen
 login=$(window_of "Vemo—登录Login")
 check "the sample folder leads to the sign-in screen" test -n "$login"
 check "the sample folder is ~/Vemo" test -f "$HOME/Vemo/personnel.mdb"
 check "the choice is remembered" grep -q "Vemo" "$HOME/.config/vemo/vemo.conf"
 shot sign-in
-[ -n "$login" ] && click "$login" 730 555  # 退出
+[ -n "$login" ] && click_at "$login" 730 555  # 退出
 check "退出 ends the program" ends
 
 start_program
@@ -100,7 +67,7 @@ check "the next start reaches the sign-in screen directly" test -n "$login"
 check "without the first-start window" sh -c \
     '! xdotool search --onlyvisible --name "^Vemo—选择数据文件夹\$" >/dev/null 2>&1'
 shot second-start
-[ -n "$login" ] && click "$login" 730 555
+[ -n "$login" ] && click_at "$login" 730 555
 check "退出 ends the program again" ends
 
 apt-get remove -y -qq vemo >/dev/null 2>&1

@@ -70,11 +70,11 @@ CAdmin::CAdmin(QWidget* parent) : QDialog(parent) {
     }
 
     // The data folder in use, and the way to another one.
-    const QString server = datafolder::ServerInUse();
     auto* folder = controls::Label(
         this,
         QStringLiteral("数据文件夹：%1").arg(QDir::toNativeSeparators(datafolder::InUse())) +
-            (server.isEmpty() ? QString() : QStringLiteral("（数据在服务器%1上）").arg(server)),
+            (datafolder::ServerInUse().isEmpty() ? QString()
+                                                 : QStringLiteral("（数据在PostgreSQL服务器上）")),
         QRect(40, 515, 720, 22));
     folder->setObjectName(QStringLiteral("dataFolder"));
     folder->setTextInteractionFlags(Qt::TextSelectableByMouse);

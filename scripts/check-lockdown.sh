@@ -19,29 +19,9 @@ for tool in Xvfb openbox xdotool xprop xwininfo xev import; do
 done
 [ -x "$build/src/vemo" ] || { echo "no $build/src/vemo: build first"; exit 2; }
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-failures=0
-check() {  # check "what" command...
-    local what=$1
-    shift
-    if "$@"; then echo "ok    $what"; else echo "FAIL  $what"; failures=$((failures + 1)); fi
-}
-
-export DISPLAY=$display
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-sleep 1
-openbox >/dev/null 2>&1 &
-pids+=($!)
-sleep 1
+source scripts/x11-session.sh
+trap end_session EXIT
+start_x "$display" 1280x1024
 
 "$build/tools/vemo-init/vemo-init" "$work/data" >/dev/null || exit 2
 export VEMO_INSTANCE_NAME=VemoLockdownCheck  # leaves a copy of the program open elsewhere alone
@@ -51,20 +31,6 @@ start_program() {
     vemo=$!
     pids+=("$vemo")
 }
-window_of() {  # the first window of that exact title, waiting for it
-    for _ in $(seq 50); do
-        local id
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.2
-    done
-    return 1
-}
-click_at() {  # click_at window x y (window coordinates)
-    xdotool mousemove --window "$1" "$2" "$3" click 1
-    sleep 0.4
-}
-
 # --- Into an exam as 张三 (生产部, 操作工), the way an examinee goes.
 start_program
 login=$(window_of "Vemo—登录Login") || { echo "the sign-in screen did not come up"; exit 1; }

@@ -16,6 +16,9 @@ packages=(
 if [ "${1:-}" = "--with-benchmarks" ]; then
     packages+=(libbenchmark-dev)
 fi
+if [ "${1:-}" = "--with-packaging" ]; then
+    packages+=(dpkg-dev file desktop-file-utils appstream lintian)
+fi
 if [ "${1:-}" = "--with-lockdown-check" ]; then
     packages+=(xvfb openbox xdotool x11-utils imagemagick)
 fi

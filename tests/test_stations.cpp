@@ -8,6 +8,7 @@
 #include "rules/assembly.h"
 #include "rules/exams.h"
 #include "rules/handin.h"
+#include "stations.h"
 #include "testutil.h"
 
 namespace {
@@ -58,20 +59,7 @@ TEST_F(Stations, TwentyHandInWhileTheAdministratorAddsAndRemoves) {
                   exams::AddOutcome::Added);
     const auto stationed = exams::ListRegistrations(examNo);
 
-    std::vector<std::unique_ptr<QProcess>> stations;
-    for (const auto& registration : stationed) {
-        auto station = std::make_unique<QProcess>();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove("VEMO_TEST_SERVER_URL");
-        env.insert("VEMO_STATION_FOLDER", QDir::currentPath());
-        env.insert("VEMO_STATION_REGISTRATION", QString::number(registration.id));
-        env.insert("VEMO_STATION_PASS_MARK", passMark);
-        station->setProcessEnvironment(env);
-        station->setProcessChannelMode(QProcess::MergedChannels);
-        station->start(QFileInfo("/proc/self/exe").canonicalFilePath(),
-                       {"--gtest_filter=ExamStation.DrawsAndHandsIn"});
-        stations.push_back(std::move(station));
-    }
+    const auto stations = StartStations(stationed, passMark);
     for (int i = 0; i < 10; ++i) {
         const Examinee walkIn{QString("临时%1").arg(i), "技术部", "技术员"};
         ASSERT_EQ(exams::AddRegistration(examNo, passMark, walkIn), exams::AddOutcome::Added);

@@ -180,7 +180,9 @@ button() {
 # blue disc with a thin gold ring, a white "V" shaped like a check mark and
 # the tiny word "VEMO".  Drawn at 4x and scaled down.
 # ---------------------------------------------------------------------------
-make_emblem() {
+# draw_emblem <convert options and output...>: the emblem drawn at 400x400, from which
+# the screens' 100x100 copy and the desktop icons are scaled.
+draw_emblem() {
     text "$WORK/vemo.png" "$SANS_BOLD" 46 '#f4c25a' "V E M O"
     local tw th; read -r tw th < <(size_of "$WORK/vemo.png")
     "${IM[@]}" -size 400x400 xc:none \
@@ -192,8 +194,43 @@ make_emblem() {
         -fill none -stroke '#f4c25a' -strokewidth 6 -draw 'circle 200,200 200,48' \
         -stroke white -strokewidth 38 \
         -draw 'stroke-linecap round stroke-linejoin round polyline 124,150 186,244 290,98' \
-        "$WORK/vemo.png" -geometry "+$(( 200 - tw / 2 ))+280" -composite \
-        -resize 100x100 "${SAVE[@]}" "PNG32:$OUT/emblem.png"
+        "$WORK/vemo.png" -geometry "+$(( 200 - tw / 2 ))+280" -composite "$@"
+}
+
+make_emblem() {
+    draw_emblem -resize 100x100 "${SAVE[@]}" "PNG32:$OUT/emblem.png"
+}
+
+# ---------------------------------------------------------------------------
+# Desktop icons (packaging/icons): the emblem at 48, 128 and 256 pixels, and the same
+# drawing as SVG for the scalable size.
+# ---------------------------------------------------------------------------
+make_icons() {
+    local icons="$ROOT/packaging/icons" size
+    mkdir -p "$icons"
+    draw_emblem "PNG32:$WORK/emblem-400.png"
+    for size in 48 128 256; do
+        "${IM[@]}" "$WORK/emblem-400.png" -resize "${size}x${size}" "${SAVE[@]}" \
+            "PNG32:$icons/vemo-$size.png"
+    done
+    cat > "$icons/vemo.svg" <<'SVG'
+<?xml version="1.0" encoding="UTF-8"?>
+<svg xmlns="http://www.w3.org/2000/svg" width="400" height="400" viewBox="0 0 400 400">
+  <defs>
+    <linearGradient id="disc" x1="0" y1="0" x2="0" y2="1">
+      <stop offset="0" stop-color="#2a66b8"/>
+      <stop offset="1" stop-color="#0b2a5c"/>
+    </linearGradient>
+  </defs>
+  <circle cx="200" cy="200" r="195" fill="#f7f9fc" stroke="#c9d6e8" stroke-width="3"/>
+  <circle cx="200" cy="200" r="171" fill="url(#disc)"/>
+  <circle cx="200" cy="200" r="152" fill="none" stroke="#f4c25a" stroke-width="6"/>
+  <polyline points="124,150 186,244 290,98" fill="none" stroke="#ffffff" stroke-width="38"
+            stroke-linecap="round" stroke-linejoin="round"/>
+  <text x="200" y="318" text-anchor="middle" font-family="Noto Sans CJK SC, sans-serif"
+        font-weight="bold" font-size="46" letter-spacing="12" fill="#f4c25a">VEMO</text>
+</svg>
+SVG
 }
 
 # ---------------------------------------------------------------------------
@@ -264,6 +301,7 @@ make_calligraphy() {
 
 make_background
 make_emblem
+make_icons
 make_calligraphy
 # Orange login button (used twice, once in each sign-in panel).
 button button_login.png 180 30 '#ffa940' '#df680a' '#a34e08' 16 "$BTN_LOGIN"

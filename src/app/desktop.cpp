@@ -40,6 +40,14 @@ QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& 
     return QFileDialog::getSaveFileName(parent, caption, directory, filter);
 }
 
+QString GetExistingDirectory(QWidget* parent, const QString& caption, const QString& directory) {
+    if (seams::Recorder* test = seams::Active()) {
+        test->fileDialogs << caption;
+        return Preset(test->openFileAnswers);
+    }
+    return QFileDialog::getExistingDirectory(parent, caption, directory);
+}
+
 bool HasProgramFor(const QString& path) {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     const QString mimeType = QMimeDatabase().mimeTypeForFile(path).name();

@@ -12,6 +12,8 @@ QString GetOpenFileName(QWidget* parent, const QString& caption, const QString& 
                         const QString& directory = QString());
 QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& filter,
                         const QString& directory = QString());
+// A folder; an empty string when the user cancels.
+QString GetExistingDirectory(QWidget* parent, const QString& caption, const QString& directory);
 // Opens a file with the program the desktop associates with it; false when none can.
 bool OpenWithSystem(const QString& path);
 // Whether the desktop names a program for the file's type (on Linux, its mime defaults).

@@ -26,6 +26,7 @@
 #include "ui/results/scorestatistics.h"
 #include "ui/settings/variouset.h"
 #include "ui/signin/admin.h"
+#include "ui/signin/choosedatafolder.h"
 #include "ui/signin/login.h"
 
 namespace screens {
@@ -48,6 +49,10 @@ const std::vector<Entry>& Table() {
     static const std::vector<Entry> table = {
         {Id::Login, "CLogin", Plain<CLogin>()},
         {Id::Admin, "CAdmin", Plain<CAdmin>()},
+        {Id::DataFolder, "CChooseDataFolder",
+         [](const QVariant& folder, QWidget* parent) {
+             return new CChooseDataFolder(folder.toString(), parent);
+         }},
         {Id::ExamManager, "CExamManager", Plain<CExamManager>()},
         {Id::ImportExaminee, "CImportExaminee",
          [](const QVariant& path, QWidget* parent) {

@@ -13,6 +13,7 @@ namespace screens {
 
 enum class Id {
     Login,           // CLogin
+    DataFolder,      // CChooseDataFolder, the first-start window; argument: the folder to propose
     Admin,           // CAdmin
     ExamManager,     // CExamManager
     ImportExaminee,  // CImportExaminee, argument: the workbook's path (QString)

@@ -1,6 +1,7 @@
 #include <QCoreApplication>
 #include <QDataStream>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -41,7 +42,11 @@ QString DefaultReaderProgram() {
 #ifdef Q_OS_WIN
     return folder + QStringLiteral("/vemo-workbook-reader.exe");
 #else
-    return folder + QStringLiteral("/vemo-workbook-reader");
+    // Beside the program in the build tree; installed, in <prefix>/lib/vemo.
+    const QString beside = folder + QStringLiteral("/vemo-workbook-reader");
+    const QString installed = folder + QStringLiteral("/../lib/vemo/vemo-workbook-reader");
+    return QFileInfo::exists(beside) || !QFileInfo::exists(installed) ? beside
+                                                                      : QDir::cleanPath(installed);
 #endif
 }
 

@@ -413,6 +413,13 @@ bool FillPersonnel(CADOConn& conn, const QDateTime& now, bool withSamples) {
 
 }  // namespace
 
+bool HoldsSiteData(const QString& folder) {
+    const QDir dir(folder);
+    return (QFile::exists(dir.filePath(schema::kQuestionsFile)) &&
+            QFile::exists(dir.filePath(schema::kPersonnelFile))) ||
+           !store::ServerUrl(dir.filePath(schema::kPersonnelFile)).isEmpty();
+}
+
 bool CreateDataFolder(const QString& directory, const QDateTime& now, QString* error) {
     return CreateSiteData(directory, now, {}, error);
 }

@@ -12,6 +12,10 @@ struct DataFolderOptions {
     bool withSamples = true;
 };
 
+// Whether `folder` holds the data of the program: both data files, or a settings file
+// that names the server holding them.
+bool HoldsSiteData(const QString& folder);
+
 // CreateDataFolder with a choice of store and of the sample data; refuses a server that
 // holds the program's data already.
 bool CreateSiteData(const QString& directory, const QDateTime& now,

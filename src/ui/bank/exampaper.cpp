@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include "app/datafolder.h"
 #include "app/desktop.h"
 #include "app/keyfilter.h"
 #include "app/messagebox.h"
@@ -251,10 +252,10 @@ void CExamPaper::ShowCell(int row, int column) {
 }
 
 void CExamPaper::OpenTemplate() {
-    if (!QFile::exists(kTemplate) || !desktop::OpenWithSystem(kTemplate))
-        msgbox::Prompt(this,
-                       QStringLiteral("无法打开题目导入模板“%1”。")
-                           .arg(QDir::toNativeSeparators(QFileInfo(kTemplate).absoluteFilePath())));
+    const QString path = datafolder::TemplateFile(kTemplate);
+    if (!QFile::exists(path) || !desktop::OpenWithSystem(path))
+        msgbox::Prompt(
+            this, QStringLiteral("无法打开题目导入模板“%1”。").arg(QDir::toNativeSeparators(path)));
 }
 
 void CExamPaper::Import() {

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include "app/datafolder.h"
 #include "app/desktop.h"
 #include "app/keyfilter.h"
 #include "app/messagebox.h"
@@ -304,10 +305,10 @@ void CExamManager::Import() {
 }
 
 void CExamManager::OpenTemplate() {
-    if (!QFile::exists(kTemplate) || !desktop::OpenWithSystem(kTemplate))
-        msgbox::Prompt(this,
-                       QStringLiteral("无法打开考生导入模板“%1”。")
-                           .arg(QDir::toNativeSeparators(QFileInfo(kTemplate).absoluteFilePath())));
+    const QString path = datafolder::TemplateFile(kTemplate);
+    if (!QFile::exists(path) || !desktop::OpenWithSystem(path))
+        msgbox::Prompt(
+            this, QStringLiteral("无法打开考生导入模板“%1”。").arg(QDir::toNativeSeparators(path)));
 }
 
 void CExamManager::paintEvent(QPaintEvent*) {

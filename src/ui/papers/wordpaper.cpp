@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/datafolder.h"
 #include "app/desktop.h"
 #include "app/messagebox.h"
 #include "app/screenflow.h"
@@ -18,16 +19,6 @@
 namespace {
 
 const QString kTemplateName = QStringLiteral("wordtest.docx");
-
-// The data folder's template, which the organisation may have reworked, else the one
-// beside the program.
-QString TemplatePath() {
-    for (const QString& folder : {QDir::currentPath(), QCoreApplication::applicationDirPath()}) {
-        const QString path = QDir(folder).filePath(kTemplateName);
-        if (QFile::exists(path)) return path;
-    }
-    return QString();
-}
 
 }  // namespace
 
@@ -73,8 +64,8 @@ void CWordPaper::Generate() {
         msgbox::Prompt(this, QStringLiteral("输入数据不能为空！"));
         return;
     }
-    const QString templatePath = TemplatePath();
-    if (templatePath.isEmpty()) {
+    const QString templatePath = datafolder::TemplateFile(kTemplateName);
+    if (!QFile::exists(templatePath)) {
         msgbox::Prompt(this, QStringLiteral("找不到考卷模板%1，无法生成考卷！").arg(kTemplateName));
         return;
     }

@@ -1,5 +1,6 @@
 #include "ui/signin/admin.h"
 
+#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -8,6 +9,7 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include "app/datafolder.h"
 #include "app/keyfilter.h"
 #include "app/messagebox.h"
 #include "app/screenflow.h"
@@ -66,6 +68,20 @@ CAdmin::CAdmin(QWidget* parent) : QDialog(parent) {
         const screens::Id screen = hubs[i].screen;
         connect(button, &QPushButton::clicked, this, [this, screen] { screens::Go(this, screen); });
     }
+
+    // The data folder in use, and the way to another one.
+    auto* folder = controls::Label(
+        this,
+        QStringLiteral("数据文件夹：%1").arg(QDir::toNativeSeparators(datafolder::InUse())) +
+            (datafolder::ServerInUse().isEmpty() ? QString()
+                                                 : QStringLiteral("（数据在PostgreSQL服务器上）")),
+        QRect(40, 515, 720, 22));
+    folder->setObjectName(QStringLiteral("dataFolder"));
+    folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* change = controls::Button(this, QStringLiteral("更换数据文件夹"), QRect(40, 540, 150, 32),
+                                    "changeDataFolder");
+    connect(change, &QPushButton::clicked, this,
+            [this] { screens::Go(this, screens::Id::DataFolder); });
 
     auto* back = controls::Button(this, QStringLiteral("返回"), QRect(560, 540, 90, 32), "back");
     auto* exit = controls::Button(this, QStringLiteral("退出"), QRect(670, 540, 90, 32), "exit");

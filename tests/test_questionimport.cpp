@@ -4,6 +4,7 @@
 #include "data/schema.h"
 #include "data/workbook.h"
 #include "rules/bankclearing.h"
+#include "rules/names.h"
 #include "rules/questionbank.h"
 #include "rules/questionimport.h"
 #include "testutil.h"
@@ -95,12 +96,47 @@ TEST_F(QuestionBankTest, ABarInAnOptionOrAnAnswerRefusesTheSheetNamingTheRow) {
         {{"安全", "判断题", "题", "A|B", "对", "错", "简单", "x"},
          "第3行：题目答案中不能含有'|'！"},
         {{"安全", "判断题", "题", "A", "对", "错|", "简单", ""}, ""},  // incomplete: skipped
+        {{"安全", "判断题", "题", "A", "对", "错", "简单", "x:y"}, "第3行：对象中不能含有':'！"},
+        {{"安全>", "判断题", "题", "A", "对", "错", "简单", "x"}, "第3行：科目中不能含有'>'！"},
     };
     for (const auto& c : cases) {
         const auto plan = PlanImport(Sheet(judgeTitles, {good, c.row}), "判断题");
         EXPECT_EQ(plan.refusal, c.refusal);
         EXPECT_EQ(plan.rows.size(), c.refusal.isEmpty() ? 1u : 0u);
     }
+}
+
+// Each kind of name refuses the separators of where it is stored, control characters
+// anywhere, and settings names beyond the bytes the settings reader keeps.
+TEST(NameRefusal, NamesTheOffendingCharacterOrTheLength) {
+    using names::Kind;
+    const struct {
+        QString name;
+        Kind kind;
+        QString refusal;
+    } cases[] = {
+        {"X\n[object]\nname1=HACK", Kind::TargetGroup, "对象中不能含有换行符！"},
+        {"A\r", Kind::OrganisationNode, "名称中不能含有换行符！"},
+        {"A\tB", Kind::Subject, "科目中不能含有制表符！"},
+        {QString("A") + QChar(0x7F), Kind::Subject, "科目中不能含有控制字符(U+007F)！"},
+        {"A:B", Kind::TargetGroup, "对象中不能含有':'！"},
+        {"A;B", Kind::TargetGroup, "对象中不能含有';'！"},
+        {"A,B", Kind::TargetGroup, "对象中不能含有','！"},
+        {"A=B", Kind::TargetGroup, "对象中不能含有'='！"},
+        {"A>B", Kind::Subject, "科目中不能含有'>'！"},
+        {"<B", Kind::Subject, "科目中不能含有'<'！"},
+        {"A;B", Kind::OrganisationNode, "名称中不能含有';'！"},
+        {"A:B,C=D", Kind::Subject, ""},
+        {"A>B<C", Kind::TargetGroup, ""},
+        {QString(259, 'X'), Kind::TargetGroup, ""},
+        {QString(260, 'X'), Kind::TargetGroup, "对象太长：最多259个字节（一个汉字算2个字节）！"},
+        {QString(129, QChar(0x4E00)) + "X", Kind::OrganisationNode, ""},
+        {QString(130, QChar(0x4E00)), Kind::OrganisationNode,
+         "名称太长：最多259个字节（一个汉字算2个字节）！"},
+        {QString(10000, 'X'), Kind::Subject, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(names::Refusal(c.name, c.kind), c.refusal) << c.name.left(20).toStdString();
 }
 
 TEST_F(QuestionBankTest, ImportingTwiceRemovesEveryCopyAndKeepsTheOldestRows) {

@@ -120,8 +120,8 @@ TEST_F(WordPaperTest, ADamagedTemplateIsNamedNotFilled) {
         EXPECT_LT(timer.elapsed(), 5000);
         ASSERT_EQ(recorder->messages.size(), 1);
         const QString text = recorder->messages[0].text;
-        EXPECT_TRUE(text.startsWith("考卷模板“" + QDir::current().filePath("wordtest.docx") +
-                                    "”已损坏"))
+        EXPECT_TRUE(
+            text.startsWith("考卷模板“" + QDir::current().filePath("wordtest.docx") + "”已损坏"))
             << text.toStdString();
         EXPECT_TRUE(recorder->openedWithSystem.isEmpty());
         EXPECT_TRUE(QDir(Path("documents")).isEmpty());

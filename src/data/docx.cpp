@@ -56,9 +56,8 @@ std::optional<Node> Parse(const QByteArray& xml, QString* error) {
             case QXmlStreamReader::StartElement: {
                 if (open.size() > kDepthLimit) {
                     if (error)
-                        *error = QStringLiteral("%1的元素嵌套超过%2层")
-                                     .arg(kMainPart)
-                                     .arg(kDepthLimit);
+                        *error =
+                            QStringLiteral("%1的元素嵌套超过%2层").arg(kMainPart).arg(kDepthLimit);
                     return std::nullopt;
                 }
                 Node element;
@@ -86,7 +85,8 @@ std::optional<Node> Parse(const QByteArray& xml, QString* error) {
     }
     if (reader.hasError()) {
         if (error)
-            *error = QStringLiteral("%1第%2行不是有效的XML").arg(kMainPart).arg(reader.lineNumber());
+            *error =
+                QStringLiteral("%1第%2行不是有效的XML").arg(kMainPart).arg(reader.lineNumber());
         return std::nullopt;
     }
     return document;

@@ -70,11 +70,11 @@ std::optional<QList<Entry>> Read(const QString& path, QString* error) {
             }
             if (read == 0) break;
             inflated += read;
-            if (entry.data.size() > kEntryLimit || inflated > kArchiveLimit) {
-                Fail(error, QStringLiteral("“%1”解压后超过%2 MB")
-                                .arg(name)
-                                .arg((entry.data.size() > kEntryLimit ? kEntryLimit
-                                                                      : kArchiveLimit) >> 20));
+            const qint64 exceeded = entry.data.size() > kEntryLimit ? kEntryLimit
+                                    : inflated > kArchiveLimit      ? kArchiveLimit
+                                                                    : 0;
+            if (exceeded > 0) {
+                Fail(error, QStringLiteral("“%1”解压后超过%2 MB").arg(name).arg(exceeded >> 20));
                 return std::nullopt;
             }
         }

@@ -103,7 +103,8 @@ void CWordPaper::Generate() {
 
     const QString document = printed::NewDocumentPath(desktop::DocumentsFolder(), form.title);
     QString error;
-    switch (docx::FillTemplate(templatePath, document, printed::DocumentFills(form, paper), &error)) {
+    switch (
+        docx::FillTemplate(templatePath, document, printed::DocumentFills(form, paper), &error)) {
         case docx::FillResult::TemplateDamaged:
             msgbox::Prompt(this, QStringLiteral("考卷模板“%1”已损坏（%2），无法生成考卷！")
                                      .arg(QDir::toNativeSeparators(templatePath), error));

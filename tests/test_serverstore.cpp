@@ -1,5 +1,14 @@
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
+#include <QUrl>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -127,6 +136,87 @@ protected:
         ASSERT_TRUE(schema::CreatePermanentTables(conn, schema::kPersonnelFile));
     }
 };
+
+// Forwards the station's connections to the test server until frozen; then it holds them
+// open and forwards nothing, like a server stopped in the middle of its work.
+class FreezingRelay {
+public:
+    explicit FreezingRelay(int serverPort) : m_listener(socket(AF_INET, SOCK_STREAM, 0)) {
+        sockaddr_in address = Loopback(0);
+        socklen_t length = sizeof address;
+        bind(m_listener, reinterpret_cast<sockaddr*>(&address), length);
+        getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
+        listen(m_listener, 8);
+        m_port = ntohs(address.sin_port);
+        m_thread = std::thread([this, serverPort] { Run(serverPort); });
+    }
+    ~FreezingRelay() {
+        m_stop = true;
+        m_thread.join();
+        for (const pollfd& p : m_fds) close(p.fd);
+    }
+    int Port() const { return m_port; }
+    void Freeze() { m_frozen = true; }
+
+private:
+    static sockaddr_in Loopback(int port) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        address.sin_port = htons(port);
+        return address;
+    }
+    void Run(int serverPort) {
+        m_fds = {{m_listener, POLLIN, 0}};  // then pairs: station, server
+        while (!m_stop) {
+            if (poll(m_fds.data(), m_fds.size(), 20) <= 0 || m_frozen) continue;
+            if (m_fds[0].revents & POLLIN) {
+                const int station = accept(m_listener, nullptr, nullptr);
+                const int server = socket(AF_INET, SOCK_STREAM, 0);
+                const sockaddr_in address = Loopback(serverPort);
+                connect(server, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+                m_fds.push_back({station, POLLIN, 0});
+                m_fds.push_back({server, POLLIN, 0});
+            }
+            for (size_t i = 1; i < m_fds.size(); ++i) {
+                if (!(m_fds[i].revents & POLLIN)) continue;
+                char buffer[65536];
+                const ssize_t got = read(m_fds[i].fd, buffer, sizeof buffer);
+                if (got > 0)
+                    (void)!write(m_fds[i % 2 ? i + 1 : i - 1].fd, buffer, size_t(got));
+                else
+                    m_fds[i].events = 0;  // closed: nothing more to forward
+            }
+        }
+    }
+    int m_listener;
+    int m_port = 0;
+    std::vector<pollfd> m_fds;
+    std::atomic<bool> m_stop{false}, m_frozen{false};
+    std::thread m_thread;
+};
+
+TEST_F(ServerStore, AServerThatStopsAnsweringFailsTheStatementInTimeAndIsNamed) {
+    const QString file = schema::kPersonnelFile;
+    QUrl url(store::ServerUrl(file));
+    FreezingRelay relay(url.port());
+    url.setPort(relay.Port());
+    ASSERT_TRUE(profile::WriteString("database", QString("url"), url.toString(), "vemoconf.ini"));
+    ASSERT_TRUE(profile::WriteString("database", QString("reply_timeout"), "2", "vemoconf.ini"));
+    CADOConn conn;
+    ASSERT_TRUE(conn.ExecuteStatement("insert into examinee(姓名) values('甲')", file));
+    const qint64 session = CADOConn::SessionId(file);
+    relay.Freeze();
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(conn.ExecuteStatement("insert into examinee(姓名) values('乙')", file));
+    EXPECT_LT(timer.elapsed(), 4000);
+    EXPECT_EQ(conn.LastError(),
+              QStringLiteral("无法连接数据库服务器127.0.0.1（端口%1）：服务器没有运行、没有响应，"
+                             "或者网络不通。")
+                  .arg(relay.Port()));
+    EXPECT_NE(CADOConn::SessionId(file), session);  // the exam window waits for the server
+}
 
 TEST_F(ServerStore, AFailedStatementInATransactionSpoilsOnlyItself) {
     CADOConn conn;

@@ -1,5 +1,10 @@
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <sqlite3.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -7,6 +12,7 @@
 #include "data/adoconn.h"
 #include "data/codes.h"
 #include "data/formats.h"
+#include "data/profile.h"
 #include "guitest.h"
 #include "ui/signin/admin.h"
 #include "ui/signin/login.h"
@@ -132,6 +138,40 @@ TEST_F(SignInTest, AnUnusableDataFileIsNamedAndCalledSoInChinese) {
         for (const auto& message : std::as_const(recorder->messages))
             EXPECT_FALSE(message.text.contains(QStringLiteral("用户名或密码"))) << what;
         EXPECT_TRUE(recorder->navigations.isEmpty()) << what;
+    }
+}
+
+// A server that takes the connection and never answers, and a port nobody listens on:
+// sign-in gives up within seconds and names the server in Chinese.
+TEST_F(SignInTest, AServerOutOfReachIsNamedWithinSeconds) {
+    for (const bool listening : {true, false}) {
+        const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ASSERT_EQ(bind(socket, reinterpret_cast<sockaddr*>(&address), length), 0);
+        ASSERT_EQ(getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length), 0);
+        const int port = ntohs(address.sin_port);
+        if (listening)
+            ASSERT_EQ(listen(socket, 4), 0);  // the kernel accepts; nobody replies
+        else
+            close(socket);
+        ASSERT_TRUE(profile::WriteString(
+            "database", QStringLiteral("url"),
+            QStringLiteral("postgresql://vemo@127.0.0.1:%1/vemo").arg(port), "vemoconf.ini"));
+        recorder->messages.clear();
+        CLogin login;
+        QElapsedTimer timer;
+        timer.start();
+        SignIn(login, false, "admin", "518274");
+        EXPECT_LT(timer.elapsed(), 10000) << listening;
+        ASSERT_FALSE(recorder->messages.isEmpty()) << listening;
+        EXPECT_TRUE(recorder->messages[0].text.contains(
+            QStringLiteral("无法连接数据库服务器127.0.0.1（端口%1）").arg(port)))
+            << recorder->messages[0].text.toStdString();
+        EXPECT_TRUE(recorder->navigations.isEmpty());
+        if (listening) close(socket);
     }
 }
 

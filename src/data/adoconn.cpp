@@ -626,7 +626,7 @@ bool CADOConn::OpenDatabase(const QString& fileName) {
 bool CADOConn::OpenServer(const QString& url, const QString& fileName) {
     const QString schemaName = store::SchemaName(fileName);
     QString reason;
-    m_pg = PgDatabase::Session(url, schemaName, &reason);
+    m_pg = PgDatabase::Session(url, schemaName, &reason, store::ReadLinkLimits(fileName));
     if (m_pg) return true;
     m_lastError = QStringLiteral("无法打开服务器上的数据“%1”：%2").arg(schemaName, reason);
     Reporter()(m_lastError);
@@ -899,12 +899,15 @@ bool CADOConn::Reconnect(const QString& fileName) {
     const QString url = store::ServerUrl(fileName);
     if (url.isEmpty()) return true;
     QString ignored;
-    return PgDatabase::Session(url, store::SchemaName(fileName), &ignored) != nullptr;
+    return PgDatabase::Session(url, store::SchemaName(fileName), &ignored,
+                               store::ReadLinkLimits(fileName)) != nullptr;
 }
 
 bool CADOConn::CreateDatabaseFile(const QString& path, QString* error) {
     const QString url = store::ServerUrl(path);
-    if (!url.isEmpty()) return PgDatabase::CreateSchema(url, store::SchemaName(path), error);
+    if (!url.isEmpty())
+        return PgDatabase::CreateSchema(url, store::SchemaName(path), error,
+                                        store::ReadLinkLimits(path));
     sqlite3* handle = nullptr;
     const QByteArray utf8 = path.toUtf8();
     const int rc = sqlite3_open_v2(utf8.constData(), &handle,

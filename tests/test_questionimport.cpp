@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QFile>
 
 #include "data/adoconn.h"
@@ -175,6 +176,25 @@ TEST_F(QuestionBankTest, ADatabaseErrorMidwayStoresNothing) {
     EXPECT_FALSE(outcome.stored);
     EXPECT_FALSE(outcome.error.isEmpty());
     EXPECT_EQ(Count("select * from 填空题"), bank);
+}
+
+// A clearing ended between its commit and the removal of the files left pictures behind:
+// the next clearing, even of a bank already empty, removes them and only them.
+TEST_F(QuestionBankTest, ClearingRemovesPicturesWhoseQuestionIsGone) {
+    ASSERT_TRUE(bank_clearing::ClearBank("问答题").cleared);
+    const QString living = "填空题" + QString::number(Number("select min(ID) as v from 填空题"));
+    Execute("update 填空题 set 图片='" + living + "' where 图片 is null and ID=" + living.mid(3));
+    QDir().mkpath("QuestionMap");
+    const struct {
+        QString name;
+        bool removed;
+    } files[] = {{"单选题999999", true}, {"问答题1", true}, {living, false}, {"校徽", false}};
+    for (const auto& f : files) QFile(bank::PicturePath(f.name)).open(QIODevice::WriteOnly);
+    const auto outcome = bank_clearing::ClearBank("问答题");
+    EXPECT_TRUE(outcome.wasEmpty);
+    EXPECT_EQ(outcome.picturesDeleted, 2);
+    for (const auto& f : files)
+        EXPECT_EQ(QFile::exists(bank::PicturePath(f.name)), !f.removed) << f.name.toStdString();
 }
 
 TEST_F(QuestionBankTest, AFailedClearingKeepsRowsAndPictures) {

@@ -141,6 +141,37 @@ TEST_F(SignInTest, AnUnusableDataFileIsNamedAndCalledSoInChinese) {
     }
 }
 
+// Others who may change the folder or its settings could change the data or name their own
+// server: the administrator is warned and still signs in.
+TEST_F(SignInTest, AFolderOrSettingsOthersMayWriteIsWarnedAbout) {
+    const QString folder = QDir::currentPath();
+    const auto otherWritable = QFile::WriteOther | QFile::ReadOther;
+    const struct {
+        QString path;
+        QString named;
+    } cases[] = {{folder, QStringLiteral("数据文件夹“%1”").arg(folder)},
+                 {"vemoconf.ini", QStringLiteral("设置文件“%1/vemoconf.ini”").arg(folder)},
+                 {QString(), QString()}};
+    for (const auto& c : cases) {
+        const QFile::Permissions before = QFile::permissions(c.path);
+        if (!c.path.isEmpty()) ASSERT_TRUE(QFile::setPermissions(c.path, before | otherWritable));
+        recorder->messages.clear();
+        CLogin login;
+        SignIn(login, true, "manager", "903361");
+        if (!c.path.isEmpty()) QFile::setPermissions(c.path, before);
+        EXPECT_EQ(LastScreen(), "CExamManager");
+        EXPECT_NE(recorder->TakeNextScreen(), nullptr);
+        if (c.named.isEmpty()) {
+            EXPECT_TRUE(recorder->messages.isEmpty());
+            continue;
+        }
+        ASSERT_EQ(recorder->messages.size(), 1);
+        EXPECT_TRUE(LastMessage().startsWith(c.named + "可被本机的其他用户改写"))
+            << LastMessage().toStdString();
+        EXPECT_EQ(LastTitle(), kWarn);
+    }
+}
+
 // A server that takes the connection and never answers, and a port nobody listens on:
 // sign-in gives up within seconds and names the server in Chinese.
 TEST_F(SignInTest, AServerOutOfReachIsNamedWithinSeconds) {
@@ -153,10 +184,11 @@ TEST_F(SignInTest, AServerOutOfReachIsNamedWithinSeconds) {
         ASSERT_EQ(bind(socket, reinterpret_cast<sockaddr*>(&address), length), 0);
         ASSERT_EQ(getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length), 0);
         const int port = ntohs(address.sin_port);
-        if (listening)
+        if (listening) {
             ASSERT_EQ(listen(socket, 4), 0);  // the kernel accepts; nobody replies
-        else
+        } else {
             close(socket);
+        }
         ASSERT_TRUE(profile::WriteString(
             "database", QStringLiteral("url"),
             QStringLiteral("postgresql://vemo@127.0.0.1:%1/vemo").arg(port), "vemoconf.ini"));

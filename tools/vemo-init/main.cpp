@@ -2,6 +2,7 @@
 #include <QDateTime>
 #include <cstdio>
 
+#include "data/filemodes.h"
 #include "datafolder.h"
 #include "sitedata.h"
 
@@ -10,6 +11,7 @@
 // settings file names it. With --copy-from the server gets the data of an existing
 // folder instead of new data.
 int main(int argc, char* argv[]) {
+    filemodes::KeepFromOthers();
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     DataFolderOptions options;

@@ -12,6 +12,7 @@
 #include "app/screenflow.h"
 #include "data/adoconn.h"
 #include "data/docx.h"
+#include "data/filemodes.h"
 #include "rules/printedpaper.h"
 #include "ui/common/controls.h"
 
@@ -113,6 +114,7 @@ void CWordPaper::Generate() {
             msgbox::Prompt(this, QStringLiteral("考卷文件无法写入：%1").arg(error));
             return;
         case docx::FillResult::Filled:
+            filemodes::FollowUserUmask(document);  // the user's document, not the program's
             break;
     }
     // The document stays where it was written; the user decides whether to keep it.

@@ -154,7 +154,9 @@ TEST_F(SignInTest, AFolderOrSettingsOthersMayWriteIsWarnedAbout) {
                  {QString(), QString()}};
     for (const auto& c : cases) {
         const QFile::Permissions before = QFile::permissions(c.path);
-        if (!c.path.isEmpty()) ASSERT_TRUE(QFile::setPermissions(c.path, before | otherWritable));
+        if (!c.path.isEmpty()) {
+            ASSERT_TRUE(QFile::setPermissions(c.path, before | otherWritable));
+        }
         recorder->messages.clear();
         CLogin login;
         SignIn(login, true, "manager", "903361");

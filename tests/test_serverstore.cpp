@@ -216,6 +216,12 @@ TEST_F(ServerStore, AServerThatStopsAnsweringFailsTheStatementInTimeAndIsNamed) 
                              "或者网络不通。")
                   .arg(relay.Port()));
     EXPECT_NE(CADOConn::SessionId(file), session);  // the exam window waits for the server
+    try {
+        conn.CountRows("examinee", file);
+        ADD_FAILURE() << "a spent session answered";
+    } catch (const DatabaseError& e) {
+        EXPECT_EQ(QString::fromUtf8(e.what()), conn.LastError());
+    }
 }
 
 TEST_F(ServerStore, AFailedStatementInATransactionSpoilsOnlyItself) {

@@ -396,6 +396,10 @@ QString PgDatabase::Failure(const pg_result* result) const {
     return Error();
 }
 
+bool PgDatabase::Lost() const {
+    return PQstatus(m_conn) == CONNECTION_BAD;
+}
+
 bool PgDatabase::InTransaction() const {
     return PQtransactionStatus(m_conn) != PQTRANS_IDLE;
 }

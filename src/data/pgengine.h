@@ -91,6 +91,8 @@ public:
     // Runs SQL without parameters or preparing (transaction control, schema set-up).
     bool Command(const QString& sql, QString* error = nullptr);
     bool InTransaction() const;
+    // The link to the server is gone: the session is spent and its failures say why.
+    bool Lost() const;
     // Connections share the session; only the one that began a transaction ends it on
     // closing.
     bool Begin(const void* owner, QString* error);

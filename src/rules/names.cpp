@@ -6,29 +6,22 @@
 namespace names {
 namespace {
 
-QString Noun(Kind kind) {
-    switch (kind) {
-        case Kind::OrganisationNode:
-            return QStringLiteral("名称");
-        case Kind::TargetGroup:
-            return QStringLiteral("对象");
-        case Kind::Subject:
-            return QStringLiteral("科目");
-    }
-    return QString();
-}
+// What each kind of name is called in the messages, the separators of the settings file's
+// lists and of the stored draw rules it must not hold, and whether the settings file,
+// which keeps only so many bytes of a value, holds it.
+struct KindRule {
+    const char16_t* noun;
+    const char16_t* forbidden;
+    bool inSettings;
+};
 
-// The separators of the settings file's lists and of the stored draw rules.
-QString Forbidden(Kind kind) {
-    switch (kind) {
-        case Kind::OrganisationNode:
-            return QStringLiteral(";");
-        case Kind::TargetGroup:
-            return QStringLiteral(":;,=");
-        case Kind::Subject:
-            return QStringLiteral("<>");
-    }
-    return QString();
+const KindRule& RuleOf(Kind kind) {
+    static const KindRule rules[] = {
+        {u"名称", u";", true},     // OrganisationNode
+        {u"对象", u":;,=", true},  // TargetGroup
+        {u"科目", u"<>", false},   // Subject
+    };
+    return rules[int(kind)];
 }
 
 bool IsControl(QChar c) {
@@ -43,22 +36,19 @@ QString ControlName(QChar c) {
     return QStringLiteral("控制字符(U+%1)").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper();
 }
 
-// Names held in the settings file: the reader keeps no more bytes than this.
-bool KeptInSettings(Kind kind) {
-    return kind != Kind::Subject;
-}
-
 }  // namespace
 
 QString Refusal(const QString& name, Kind kind) {
+    const KindRule& rule = RuleOf(kind);
+    const QString noun = QString::fromUtf16(rule.noun);
     for (const QChar c : name) {
-        if (IsControl(c)) return QStringLiteral("%1中不能含有%2！").arg(Noun(kind), ControlName(c));
-        if (Forbidden(kind).contains(c))
-            return QStringLiteral("%1中不能含有'%2'！").arg(Noun(kind), c);
+        if (IsControl(c)) return QStringLiteral("%1中不能含有%2！").arg(noun, ControlName(c));
+        if (QString::fromUtf16(rule.forbidden).contains(c))
+            return QStringLiteral("%1中不能含有'%2'！").arg(noun, c);
     }
-    if (KeptInSettings(kind) && ToGbk(name).size() > profile::kMaxValueBytes)
+    if (rule.inSettings && ToGbk(name).size() > profile::kMaxValueBytes)
         return QStringLiteral("%1太长：最多%2个字节（一个汉字算2个字节）！")
-            .arg(Noun(kind))
+            .arg(noun)
             .arg(profile::kMaxValueBytes);
     return QString();
 }

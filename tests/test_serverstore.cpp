@@ -1,8 +1,4 @@
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -16,6 +12,7 @@
 #include "data/adoconn.h"
 #include "data/pgengine.h"
 #include "data/schema.h"
+#include "loopback.h"
 #include "sitedata.h"
 #include "testutil.h"
 
@@ -137,62 +134,39 @@ protected:
     }
 };
 
-// Forwards the station's connections to the test server until frozen; then it holds them
-// open and forwards nothing, like a server stopped in the middle of its work.
+// Forwards one station's connection to the test server until frozen; then it holds the
+// connection open and forwards nothing, like a server stopped in the middle of its work.
 class FreezingRelay {
 public:
-    explicit FreezingRelay(int serverPort) : m_listener(socket(AF_INET, SOCK_STREAM, 0)) {
-        sockaddr_in address = Loopback(0);
-        socklen_t length = sizeof address;
-        bind(m_listener, reinterpret_cast<sockaddr*>(&address), length);
-        getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
-        listen(m_listener, 8);
-        m_port = ntohs(address.sin_port);
-        m_thread = std::thread([this, serverPort] { Run(serverPort); });
+    explicit FreezingRelay(int serverPort) : m_listener(BoundSocket(&m_port, true)) {
+        m_thread = std::thread([this, serverPort] {
+            m_ends[0] = {accept(m_listener, nullptr, nullptr), POLLIN, 0};
+            m_ends[1] = {ConnectToLoopback(serverPort), POLLIN, 0};
+            char buffer[65536];
+            while (!m_frozen) {
+                if (poll(m_ends, 2, 20) <= 0) continue;
+                for (int i = 0; i < 2; ++i) {
+                    const ssize_t got =
+                        m_ends[i].revents & POLLIN ? read(m_ends[i].fd, buffer, sizeof buffer) : 0;
+                    if (got > 0) (void)!write(m_ends[1 - i].fd, buffer, size_t(got));
+                }
+            }
+        });
     }
     ~FreezingRelay() {
-        m_stop = true;
+        m_frozen = true;
+        shutdown(m_listener, SHUT_RDWR);  // wakes an accept still waiting
         m_thread.join();
-        for (const pollfd& p : m_fds) close(p.fd);
+        for (int fd : {m_listener, m_ends[0].fd, m_ends[1].fd}) close(fd);
     }
     int Port() const { return m_port; }
     void Freeze() { m_frozen = true; }
 
 private:
-    static sockaddr_in Loopback(int port) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        address.sin_port = htons(port);
-        return address;
-    }
-    void Run(int serverPort) {
-        m_fds = {{m_listener, POLLIN, 0}};  // then pairs: station, server
-        while (!m_stop) {
-            if (poll(m_fds.data(), m_fds.size(), 20) <= 0 || m_frozen) continue;
-            if (m_fds[0].revents & POLLIN) {
-                const int station = accept(m_listener, nullptr, nullptr);
-                const int server = socket(AF_INET, SOCK_STREAM, 0);
-                const sockaddr_in address = Loopback(serverPort);
-                connect(server, reinterpret_cast<const sockaddr*>(&address), sizeof address);
-                m_fds.push_back({station, POLLIN, 0});
-                m_fds.push_back({server, POLLIN, 0});
-            }
-            for (size_t i = 1; i < m_fds.size(); ++i) {
-                if (!(m_fds[i].revents & POLLIN)) continue;
-                char buffer[65536];
-                const ssize_t got = read(m_fds[i].fd, buffer, sizeof buffer);
-                if (got > 0)
-                    (void)!write(m_fds[i % 2 ? i + 1 : i - 1].fd, buffer, size_t(got));
-                else
-                    m_fds[i].events = 0;  // closed: nothing more to forward
-            }
-        }
-    }
-    int m_listener;
     int m_port = 0;
-    std::vector<pollfd> m_fds;
-    std::atomic<bool> m_stop{false}, m_frozen{false};
+    int m_listener;
+    pollfd m_ends[2] = {{-1, 0, 0}, {-1, 0, 0}};
+    std::atomic<bool> m_frozen{false};
     std::thread m_thread;
 };
 

@@ -1,8 +1,4 @@
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sqlite3.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -14,6 +10,7 @@
 #include "data/formats.h"
 #include "data/profile.h"
 #include "guitest.h"
+#include "loopback.h"
 #include "ui/signin/admin.h"
 #include "ui/signin/login.h"
 
@@ -178,19 +175,9 @@ TEST_F(SignInTest, AFolderOrSettingsOthersMayWriteIsWarnedAbout) {
 // sign-in gives up within seconds and names the server in Chinese.
 TEST_F(SignInTest, AServerOutOfReachIsNamedWithinSeconds) {
     for (const bool listening : {true, false}) {
-        const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        ASSERT_EQ(bind(socket, reinterpret_cast<sockaddr*>(&address), length), 0);
-        ASSERT_EQ(getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length), 0);
-        const int port = ntohs(address.sin_port);
-        if (listening) {
-            ASSERT_EQ(listen(socket, 4), 0);  // the kernel accepts; nobody replies
-        } else {
-            close(socket);
-        }
+        int port = 0;
+        const int socket = BoundSocket(&port, listening);  // nobody replies, or nobody listens
+        if (!listening) close(socket);
         ASSERT_TRUE(profile::WriteString(
             "database", QStringLiteral("url"),
             QStringLiteral("postgresql://vemo@127.0.0.1:%1/vemo").arg(port), "vemoconf.ini"));

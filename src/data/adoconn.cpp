@@ -369,7 +369,7 @@ void CRecordset::InsertPending() {
     m_changed.clear();
     if (!ok) {
         m_newValues.clear();
-        ThrowServerFailure(*m_pg, "insert into " + m_table + " failed: ", error);
+        throw DatabaseError(("insert into " + m_table + " failed: " + error).toStdString());
     }
     Row row;
     row.rowid = sqlite3_last_insert_rowid(m_db->db);
@@ -473,7 +473,7 @@ void CRecordset::InsertOnServer() {
     m_changed.clear();
     if (!result.IsValid() || result.Rows() != 1) {
         m_newValues.clear();
-        throw DatabaseError(("insert into " + m_table + " failed: " + error).toStdString());
+        ThrowServerFailure(*m_pg, "insert into " + m_table + " failed: ", error);
     }
     Row row;
     row.values = std::move(m_newValues);

@@ -1,7 +1,12 @@
+#include <sys/stat.h>
+
+#include <QDirIterator>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include "data/adoconn.h"
 #include "data/codes.h"
+#include "data/filemodes.h"
 #include "data/formats.h"
 #include "data/settings.h"
 #include "data/workbook.h"
@@ -114,6 +119,36 @@ TEST_F(DeliveredFolder, SettingsHoldDepartmentsAndFourTargetGroups) {
     EXPECT_FALSE(departments.contains(settings::MissingEntry()));
     for (int i = 0; i < departments.size(); ++i) EXPECT_FALSE(settings::PositionsOf(i).isEmpty());
     EXPECT_EQ(settings::TargetGroups().size(), 4);
+}
+
+}  // namespace
+
+namespace {
+
+// Whatever the user's umask, what the program creates gives others no access, while a
+// printed paper, the user's own document, keeps the mode his umask gives it.
+TEST(FileModes, NothingTheProgramCreatesIsOpenToOthers) {
+    const mode_t userUmask = umask(0);
+    filemodes::KeepFromOthers();
+    QTemporaryDir temporary;
+    const QString folder = temporary.filePath("data");
+    QString error;
+    ASSERT_TRUE(CreateDataFolder(folder, QDateTime::currentDateTime(), &error))
+        << error.toStdString();
+    const auto others = QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    int checked = 0;
+    for (QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
+         it.hasNext(); ++checked) {
+        const QString path = it.next();
+        EXPECT_EQ(QFile::permissions(path) & others, 0) << path.toStdString();
+    }
+    EXPECT_GT(checked, 6);
+    const QString paper = temporary.filePath("paper.docx");
+    QFile(paper).open(QIODevice::WriteOnly);
+    filemodes::FollowUserUmask(paper);
+    EXPECT_TRUE(QFile::permissions(paper) & QFile::WriteOther);
+    umask(userUmask);
 }
 
 }  // namespace

@@ -84,7 +84,8 @@ TEST_F(PrintedDocument, EveryBookmarkHoldsItsTextAndFormatting) {
     ASSERT_EQ(paper.outcome, printed::Outcome::Drawn);
     const auto fills = printed::DocumentFills({"安全月考", "90", "60"}, paper);
     QString error;
-    ASSERT_TRUE(docx::FillTemplate("wordtest.docx", Path("out.docx"), fills, &error))
+    ASSERT_EQ(docx::FillTemplate("wordtest.docx", Path("out.docx"), fills, &error),
+              docx::FillResult::Filled)
         << error.toStdString();
 
     const QList<Paragraph> all = Paragraphs(MainPart(Path("out.docx")));
@@ -164,9 +165,9 @@ TEST(FillBookmarks, LinesBecomeParagraphsAroundWhatTheParagraphHeld) {
 TEST(FillBookmarks, RefusesMissingAndSpanningBookmarks) {
     QString error;
     EXPECT_FALSE(docx::FillBookmarks(kPart, {{"mark9", "x"}}, &error));
-    EXPECT_EQ(error, "the template has no bookmark mark9");
+    EXPECT_EQ(error, "缺少书签mark9");
     EXPECT_FALSE(docx::FillBookmarks(kPart, {{"open", "x"}}, &error));
-    EXPECT_EQ(error, "the bookmark open does not end in its paragraph");
+    EXPECT_EQ(error, "书签open没有在它的段落中结束");
     EXPECT_FALSE(docx::FillBookmarks("<w:document", {{"here", "x"}}, &error));
 }
 

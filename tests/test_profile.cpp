@@ -75,9 +75,11 @@ TEST_F(ProfileTest, Utf8FilesAreReadWithAndWithoutBom) {
 }
 
 TEST_F(ProfileTest, GbkBytesThatPassAsUtf8AreStillReadAsGbk) {
-    // In GBK each of these names is also valid UTF-8 (two-byte characters).
-    for (const QString& name :
-         {QStringLiteral("学院"), QStringLiteral("职员"), QStringLiteral("学员")}) {
+    // In GBK each of these names is also valid UTF-8: two-byte characters, or three-byte
+    // ones outside Chinese text (岚多方 reads as U+1C36 U+0DFD; 岚鹃福 partly as CJK).
+    for (const QString& name : {QStringLiteral("学院"), QStringLiteral("职员"),
+                                QStringLiteral("学员"), QStringLiteral("岚多方"),
+                                QStringLiteral("岚鹃福"), QStringLiteral("岚多芳")}) {
         WriteRaw(ToGbk("[department1]\r\nname=" + name + "\r\n"));
         EXPECT_EQ(profile::GetString("department1", "name", "", file), name);
         ASSERT_TRUE(profile::WriteString("department1", QStringLiteral("number"), "1", file));
@@ -86,6 +88,10 @@ TEST_F(ProfileTest, GbkBytesThatPassAsUtf8AreStillReadAsGbk) {
     }
     WriteRaw(QStringLiteral("[x]\nk=é学\n").toUtf8());  // a two-byte character: not our UTF-8
     EXPECT_NE(profile::GetString("x", "k", "", file), QStringLiteral("é学"));
+    // Chinese punctuation, full-width forms and an extension ideograph stay UTF-8.
+    const QString punctuated = QStringLiteral("“一线”员工——　（Ａ）\U00020000");
+    WriteRaw("[x]\nk=" + punctuated.toUtf8() + "\n");
+    EXPECT_EQ(profile::GetString("x", "k", "", file), punctuated);
 }
 
 TEST_F(ProfileTest, DeletingAKeyRemovesEveryOccurrence) {

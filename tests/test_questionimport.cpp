@@ -1,9 +1,11 @@
+#include <QDir>
 #include <QFile>
 
 #include "data/adoconn.h"
 #include "data/schema.h"
 #include "data/workbook.h"
 #include "rules/bankclearing.h"
+#include "rules/names.h"
 #include "rules/questionbank.h"
 #include "rules/questionimport.h"
 #include "testutil.h"
@@ -95,12 +97,47 @@ TEST_F(QuestionBankTest, ABarInAnOptionOrAnAnswerRefusesTheSheetNamingTheRow) {
         {{"安全", "判断题", "题", "A|B", "对", "错", "简单", "x"},
          "第3行：题目答案中不能含有'|'！"},
         {{"安全", "判断题", "题", "A", "对", "错|", "简单", ""}, ""},  // incomplete: skipped
+        {{"安全", "判断题", "题", "A", "对", "错", "简单", "x:y"}, "第3行：对象中不能含有':'！"},
+        {{"安全>", "判断题", "题", "A", "对", "错", "简单", "x"}, "第3行：科目中不能含有'>'！"},
     };
     for (const auto& c : cases) {
         const auto plan = PlanImport(Sheet(judgeTitles, {good, c.row}), "判断题");
         EXPECT_EQ(plan.refusal, c.refusal);
         EXPECT_EQ(plan.rows.size(), c.refusal.isEmpty() ? 1u : 0u);
     }
+}
+
+// Each kind of name refuses the separators of where it is stored, control characters
+// anywhere, and settings names beyond the bytes the settings reader keeps.
+TEST(NameRefusal, NamesTheOffendingCharacterOrTheLength) {
+    using names::Kind;
+    const struct {
+        QString name;
+        Kind kind;
+        QString refusal;
+    } cases[] = {
+        {"X\n[object]\nname1=HACK", Kind::TargetGroup, "对象中不能含有换行符！"},
+        {"A\r", Kind::OrganisationNode, "名称中不能含有换行符！"},
+        {"A\tB", Kind::Subject, "科目中不能含有制表符！"},
+        {QString("A") + QChar(0x7F), Kind::Subject, "科目中不能含有控制字符(U+007F)！"},
+        {"A:B", Kind::TargetGroup, "对象中不能含有':'！"},
+        {"A;B", Kind::TargetGroup, "对象中不能含有';'！"},
+        {"A,B", Kind::TargetGroup, "对象中不能含有','！"},
+        {"A=B", Kind::TargetGroup, "对象中不能含有'='！"},
+        {"A>B", Kind::Subject, "科目中不能含有'>'！"},
+        {"<B", Kind::Subject, "科目中不能含有'<'！"},
+        {"A;B", Kind::OrganisationNode, "名称中不能含有';'！"},
+        {"A:B,C=D", Kind::Subject, ""},
+        {"A>B<C", Kind::TargetGroup, ""},
+        {QString(259, 'X'), Kind::TargetGroup, ""},
+        {QString(260, 'X'), Kind::TargetGroup, "对象太长：最多259个字节（一个汉字算2个字节）！"},
+        {QString(129, QChar(0x4E00)) + "X", Kind::OrganisationNode, ""},
+        {QString(130, QChar(0x4E00)), Kind::OrganisationNode,
+         "名称太长：最多259个字节（一个汉字算2个字节）！"},
+        {QString(10000, 'X'), Kind::Subject, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(names::Refusal(c.name, c.kind), c.refusal) << c.name.left(20).toStdString();
 }
 
 TEST_F(QuestionBankTest, ImportingTwiceRemovesEveryCopyAndKeepsTheOldestRows) {
@@ -139,6 +176,25 @@ TEST_F(QuestionBankTest, ADatabaseErrorMidwayStoresNothing) {
     EXPECT_FALSE(outcome.stored);
     EXPECT_FALSE(outcome.error.isEmpty());
     EXPECT_EQ(Count("select * from 填空题"), bank);
+}
+
+// A clearing ended between its commit and the removal of the files left pictures behind:
+// the next clearing, even of a bank already empty, removes them and only them.
+TEST_F(QuestionBankTest, ClearingRemovesPicturesWhoseQuestionIsGone) {
+    ASSERT_TRUE(bank_clearing::ClearBank("问答题").cleared);
+    const QString living = "填空题" + QString::number(Number("select min(ID) as v from 填空题"));
+    Execute("update 填空题 set 图片='" + living + "' where 图片 is null and ID=" + living.mid(3));
+    QDir().mkpath("QuestionMap");
+    const struct {
+        QString name;
+        bool removed;
+    } files[] = {{"单选题999999", true}, {"问答题1", true}, {living, false}, {"校徽", false}};
+    for (const auto& f : files) QFile(bank::PicturePath(f.name)).open(QIODevice::WriteOnly);
+    const auto outcome = bank_clearing::ClearBank("问答题");
+    EXPECT_TRUE(outcome.wasEmpty);
+    EXPECT_EQ(outcome.picturesDeleted, 2);
+    for (const auto& f : files)
+        EXPECT_EQ(QFile::exists(bank::PicturePath(f.name)), !f.removed) << f.name.toStdString();
 }
 
 TEST_F(QuestionBankTest, AFailedClearingKeepsRowsAndPictures) {

@@ -1,5 +1,10 @@
+#include <poll.h>
+
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
+#include <QUrl>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -7,6 +12,7 @@
 #include "data/adoconn.h"
 #include "data/pgengine.h"
 #include "data/schema.h"
+#include "loopback.h"
 #include "sitedata.h"
 #include "testutil.h"
 
@@ -127,6 +133,70 @@ protected:
         ASSERT_TRUE(schema::CreatePermanentTables(conn, schema::kPersonnelFile));
     }
 };
+
+// Forwards one station's connection to the test server until frozen; then it holds the
+// connection open and forwards nothing, like a server stopped in the middle of its work.
+class FreezingRelay {
+public:
+    explicit FreezingRelay(int serverPort) : m_listener(BoundSocket(&m_port, true)) {
+        m_thread = std::thread([this, serverPort] {
+            m_ends[0] = {accept(m_listener, nullptr, nullptr), POLLIN, 0};
+            m_ends[1] = {ConnectToLoopback(serverPort), POLLIN, 0};
+            char buffer[65536];
+            while (!m_frozen) {
+                if (poll(m_ends, 2, 20) <= 0) continue;
+                for (int i = 0; i < 2; ++i) {
+                    const ssize_t got =
+                        m_ends[i].revents & POLLIN ? read(m_ends[i].fd, buffer, sizeof buffer) : 0;
+                    if (got > 0) (void)!write(m_ends[1 - i].fd, buffer, size_t(got));
+                }
+            }
+        });
+    }
+    ~FreezingRelay() {
+        m_frozen = true;
+        shutdown(m_listener, SHUT_RDWR);  // wakes an accept still waiting
+        m_thread.join();
+        for (int fd : {m_listener, m_ends[0].fd, m_ends[1].fd}) close(fd);
+    }
+    int Port() const { return m_port; }
+    void Freeze() { m_frozen = true; }
+
+private:
+    int m_port = 0;
+    int m_listener;
+    pollfd m_ends[2] = {{-1, 0, 0}, {-1, 0, 0}};
+    std::atomic<bool> m_frozen{false};
+    std::thread m_thread;
+};
+
+TEST_F(ServerStore, AServerThatStopsAnsweringFailsTheStatementInTimeAndIsNamed) {
+    const QString file = schema::kPersonnelFile;
+    QUrl url(store::ServerUrl(file));
+    FreezingRelay relay(url.port());
+    url.setPort(relay.Port());
+    ASSERT_TRUE(profile::WriteString("database", QString("url"), url.toString(), "vemoconf.ini"));
+    ASSERT_TRUE(profile::WriteString("database", QString("reply_timeout"), "2", "vemoconf.ini"));
+    CADOConn conn;
+    ASSERT_TRUE(conn.ExecuteStatement("insert into examinee(姓名) values('甲')", file));
+    const qint64 session = CADOConn::SessionId(file);
+    relay.Freeze();
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(conn.ExecuteStatement("insert into examinee(姓名) values('乙')", file));
+    EXPECT_LT(timer.elapsed(), 4000);
+    EXPECT_EQ(conn.LastError(),
+              QStringLiteral("无法连接数据库服务器127.0.0.1（端口%1）：服务器没有运行、没有响应，"
+                             "或者网络不通。")
+                  .arg(relay.Port()));
+    EXPECT_NE(CADOConn::SessionId(file), session);  // the exam window waits for the server
+    try {
+        conn.CountRows("examinee", file);
+        ADD_FAILURE() << "a spent session answered";
+    } catch (const DatabaseError& e) {
+        EXPECT_EQ(QString::fromUtf8(e.what()), conn.LastError());
+    }
+}
 
 TEST_F(ServerStore, AFailedStatementInATransactionSpoilsOnlyItself) {
     CADOConn conn;

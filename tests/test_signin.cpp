@@ -1,5 +1,6 @@
 #include <sqlite3.h>
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -7,7 +8,9 @@
 #include "data/adoconn.h"
 #include "data/codes.h"
 #include "data/formats.h"
+#include "data/profile.h"
 #include "guitest.h"
+#include "loopback.h"
 #include "ui/signin/admin.h"
 #include "ui/signin/login.h"
 
@@ -132,6 +135,64 @@ TEST_F(SignInTest, AnUnusableDataFileIsNamedAndCalledSoInChinese) {
         for (const auto& message : std::as_const(recorder->messages))
             EXPECT_FALSE(message.text.contains(QStringLiteral("用户名或密码"))) << what;
         EXPECT_TRUE(recorder->navigations.isEmpty()) << what;
+    }
+}
+
+// Others who may change the folder or its settings could change the data or name their own
+// server: the administrator is warned and still signs in.
+TEST_F(SignInTest, AFolderOrSettingsOthersMayWriteIsWarnedAbout) {
+    const QString folder = QDir::currentPath();
+    const auto otherWritable = QFile::WriteOther | QFile::ReadOther;
+    const struct {
+        QString path;
+        QString named;
+    } cases[] = {{folder, QStringLiteral("数据文件夹“%1”").arg(folder)},
+                 {"vemoconf.ini", QStringLiteral("设置文件“%1/vemoconf.ini”").arg(folder)},
+                 {QString(), QString()}};
+    for (const auto& c : cases) {
+        const QFile::Permissions before = QFile::permissions(c.path);
+        if (!c.path.isEmpty()) {
+            ASSERT_TRUE(QFile::setPermissions(c.path, before | otherWritable));
+        }
+        recorder->messages.clear();
+        CLogin login;
+        SignIn(login, true, "manager", "903361");
+        if (!c.path.isEmpty()) QFile::setPermissions(c.path, before);
+        EXPECT_EQ(LastScreen(), "CExamManager");
+        EXPECT_NE(recorder->TakeNextScreen(), nullptr);
+        if (c.named.isEmpty()) {
+            EXPECT_TRUE(recorder->messages.isEmpty());
+            continue;
+        }
+        ASSERT_EQ(recorder->messages.size(), 1);
+        EXPECT_TRUE(LastMessage().startsWith(c.named + "可被本机的其他用户改写"))
+            << LastMessage().toStdString();
+        EXPECT_EQ(LastTitle(), kWarn);
+    }
+}
+
+// A server that takes the connection and never answers, and a port nobody listens on:
+// sign-in gives up within seconds and names the server in Chinese.
+TEST_F(SignInTest, AServerOutOfReachIsNamedWithinSeconds) {
+    for (const bool listening : {true, false}) {
+        int port = 0;
+        const int socket = BoundSocket(&port, listening);  // nobody replies, or nobody listens
+        if (!listening) close(socket);
+        ASSERT_TRUE(profile::WriteString(
+            "database", QStringLiteral("url"),
+            QStringLiteral("postgresql://vemo@127.0.0.1:%1/vemo").arg(port), "vemoconf.ini"));
+        recorder->messages.clear();
+        CLogin login;
+        QElapsedTimer timer;
+        timer.start();
+        SignIn(login, false, "admin", "518274");
+        EXPECT_LT(timer.elapsed(), 10000) << listening;
+        ASSERT_FALSE(recorder->messages.isEmpty()) << listening;
+        EXPECT_TRUE(recorder->messages[0].text.contains(
+            QStringLiteral("无法连接数据库服务器127.0.0.1（端口%1）").arg(port)))
+            << recorder->messages[0].text.toStdString();
+        EXPECT_TRUE(recorder->navigations.isEmpty());
+        if (listening) close(socket);
     }
 }
 

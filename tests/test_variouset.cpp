@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -218,6 +219,36 @@ TEST_F(VariouSetTest, TargetGroupsAreSavedInOrder) {
     Click(screen.get(), "saveTargetGroups");
     EXPECT_EQ(settings::TargetGroupSlots(), QStringList({"A", "", "", ""}));
     EXPECT_EQ(Find<QLineEdit>(screen.get(), "targetGroup3")->text(), "");
+}
+
+// Names that would break the settings file or the stored draw rules are refused at entry,
+// and nothing of them reaches the file or the subject table.
+TEST_F(VariouSetTest, NamesWithSeparatorsOrControlCharactersAreRefused) {
+    const QByteArray before = [] {
+        QFile file(settings::SettingsFile());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    Find<QLineEdit>(screen.get(), "targetGroup1")->setText("一线员工");
+    for (const QString& group : {QStringLiteral("X\n[object]\nname1=HACK"), QStringLiteral("A:B"),
+                                 QString(130, QChar(0x4E00))}) {
+        Find<QLineEdit>(screen.get(), "targetGroup2")->setText(group);
+        Click(screen.get(), "saveTargetGroups");
+        EXPECT_TRUE(LastMessage().startsWith("对象")) << LastMessage().toStdString();
+    }
+    Choose(Root(), "添  加", [this](CAddAltNode* ask) {
+        Find<QLineEdit>(ask, "name")->setText("A\n[INFO]\nCount=0");
+        Click(ask, "save");
+        EXPECT_EQ(LastMessage(), "名称中不能含有换行符！");
+        ask->reject();
+    });
+    const int subjects = Subjects().size();
+    Find<QLineEdit>(screen.get(), "newSubject")->setText("A>B");
+    Click(screen.get(), "addSubject");
+    EXPECT_EQ(LastMessage(), "科目中不能含有'>'！");
+    EXPECT_EQ(Subjects().size(), subjects);
+    QFile file(settings::SettingsFile());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
 }
 
 TEST_F(VariouSetTest, LeadsBackToTheAdministratorAndOutAndIsReachedFromThere) {

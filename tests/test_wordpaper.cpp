@@ -1,4 +1,5 @@
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -101,6 +102,30 @@ TEST_F(WordPaperTest, AShortBankEndsTheProgram) {
     EXPECT_EQ(recorder->messages[0].icon, MsgIcon::None);
     EXPECT_EQ(recorder->exits, 1);
     EXPECT_TRUE(recorder->openedWithSystem.isEmpty());
+}
+
+// A template nested beyond any document, and one whose picture inflates to 1 GiB: each is
+// refused quickly, naming the template, and no document is written.
+TEST_F(WordPaperTest, ADamagedTemplateIsNamedNotFilled) {
+    for (const char* name : {"deep-100k-levels.docx", "media-inflates-1GiB.docx"}) {
+        SCOPED_TRACE(name);
+        recorder->messages.clear();
+        QFile::remove("wordtest.docx");
+        ASSERT_TRUE(QFile::copy(QStringLiteral(VEMO_TEST_DATA "/damaged-templates/") + name,
+                                "wordtest.docx"));
+        Fill("安全月考", "90", "60");
+        QElapsedTimer timer;
+        timer.start();
+        Click(window.get(), "generate");
+        EXPECT_LT(timer.elapsed(), 5000);
+        ASSERT_EQ(recorder->messages.size(), 1);
+        const QString text = recorder->messages[0].text;
+        EXPECT_TRUE(
+            text.startsWith("考卷模板“" + QDir::current().filePath("wordtest.docx") + "”已损坏"))
+            << text.toStdString();
+        EXPECT_TRUE(recorder->openedWithSystem.isEmpty());
+        EXPECT_TRUE(QDir(Path("documents")).isEmpty());
+    }
 }
 
 TEST_F(WordPaperTest, ExitDropsThePoolButNotTheProgram) {

@@ -336,9 +336,13 @@ qint64 PeakMemory() {
 }
 
 TEST_F(WorkbookTest, DamagedWorkbooksEndInAMessageWithinTheLimits) {
-    // Each makes the parsing library claim gigabytes or read past its buffers.
+    // Each makes the parsing library claim gigabytes or read past its buffers, or the
+    // child's reply grow to hundreds of megabytes.
+    QFile peak("/proc/self/clear_refs");  // the peak counts from here
+    if (peak.open(QIODevice::WriteOnly)) peak.write("5");
+    peak.close();
     for (const char* name : {"biff2-claims-1.8GB-96-bytes.xls", "claims-24GB-1305-bytes.xls",
-                             "directory-name-overrun.xls"}) {
+                             "directory-name-overrun.xls", "many-cells-1.1M.xlsx"}) {
         QElapsedTimer took;
         took.start();
         QString error;
@@ -348,7 +352,7 @@ TEST_F(WorkbookTest, DamagedWorkbooksEndInAMessageWithinTheLimits) {
             << error.toStdString();
         EXPECT_EQ(error.count(QStringLiteral("无法读取")), 1) << error.toStdString();
     }
-    EXPECT_LT(PeakMemory(), kWorkbookMemoryLimit) << "the reading stayed in the child";
+    EXPECT_LT(PeakMemory(), qint64(300) << 20) << "the reading stayed in the child";
 }
 
 TEST_F(WorkbookTest, AMissingOrBrokenReaderIsAMessageNotAHang) {
@@ -363,3 +367,4 @@ TEST_F(WorkbookTest, AMissingOrBrokenReaderIsAMessageNotAHang) {
 }
 
 }  // namespace
+

@@ -35,7 +35,8 @@ int WriteDocument(const QString& folder, const QString& paperName) {
     const printed::PaperForm form{QStringLiteral("%1（纸质考卷）").arg(paperName), "90", "60"};
     const QString path = printed::NewDocumentPath(folder, form.title);
     QString error;
-    if (!docx::FillTemplate("wordtest.docx", path, printed::DocumentFills(form, paper), &error)) {
+    if (docx::FillTemplate("wordtest.docx", path, printed::DocumentFills(form, paper), &error) !=
+        docx::FillResult::Filled) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
     }

@@ -18,6 +18,13 @@
 
 namespace {
 
+// What a failed server statement raises: a server out of reach is told as it is, any
+// other failure with what was being done.
+[[noreturn]] void ThrowServerFailure(const PgDatabase& db, const QString& doing,
+                                     const QString& error) {
+    throw DatabaseError((db.Lost() ? error : doing + error).toStdString());
+}
+
 CADOConn::ErrorReporter& Reporter() {
     static CADOConn::ErrorReporter reporter = [](const QString& text) {
         std::fprintf(stderr, "%s\n", qPrintable(text));
@@ -466,7 +473,7 @@ void CRecordset::InsertOnServer() {
     m_changed.clear();
     if (!result.IsValid() || result.Rows() != 1) {
         m_newValues.clear();
-        throw DatabaseError(("insert into " + m_table + " failed: " + error).toStdString());
+        ThrowServerFailure(*m_pg, "insert into " + m_table + " failed: ", error);
     }
     Row row;
     row.values = std::move(m_newValues);
@@ -493,8 +500,7 @@ void CRecordset::UpdateOnServer() {
     std::vector<QVariant> values = std::move(m_newValues);
     m_newValues.clear();
     m_changed.clear();
-    if (!result.IsValid())
-        throw DatabaseError(("update of " + m_table + " failed: " + error).toStdString());
+    if (!result.IsValid()) ThrowServerFailure(*m_pg, "update of " + m_table + " failed: ", error);
     m_rows[m_pos].values = std::move(values);
     if (m_serverKey.isEmpty() && result.Rows() == 1)
         m_rows[m_pos].rowid = PackTupleId(result.Text(0, 0));
@@ -505,8 +511,7 @@ void CRecordset::DeleteOnServer() {
     const PgResult result = m_pg->Run(
         TranslateServerSql("DELETE FROM " + QuoteIdentifier(m_table) + ServerRowCondition()),
         {ServerRowValue(m_rows[m_pos])}, &error);
-    if (!result.IsValid())
-        throw DatabaseError(("delete from " + m_table + " failed: " + error).toStdString());
+    if (!result.IsValid()) ThrowServerFailure(*m_pg, "delete from " + m_table + " failed: ", error);
     m_rows.erase(m_rows.begin() + m_pos);
     m_currentDeleted = true;
 }
@@ -626,7 +631,7 @@ bool CADOConn::OpenDatabase(const QString& fileName) {
 bool CADOConn::OpenServer(const QString& url, const QString& fileName) {
     const QString schemaName = store::SchemaName(fileName);
     QString reason;
-    m_pg = PgDatabase::Session(url, schemaName, &reason);
+    m_pg = PgDatabase::Session(url, schemaName, &reason, store::ReadLinkLimits(fileName));
     if (m_pg) return true;
     m_lastError = QStringLiteral("无法打开服务器上的数据“%1”：%2").arg(schemaName, reason);
     Reporter()(m_lastError);
@@ -827,7 +832,7 @@ void CADOConn::ForEachRow(const QString& sql, const QString& fileName, const QVa
     if (!EnsureOpen(fileName)) throw DatabaseError("cannot open " + fileName.toStdString());
     if (m_pg) {
         const PgResult result = m_pg->Run(TranslateServerSql(sql), params, &m_lastError);
-        if (!result.IsValid()) throw DatabaseError(("query failed: " + m_lastError).toStdString());
+        if (!result.IsValid()) ThrowServerFailure(*m_pg, "query failed: ", m_lastError);
         for (int row = 0; row < result.Rows(); ++row) visit(CRowReader(&result, row));
         return;
     }
@@ -899,12 +904,15 @@ bool CADOConn::Reconnect(const QString& fileName) {
     const QString url = store::ServerUrl(fileName);
     if (url.isEmpty()) return true;
     QString ignored;
-    return PgDatabase::Session(url, store::SchemaName(fileName), &ignored) != nullptr;
+    return PgDatabase::Session(url, store::SchemaName(fileName), &ignored,
+                               store::ReadLinkLimits(fileName)) != nullptr;
 }
 
 bool CADOConn::CreateDatabaseFile(const QString& path, QString* error) {
     const QString url = store::ServerUrl(path);
-    if (!url.isEmpty()) return PgDatabase::CreateSchema(url, store::SchemaName(path), error);
+    if (!url.isEmpty())
+        return PgDatabase::CreateSchema(url, store::SchemaName(path), error,
+                                        store::ReadLinkLimits(path));
     sqlite3* handle = nullptr;
     const QByteArray utf8 = path.toUtf8();
     const int rc = sqlite3_open_v2(utf8.constData(), &handle,

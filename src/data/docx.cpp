@@ -43,6 +43,10 @@ Node WordElement(const char* name, const char* attribute, const QString& value) 
     return node;
 }
 
+// Filling in, writing out and freeing the tree recurse along its depth; real documents
+// nest a few dozen levels, tables in tables included.
+constexpr int kDepthLimit = 256;
+
 std::optional<Node> Parse(const QByteArray& xml, QString* error) {
     QXmlStreamReader reader(xml);
     Node document;
@@ -50,6 +54,12 @@ std::optional<Node> Parse(const QByteArray& xml, QString* error) {
     while (!reader.atEnd()) {
         switch (reader.readNext()) {
             case QXmlStreamReader::StartElement: {
+                if (open.size() > kDepthLimit) {
+                    if (error)
+                        *error =
+                            QStringLiteral("%1的元素嵌套超过%2层").arg(kMainPart).arg(kDepthLimit);
+                    return std::nullopt;
+                }
                 Node element;
                 element.namespaceUri = reader.namespaceUri().toString();
                 element.name = reader.name().toString();
@@ -74,7 +84,9 @@ std::optional<Node> Parse(const QByteArray& xml, QString* error) {
         }
     }
     if (reader.hasError()) {
-        if (error) *error = QStringLiteral("the document cannot be read: ") + reader.errorString();
+        if (error)
+            *error =
+                QStringLiteral("%1第%2行不是有效的XML").arg(kMainPart).arg(reader.lineNumber());
         return std::nullopt;
     }
     return document;
@@ -216,7 +228,7 @@ std::optional<std::vector<Node>> FillParagraph(const Node& paragraph, qsizetype 
            !(children[endIndex].Is("bookmarkEnd") && children[endIndex].WordAttribute("id") == id))
         ++endIndex;
     if (endIndex == qsizetype(children.size())) {
-        if (error) *error = "the bookmark " + fill.bookmark + " does not end in its paragraph";
+        if (error) *error = QStringLiteral("书签%1没有在它的段落中结束").arg(fill.bookmark);
         return std::nullopt;
     }
 
@@ -315,25 +327,26 @@ std::optional<QByteArray> FillBookmarks(const QByteArray& mainPartXml,
     if (!FillIn(*document, fills, filled, error)) return std::nullopt;
     const qsizetype missing = filled.indexOf(false);
     if (missing >= 0) {
-        if (error) *error = "the template has no bookmark " + fills[missing].bookmark;
+        if (error) *error = QStringLiteral("缺少书签%1").arg(fills[missing].bookmark);
         return std::nullopt;
     }
     return Serialize(*document);
 }
 
-bool FillTemplate(const QString& templatePath, const QString& outputPath,
-                  const QList<BookmarkFill>& fills, QString* error) {
+FillResult FillTemplate(const QString& templatePath, const QString& outputPath,
+                        const QList<BookmarkFill>& fills, QString* error) {
     std::optional<QList<ziparchive::Entry>> parts = ziparchive::Read(templatePath, error);
-    if (!parts) return false;
+    if (!parts) return FillResult::TemplateDamaged;
     for (ziparchive::Entry& part : *parts) {
         if (part.name != kMainPart) continue;
         const std::optional<QByteArray> filled = FillBookmarks(part.data, fills, error);
-        if (!filled) return false;
+        if (!filled) return FillResult::TemplateDamaged;
         part.data = *filled;
-        return ziparchive::Write(outputPath, *parts, error);
+        return ziparchive::Write(outputPath, *parts, error) ? FillResult::Filled
+                                                            : FillResult::NotWritten;
     }
-    if (error) *error = templatePath + " has no " + kMainPart;
-    return false;
+    if (error) *error = QStringLiteral("缺少%1").arg(kMainPart);
+    return FillResult::TemplateDamaged;
 }
 
 }  // namespace docx

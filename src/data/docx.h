@@ -30,12 +30,17 @@ inline const QString kWordNamespace =
 // end within one paragraph; its lines become paragraphs of that paragraph's properties,
 // whatever stood before it staying at the front of the first and whatever followed at
 // the end of the last. Nullopt, with the reason, for XML that cannot be read or a
-// bookmark that is missing or spans paragraphs.
+// bookmark that is missing or spans paragraphs, or elements nested deeper than any
+// document needs.
 std::optional<QByteArray> FillBookmarks(const QByteArray& mainPartXml,
                                         const QList<BookmarkFill>& fills, QString* error = nullptr);
 
-// Makes a new document at outputPath from the template with the bookmarks filled.
-bool FillTemplate(const QString& templatePath, const QString& outputPath,
-                  const QList<BookmarkFill>& fills, QString* error = nullptr);
+enum class FillResult { Filled, TemplateDamaged, NotWritten };
+
+// Makes a new document at outputPath from the template with the bookmarks filled. The
+// reason for the user goes to `error`: why the template cannot be used, or why the
+// document cannot be written.
+FillResult FillTemplate(const QString& templatePath, const QString& outputPath,
+                        const QList<BookmarkFill>& fills, QString* error = nullptr);
 
 }  // namespace docx

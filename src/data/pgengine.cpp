@@ -6,18 +6,49 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <atomic>
+#include <cerrno>
 #include <vector>
+
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#include <sys/socket.h>
+#endif
 
 #include "data/adoconn.h"
 #include "data/profile.h"
 
 namespace store {
 
+namespace {
+
+QString SettingsBeside(const QString& fileName) {
+    return QFileInfo(fileName).dir().filePath(QStringLiteral("vemoconf.ini"));
+}
+
+}  // namespace
+
 QString ServerUrl(const QString& fileName) {
-    const QString ini = QFileInfo(fileName).dir().filePath(QStringLiteral("vemoconf.ini"));
+    const QString ini = SettingsBeside(fileName);
     if (!QFileInfo::exists(ini)) return QString();
     return profile::GetString(QStringLiteral("database"), QStringLiteral("url"), QString(), ini)
         .trimmed();
+}
+
+LinkLimits ReadLinkLimits(const QString& fileName) {
+    LinkLimits limits;
+    const QString ini = SettingsBeside(fileName);
+    if (!QFileInfo::exists(ini)) return limits;
+    const auto read = [&ini](const char* key, int& value) {
+        const int stored = profile::GetInt(QStringLiteral("database"), QLatin1String(key), 0, ini);
+        if (stored > 0) value = stored;
+    };
+    read("connect_timeout", limits.connectTimeout);
+    read("keepalives_idle", limits.keepalivesIdle);
+    read("keepalives_interval", limits.keepalivesInterval);
+    read("keepalives_count", limits.keepalivesCount);
+    read("tcp_user_timeout", limits.tcpUserTimeout);
+    read("reply_timeout", limits.replyTimeout);
+    return limits;
 }
 
 QString SchemaName(const QString& fileName) {
@@ -72,6 +103,41 @@ const char* const kValFunctions =
     "LANGUAGE sql IMMUTABLE AS $$ SELECT n $$;";
 
 void IgnoreNotice(void*, const char*) {}
+
+// libpq's words for a server that cannot be reached or has gone away.
+bool SaysServerIsOutOfReach(const QString& message) {
+    static const char* const kSigns[] = {"Connection refused",
+                                         "timeout expired",
+                                         "could not connect",
+                                         "server closed the connection",
+                                         "no connection to the server",
+                                         "could not receive data",
+                                         "could not send data",
+                                         "Connection timed out",
+                                         "Connection reset",
+                                         "No route to host",
+                                         "Network is unreachable",
+                                         "could not translate host name",
+                                         "EOF detected",
+                                         "SSL SYSCALL error",
+                                         "terminating connection"};
+    for (const char* sign : kSigns)
+        if (message.contains(QLatin1String(sign), Qt::CaseInsensitive)) return true;
+    return false;
+}
+
+// What the user is told about a failure of the server: a server out of reach is named by
+// host and port; anything else the server says passes as it is.
+QString ServerFailureText(const pg_conn* conn, const QString& message) {
+    if (!conn || PQstatus(conn) != CONNECTION_BAD || !SaysServerIsOutOfReach(message))
+        return message;
+    const QString host = QString::fromUtf8(PQhost(conn));
+    const QString port = QString::fromUtf8(PQport(conn));
+    return QStringLiteral(
+               "无法连接数据库服务器%1（端口%2）：服务器没有运行、没有响应，或者网络不通。")
+        .arg(host.isEmpty() ? QStringLiteral("localhost") : host,
+             port.isEmpty() ? QStringLiteral("5432") : port);
+}
 
 QHash<QString, std::shared_ptr<PgDatabase>>& Sessions() {
     thread_local QHash<QString, std::shared_ptr<PgDatabase>> sessions;
@@ -208,20 +274,41 @@ QVariant PgResult::Value(int row, int column) const {
 // PgDatabase
 
 std::shared_ptr<PgDatabase> PgDatabase::Connect(const QString& url, const QString& schemaName,
-                                                QString* error) {
+                                                QString* error, const store::LinkLimits& limits) {
     const QByteArray dbname = url.toUtf8();
     const QByteArray options = ("-c search_path=" + schemaName).toUtf8();
-    const char* keywords[] = {"dbname", "options", "client_encoding", nullptr};
-    const char* values[] = {dbname.constData(), options.constData(), "UTF8", nullptr};
+    const QByteArray connectTimeout = QByteArray::number(limits.connectTimeout);
+    const QByteArray idle = QByteArray::number(limits.keepalivesIdle);
+    const QByteArray interval = QByteArray::number(limits.keepalivesInterval);
+    const QByteArray count = QByteArray::number(limits.keepalivesCount);
+    const QByteArray userTimeout = QByteArray::number(limits.tcpUserTimeout);
+    // The limits come first: a url that sets one of them itself has the last word.
+    const char* keywords[] = {"connect_timeout",  "keepalives",
+                              "keepalives_idle",  "keepalives_interval",
+                              "keepalives_count", "tcp_user_timeout",
+                              "dbname",           "options",
+                              "client_encoding",  nullptr};
+    const char* values[] = {connectTimeout.constData(),
+                            "1",
+                            idle.constData(),
+                            interval.constData(),
+                            count.constData(),
+                            userTimeout.constData(),
+                            dbname.constData(),
+                            options.constData(),
+                            "UTF8",
+                            nullptr};
     pg_conn* conn = PQconnectdbParams(keywords, values, 1);
     if (!conn || PQstatus(conn) != CONNECTION_OK) {
         if (error)
-            *error = QString::fromUtf8(conn ? PQerrorMessage(conn) : "out of memory").trimmed();
+            *error =
+                conn ? ServerFailureText(conn, QString::fromUtf8(PQerrorMessage(conn)).trimmed())
+                     : QStringLiteral("内存不足。");
         PQfinish(conn);
         return nullptr;
     }
     PQsetNoticeProcessor(conn, &IgnoreNotice, nullptr);
-    std::shared_ptr<PgDatabase> db(new PgDatabase(conn));
+    std::shared_ptr<PgDatabase> db(new PgDatabase(conn, limits.replyTimeout * 1000));
     QString reason;
     const PgResult found = db->RunOnce(
         QStringLiteral("select 1 from pg_namespace where nspname=$1"), {schemaName}, &reason);
@@ -236,10 +323,10 @@ std::shared_ptr<PgDatabase> PgDatabase::Connect(const QString& url, const QStrin
 }
 
 std::shared_ptr<PgDatabase> PgDatabase::Session(const QString& url, const QString& schemaName,
-                                                QString* error) {
+                                                QString* error, const store::LinkLimits& limits) {
     std::shared_ptr<PgDatabase>& session = Sessions()[url + '\n' + schemaName];
     if (session && PQstatus(session->m_conn) == CONNECTION_OK) return session;
-    session = Connect(url, schemaName, error);
+    session = Connect(url, schemaName, error, limits);
     return session;
 }
 
@@ -266,7 +353,8 @@ bool PgDatabase::Rollback(QString* error) {
     return Command(QStringLiteral("ROLLBACK"), error);
 }
 
-PgDatabase::PgDatabase(pg_conn* conn) : m_conn(conn) {
+PgDatabase::PgDatabase(pg_conn* conn, int replyTimeout)
+    : m_conn(conn), m_replyTimeoutMs(replyTimeout) {
     static std::atomic<qint64> sessions{0};
     m_number = ++sessions;
 }
@@ -276,7 +364,29 @@ PgDatabase::~PgDatabase() {
 }
 
 QString PgDatabase::Error() const {
-    return QString::fromUtf8(PQerrorMessage(m_conn)).trimmed();
+    return ServerFailureText(m_conn, QString::fromUtf8(PQerrorMessage(m_conn)).trimmed());
+}
+
+pg_result* PgDatabase::Await(bool sent) {
+    if (!sent) return nullptr;
+    PGresult* last = nullptr;
+    for (;;) {
+        while (PQisBusy(m_conn)) {
+#ifdef Q_OS_UNIX
+            pollfd wait{PQsocket(m_conn), POLLIN, 0};
+            const int ready = poll(&wait, 1, m_replyTimeoutMs);
+            if (ready < 0 && errno == EINTR) continue;
+            // Cut off, the link fails the statement and reports itself lost, so the
+            // next use of the session connects anew.
+            if (ready == 0) shutdown(PQsocket(m_conn), SHUT_RDWR);
+#endif
+            if (!PQconsumeInput(m_conn)) break;
+        }
+        PGresult* next = PQgetResult(m_conn);
+        if (!next) return last;
+        PQclear(last);
+        last = next;
+    }
 }
 
 QString PgDatabase::Failure(const pg_result* result) const {
@@ -286,12 +396,16 @@ QString PgDatabase::Failure(const pg_result* result) const {
     return Error();
 }
 
+bool PgDatabase::Lost() const {
+    return PQstatus(m_conn) == CONNECTION_BAD;
+}
+
 bool PgDatabase::InTransaction() const {
     return PQtransactionStatus(m_conn) != PQTRANS_IDLE;
 }
 
 bool PgDatabase::Command(const QString& sql, QString* error) {
-    PGresult* result = PQexec(m_conn, sql.toUtf8().constData());
+    PGresult* result = Await(PQsendQuery(m_conn, sql.toUtf8().constData()));
     const ExecStatusType status = PQresultStatus(result);
     // A commit of a transaction that failed answers ROLLBACK without an error.
     const bool ok =
@@ -310,7 +424,7 @@ PgResult PgDatabase::RunOnce(const QString& sql, const QVariantList& params, QSt
     if (it == m_prepared.constEnd()) {
         const QByteArray name = "vemo_" + QByteArray::number(m_nextStatement++);
         PGresult* prepared =
-            PQprepare(m_conn, name.constData(), sql.toUtf8().constData(), 0, nullptr);
+            Await(PQsendPrepare(m_conn, name.constData(), sql.toUtf8().constData(), 0, nullptr));
         const bool ok = PQresultStatus(prepared) == PGRES_COMMAND_OK;
         const QString failure = ok ? QString() : Failure(prepared);
         PQclear(prepared);
@@ -345,8 +459,8 @@ PgResult PgDatabase::RunOnce(const QString& sql, const QVariantList& params, QSt
         values[i] = storage[i].constData();
         lengths[i] = int(storage[i].size());
     }
-    PGresult* result = PQexecPrepared(m_conn, it->constData(), int(params.size()), values.data(),
-                                      lengths.data(), formats.data(), 0);
+    PGresult* result = Await(PQsendQueryPrepared(m_conn, it->constData(), int(params.size()),
+                                                 values.data(), lengths.data(), formats.data(), 0));
     const ExecStatusType status = PQresultStatus(result);
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
         const QString failure = Failure(result);
@@ -395,8 +509,9 @@ void PgDatabase::ForgetPrepared() {
     m_keyColumns.clear();
 }
 
-bool PgDatabase::CreateSchema(const QString& url, const QString& schemaName, QString* error) {
-    std::shared_ptr<PgDatabase> db = Connect(url, QStringLiteral("pg_catalog"), error);
+bool PgDatabase::CreateSchema(const QString& url, const QString& schemaName, QString* error,
+                              const store::LinkLimits& limits) {
+    std::shared_ptr<PgDatabase> db = Connect(url, QStringLiteral("pg_catalog"), error, limits);
     if (!db) return false;
     return db->Command("CREATE SCHEMA IF NOT EXISTS " + QuoteName(schemaName) +
                            ";SET search_path TO " + QuoteName(schemaName) + ";" + kValFunctions,

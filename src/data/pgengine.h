@@ -21,6 +21,20 @@ QString ServerUrl(const QString& fileName);
 // The schema that holds a logical data file on the server: "questions.mdb" → "questions".
 QString SchemaName(const QString& fileName);
 
+// How long the station waits for a server that does not answer, so that a stopped or
+// unreachable server fails the action with a message instead of freezing the window.
+// Read from the [database] section beside the url (keys of the same names; seconds,
+// tcp_user_timeout in milliseconds); a missing or non-positive value keeps the default.
+struct LinkLimits {
+    int connectTimeout = 5;      // connect_timeout: reaching the server and signing in
+    int keepalivesIdle = 5;      // keepalives_idle, _interval, _count: an idle link that
+    int keepalivesInterval = 2;  // stops answering is found dead in about 11 s
+    int keepalivesCount = 3;
+    int tcpUserTimeout = 10000;  // tcp_user_timeout: data the server's machine never takes
+    int replyTimeout = 8;        // reply_timeout: a statement whose answer never comes
+};
+LinkLimits ReadLinkLimits(const QString& fileName);
+
 }  // namespace store
 
 // The SQL of the program in PostgreSQL's spelling: "?" marks become $1, $2, ...; the
@@ -55,12 +69,14 @@ private:
 class PgDatabase {
 public:
     static std::shared_ptr<PgDatabase> Connect(const QString& url, const QString& schemaName,
-                                               QString* error);
+                                               QString* error,
+                                               const store::LinkLimits& limits = {});
     // The station's session for a logical file, kept for the program's life: the scratch
     // tables are temporary tables of that session, seen by no other station.
     // Each thread is a station of its own, with its own sessions.
     static std::shared_ptr<PgDatabase> Session(const QString& url, const QString& schemaName,
-                                               QString* error);
+                                               QString* error,
+                                               const store::LinkLimits& limits = {});
     // The number of the thread's session for a logical file (counted from 1 on each new
     // session of the program), or -1 when it has none whose connection works.
     static qint64 LiveSession(const QString& url, const QString& schemaName);
@@ -75,6 +91,8 @@ public:
     // Runs SQL without parameters or preparing (transaction control, schema set-up).
     bool Command(const QString& sql, QString* error = nullptr);
     bool InTransaction() const;
+    // The link to the server is gone: the session is spent and its failures say why.
+    bool Lost() const;
     // Connections share the session; only the one that began a transaction ends it on
     // closing.
     bool Begin(const void* owner, QString* error);
@@ -89,16 +107,21 @@ public:
     void ForgetPrepared();
 
     // Makes or empties the schema of a logical file with the "val" function in it.
-    static bool CreateSchema(const QString& url, const QString& schemaName, QString* error);
+    static bool CreateSchema(const QString& url, const QString& schemaName, QString* error,
+                             const store::LinkLimits& limits = {});
 
 private:
-    explicit PgDatabase(pg_conn* conn);
+    PgDatabase(pg_conn* conn, int replyTimeout);
+    // The last result of what was sent, waiting at most the reply timeout for each piece of
+    // the answer; a server silent for longer is taken as gone and the link is cut.
+    pg_result* Await(bool sent);
     PgResult RunOnce(const QString& sql, const QVariantList& params, QString* error);
     QString Error() const;
     // The message of a failed result; a lost conflict is noted for a retry.
     QString Failure(const pg_result* result) const;
 
     pg_conn* m_conn;
+    int m_replyTimeoutMs;
     qint64 m_number;
     QHash<QString, QByteArray> m_prepared;  // SQL → statement name
     QHash<unsigned, QString> m_tableNames;

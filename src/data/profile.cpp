@@ -10,26 +10,37 @@
 namespace profile {
 namespace {
 
-// Many GBK texts are valid UTF-8 too (学院 is the bytes of "ѧԺ"), so validity alone
-// decides nothing. Chinese in UTF-8 takes three bytes a character, while the pairs of
-// GBK that pass as UTF-8 decode to two-byte characters: a file counts as UTF-8 only when
-// it is valid and every multi-byte character in it is three bytes long.
+// Where the characters of Chinese text lie: CJK ideographs with their extensions and
+// compatibility forms, CJK symbols and punctuation, general punctuation (quotes, dashes,
+// ellipsis) and full-width forms.
+bool UsedInChineseText(char32_t c) {
+    return (c >= 0x2000 && c <= 0x206F) || (c >= 0x3000 && c <= 0x303F) ||
+           (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) ||
+           (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF00 && c <= 0xFFEF) ||
+           (c >= 0x20000 && c <= 0x3FFFF);
+}
+
+// Many GBK texts are valid UTF-8 too (学院 is the bytes of "ѧԺ", 岚多方 those of two
+// rare three-byte characters), so validity alone decides nothing. A file counts as UTF-8
+// only when it is valid and every character beyond ASCII is one Chinese text uses.
 bool LooksLikeUtf8(const QByteArray& bytes) {
+    const auto byte = [&bytes](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
     for (qsizetype i = 0; i < bytes.size();) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
+        const unsigned char lead = byte(i);
         if (lead < 0x80) {
             ++i;
             continue;
         }
-        if ((lead & 0xF0) != 0xE0 || i + 2 >= bytes.size()) return false;
-        for (int k = 1; k <= 2; ++k)
-            if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
-        const char16_t unit = char16_t(((lead & 0x0F) << 12) |
-                                       ((static_cast<unsigned char>(bytes[i + 1]) & 0x3F) << 6) |
-                                       (static_cast<unsigned char>(bytes[i + 2]) & 0x3F));
-        // Overlong forms and lone surrogates are not UTF-8.
-        if (unit < 0x800 || (unit >= 0xD800 && unit <= 0xDFFF)) return false;
-        i += 3;
+        const int length = (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 0;
+        if (length == 0 || i + length > bytes.size()) return false;
+        char32_t c = lead & (length == 3 ? 0x0F : 0x07);
+        for (int k = 1; k < length; ++k) {
+            if ((byte(i + k) & 0xC0) != 0x80) return false;
+            c = (c << 6) | (byte(i + k) & 0x3F);
+        }
+        // Overlong forms are not UTF-8; the ranges hold no surrogate.
+        if (!UsedInChineseText(c)) return false;
+        i += length;
     }
     return true;
 }

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryFile>
 #include <cstdio>
 
 #include "data/workbook.h"
@@ -18,8 +19,12 @@ namespace {
 
 // Marks the start of a reply, so that stray output of a broken child is not taken for one.
 constexpr quint32 kReplyMagic = 0x56574231;  // "VWB1"
-// A reply larger than this is not read: the rows could not be imported anyway.
-constexpr qint64 kMaxReplyBytes = qint64(256) << 20;
+// The reply goes to a file and is read from there cell by cell, so that the program holds
+// the workbook once and no reply buffer besides. A reply larger than this, or with more
+// cells, is not read: the rows could not be imported anyway, and the workbook in memory
+// stays within about 250 MB.
+constexpr qint64 kMaxReplyBytes = qint64(96) << 20;
+constexpr qint64 kMaxReplyCells = 1'000'000;
 constexpr int kTickMs = 50;
 
 QString& ReaderProgram() {
@@ -65,8 +70,8 @@ QByteArray EncodeReply(const std::optional<Workbook>& workbook, const QString& e
 
 // nullopt with `error` set for a reply that says the file was refused; nullopt with
 // `error` empty for a reply that is not one.
-std::optional<Workbook> DecodeReply(const QByteArray& bytes, const QString& path, QString* error) {
-    QDataStream in(bytes);
+std::optional<Workbook> DecodeReply(QIODevice* reply, const QString& path, QString* error) {
+    QDataStream in(reply);
     quint32 magic = 0;
     bool read = false;
     in >> magic >> read >> *error;
@@ -78,6 +83,7 @@ std::optional<Workbook> DecodeReply(const QByteArray& bytes, const QString& path
     Workbook workbook;
     workbook.path = path;
     quint32 sheets = 0;
+    qint64 cells = 0;
     in >> sheets;
     for (quint32 s = 0; s < sheets && in.status() == QDataStream::Ok; ++s) {
         Worksheet sheet;
@@ -88,6 +94,11 @@ std::optional<Workbook> DecodeReply(const QByteArray& bytes, const QString& path
             qint32 number = 0;
             in >> number >> row.cells;
             row.number = number;
+            cells += row.cells.size();
+            if (cells > kMaxReplyCells) {
+                error->clear();
+                return std::nullopt;
+            }
             sheet.rows.push_back(std::move(row));
         }
         workbook.sheets.push_back(std::move(sheet));
@@ -131,23 +142,23 @@ std::optional<Workbook> ReadWorkbook(const QString& path, QString* error) {
     };
     if (!QFileInfo(path).isFile()) return fail(QStringLiteral("文件不存在。"));
 
+    QTemporaryFile reply;
+    if (!reply.open()) return fail(QStringLiteral("无法建立临时文件。"));
     QProcess child;
     child.setProgram(ReaderProgram().isEmpty() ? DefaultReaderProgram() : ReaderProgram());
     child.setArguments({QFileInfo(path).absoluteFilePath()});
-    child.setProcessChannelMode(QProcess::SeparateChannels);
+    child.setStandardOutputFile(reply.fileName());
     child.setStandardErrorFile(QProcess::nullDevice());
     child.start(QIODevice::ReadOnly);
     if (!child.waitForStarted())
         return fail(QStringLiteral("找不到读取Excel文件的程序“%1”。").arg(child.program()));
 
-    QByteArray reply;
     bool finished = false;
     {
         Waiting waiting(path);
         const QDeadlineTimer deadline(kWorkbookTimeLimitMs);
         while (!deadline.hasExpired() && reply.size() <= kMaxReplyBytes) {
             finished = child.waitForFinished(kTickMs);
-            reply += child.readAllStandardOutput();
             if (finished) break;
             waiting.Tick();
         }
@@ -157,9 +168,10 @@ std::optional<Workbook> ReadWorkbook(const QString& path, QString* error) {
         child.waitForFinished();
         return fail(DamagedOrTooLarge());
     }
-    if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
+    if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0 ||
+        reply.size() > kMaxReplyBytes)
         return fail(DamagedOrTooLarge());
-    auto workbook = DecodeReply(reply, path, &message);
+    auto workbook = DecodeReply(&reply, path, &message);
     if (!workbook) {
         // The child's own message is complete; without one the reply was garbage.
         if (message.isEmpty()) return fail(DamagedOrTooLarge());
@@ -174,7 +186,11 @@ int ServeWorkbookRead(int argc, char** argv) {
     const rlimit memory{rlim_t(kWorkbookMemoryLimit), rlim_t(kWorkbookMemoryLimit)};
     const rlimit seconds{rlim_t(kWorkbookTimeLimitMs / 1000), rlim_t(kWorkbookTimeLimitMs / 1000)};
     const rlimit noCore{0, 0};
-    if (setrlimit(RLIMIT_AS, &memory) != 0 || setrlimit(RLIMIT_CPU, &seconds) != 0) return 3;
+    // The reply file is refused beyond this size anyway; the disk is spared the rest.
+    const rlimit replySize{rlim_t(kMaxReplyBytes + 1), rlim_t(kMaxReplyBytes + 1)};
+    if (setrlimit(RLIMIT_AS, &memory) != 0 || setrlimit(RLIMIT_CPU, &seconds) != 0 ||
+        setrlimit(RLIMIT_FSIZE, &replySize) != 0)
+        return 3;
     setrlimit(RLIMIT_CORE, &noCore);
 #endif
     QString error;

@@ -13,7 +13,13 @@ struct Entry {
     QByteArray data;
 };
 
-// Every file of the archive in stored order; nullopt, with the reason, when it cannot be read.
+// A damaged or crafted archive cannot take unbounded memory: each entry may inflate to
+// at most kEntryLimit bytes, all of them together to kArchiveLimit.
+constexpr qint64 kEntryLimit = 64 << 20;
+constexpr qint64 kArchiveLimit = 128 << 20;
+
+// Every file of the archive in stored order; nullopt, with the reason (for the user,
+// without the archive's name), when it cannot be read or inflates beyond the limits.
 std::optional<QList<Entry>> Read(const QString& path, QString* error = nullptr);
 
 // Writes the entries, compressed, in the given order. The archive appears under `path`

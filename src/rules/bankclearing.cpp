@@ -1,6 +1,10 @@
 #include "rules/bankclearing.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
 #include <QStringList>
 
 #include "data/adoconn.h"
@@ -8,8 +12,29 @@
 #include "rules/questionbank.h"
 
 namespace bank_clearing {
+namespace {
 
-Outcome ClearBank(const QString& type) {
+// Picture files of the program's naming (<type><ID>.bmp) that no question names any more:
+// a clearing ended between its commit and the removal of its files leaves them behind.
+int RemoveOrphanPictures() {
+    CADOConn conn;
+    QSet<QString> named;
+    for (const QString& type : schema::QuestionTypes())
+        conn.ForEachRow("select 图片 from " + type + " where 图片 is not null",
+                        schema::kQuestionsFile, {},
+                        [&named](const CRowReader& row) { named.insert(row.Text("图片")); });
+    static const QRegularExpression ours("^(" + schema::QuestionTypes().join('|') +
+                                         QStringLiteral(")\\d+\\.bmp$"));
+    const QDir folder = QFileInfo(bank::PicturePath(QStringLiteral("x"))).dir();
+    int removed = 0;
+    for (const QString& name : folder.entryList(QDir::Files))
+        if (ours.match(name).hasMatch() && !named.contains(QFileInfo(name).completeBaseName()) &&
+            QFile::remove(folder.filePath(name)))
+            ++removed;
+    return removed;
+}
+
+Outcome ClearTable(const QString& type) {
     Outcome outcome;
     if (!schema::QuestionTypes().contains(type)) {
         outcome.error = QStringLiteral("未知的题型“%1”").arg(type);
@@ -48,6 +73,20 @@ Outcome ClearBank(const QString& type) {
     outcome.cleared = true;
     for (const QString& name : pictures)
         if (QFile::remove(bank::PicturePath(name))) ++outcome.picturesDeleted;
+    return outcome;
+}
+
+}  // namespace
+
+Outcome ClearBank(const QString& type) {
+    Outcome outcome = ClearTable(type);
+    if (outcome.error.isEmpty()) {
+        try {
+            outcome.picturesDeleted += RemoveOrphanPictures();
+        } catch (const DatabaseError&) {
+            // The bank is as reported; the files wait for the next clearing.
+        }
+    }
     return outcome;
 }
 

@@ -13,7 +13,8 @@ struct Outcome {
 };
 
 // Deletes every question of the type in one transaction and, once that is stored, the
-// picture files its questions named (missing files are ignored).
+// picture files its questions named (missing files are ignored). Also when the bank was
+// empty already, removes every picture file of the bank whose question no longer exists.
 Outcome ClearBank(const QString& type);
 
 QString EmptyMessage(const QString& type);    // "单选题题库已为空"

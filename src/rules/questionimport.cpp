@@ -3,6 +3,7 @@
 #include "data/adoconn.h"
 #include "data/schema.h"
 #include "data/workbook.h"
+#include "rules/names.h"
 
 namespace question_import {
 namespace {
@@ -71,6 +72,8 @@ Plan PlanImport(const Worksheet& sheet, const QString& type) {
         }
         q.difficulty = row.Cell(difficulty);
         q.group = row.Cell(group);
+        const QString refusal = names::QuestionRefusal(q.subject, q.group);
+        if (!refusal.isEmpty()) return Plan{AtRow(row, refusal), {}};
         plan.rows.push_back(std::move(q));
     }
     if (plan.rows.empty()) plan.refusal = QStringLiteral("导入表格无数据！");

@@ -1,6 +1,9 @@
 #include "rules/signin.h"
 
+#include <QDir>
+
 #include "data/adoconn.h"
+#include "data/filemodes.h"
 #include "data/formats.h"
 #include "data/schema.h"
 
@@ -49,6 +52,20 @@ EntryVerdict CheckExamineeEntry(CADOConn& conn, const QDateTime& now) {
     for (; !open->IsEOF(); open->MoveNext())
         if (!codes::EnrolmentIntact(*open)) return EntryVerdict::DatabaseTampered;
     return EntryVerdict::Proceed;
+}
+
+QString ExposureWarning(const QString& dataFolder) {
+    QStringList exposed;
+    if (filemodes::WritableByOthers(dataFolder))
+        exposed << QStringLiteral("数据文件夹“%1”").arg(QDir::toNativeSeparators(dataFolder));
+    const QString settings = QDir(dataFolder).filePath(QStringLiteral("vemoconf.ini"));
+    if (filemodes::WritableByOthers(settings))
+        exposed << QStringLiteral("设置文件“%1”").arg(QDir::toNativeSeparators(settings));
+    if (exposed.isEmpty()) return QString();
+    return exposed.join(QStringLiteral("和")) +
+           QStringLiteral(
+               "可被本机的其他用户改写，他们可以借此改动考试数据，或让本程序连接别的"
+               "数据库服务器。请收回其他用户的写权限（例如执行 chmod o-w）。");
 }
 
 }  // namespace signin

@@ -40,4 +40,9 @@ enum class EntryVerdict {
 // cannot be read.
 EntryVerdict CheckExamineeEntry(CADOConn& conn, const QDateTime& now);
 
+// The warning for an administrator signing in when others may change the data folder or
+// its settings file (and with it the database server the program trusts); empty when
+// they may not.
+QString ExposureWarning(const QString& dataFolder);
+
 }  // namespace signin

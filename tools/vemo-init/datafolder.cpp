@@ -470,8 +470,7 @@ bool CreateSiteData(const QString& directory, const QDateTime& now,
         const QString copy = dir.filePath(name);
         if (!QFile::exists(copy) &&
             !(QFile::copy(":/templates/" + Text(name), copy) &&
-              QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                              QFile::ReadOther)))
+              QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup)))
             return Fail(error, "cannot write " + copy);
     }
     return true;
@@ -514,8 +513,13 @@ bool CopyFolderFiles(const QString& from, const QString& to, const QStringList& 
         const QString target = QDir(to).filePath(entry.fileName());
         if (entry.isDir()) {
             if (!QDir().mkpath(target) || !CopyFolderFiles(entry.filePath(), target)) return false;
-        } else if (!QFile::exists(target) && !QFile::copy(entry.filePath(), target)) {
-            return false;
+        } else if (!QFile::exists(target)) {
+            // A copy keeps the source's mode; others get no access to it all the same.
+            if (!QFile::copy(entry.filePath(), target) ||
+                !QFile::setPermissions(target, QFile::permissions(target) &
+                                                   ~(QFile::ReadOther | QFile::WriteOther |
+                                                     QFile::ExeOther)))
+                return false;
         }
     }
     return true;
@@ -541,8 +545,8 @@ bool CopyDataFolderToServer(const QString& source, const QString& directory,
     // Settings, pictures and templates; the data files stay behind.
     if (!CopyFolderFiles(source, directory, {schema::kQuestionsFile, schema::kPersonnelFile}))
         return Fail(error, "cannot copy the files of " + source);
-    QFile::setPermissions(dir.filePath("vemoconf.ini"), QFile::ReadOwner | QFile::WriteOwner |
-                                                            QFile::ReadGroup | QFile::ReadOther);
+    QFile::setPermissions(dir.filePath("vemoconf.ini"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
     if (!profile::WriteString("database", QString("url"), serverUrl, dir.filePath("vemoconf.ini")))
         return Fail(error, "cannot write " + dir.filePath("vemoconf.ini"));
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "backup.h"
+#include "data/filemodes.h"
 #include "datafolder.h"
 #include "sitedata.h"
 
@@ -46,6 +47,7 @@ int Report(bool done, const QString& error, const QString& message) {
 // settings file names it. With --copy-from the server gets the data of an existing
 // folder instead of new data. --backup and --restore write and unpack a folder's archive.
 int main(int argc, char* argv[]) {
+    filemodes::KeepFromOthers();
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (args.contains("--help")) {

@@ -13,6 +13,7 @@
 #include "data/adoconn.h"
 #include "data/schema.h"
 #include "data/settings.h"
+#include "rules/names.h"
 #include "rules/questionbank.h"
 #include "rules/questionentry.h"
 #include "ui/common/controls.h"
@@ -156,6 +157,11 @@ void CAddQuestion::Add() {
     if (refusal != entry::Refusal::None) {
         msgbox::Prompt(this, entry::RefusalText(refusal),
                        entry::IsReminder(refusal) ? msgbox::RemindTitle() : msgbox::PromptTitle());
+        return;
+    }
+    const QString nameRefusal = names::QuestionRefusal(draft.subject, draft.group);
+    if (!nameRefusal.isEmpty()) {
+        msgbox::Prompt(this, nameRefusal);
         return;
     }
     try {

@@ -13,6 +13,7 @@
 #include "app/screenflow.h"
 #include "data/adoconn.h"
 #include "data/docx.h"
+#include "data/filemodes.h"
 #include "rules/printedpaper.h"
 #include "ui/common/controls.h"
 
@@ -94,9 +95,18 @@ void CWordPaper::Generate() {
 
     const QString document = printed::NewDocumentPath(desktop::DocumentsFolder(), form.title);
     QString error;
-    if (!docx::FillTemplate(templatePath, document, printed::DocumentFills(form, paper), &error)) {
-        msgbox::Prompt(this, QStringLiteral("考卷文件无法写入：%1").arg(error));
-        return;
+    switch (
+        docx::FillTemplate(templatePath, document, printed::DocumentFills(form, paper), &error)) {
+        case docx::FillResult::TemplateDamaged:
+            msgbox::Prompt(this, QStringLiteral("考卷模板“%1”已损坏（%2），无法生成考卷！")
+                                     .arg(QDir::toNativeSeparators(templatePath), error));
+            return;
+        case docx::FillResult::NotWritten:
+            msgbox::Prompt(this, QStringLiteral("考卷文件无法写入：%1").arg(error));
+            return;
+        case docx::FillResult::Filled:
+            filemodes::FollowUserUmask(document);  // the user's document, not the program's
+            break;
     }
     // The document stays where it was written; the user decides whether to keep it.
     if (!desktop::OpenWithSystem(document)) {

@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "app/messagebox.h"
+#include "rules/names.h"
 #include "ui/common/controls.h"
 
 CAddAltNode::CAddAltNode(const QString& mode, const QString& currentName, QWidget* parent)
@@ -45,8 +46,9 @@ QString CAddAltNode::Name() const {
 }
 
 void CAddAltNode::Save() {
-    if (m_name->text().contains(';')) {
-        msgbox::Prompt(this, QStringLiteral("名称中不能含有';'！"));
+    const QString refusal = names::Refusal(m_name->text(), names::Kind::OrganisationNode);
+    if (!refusal.isEmpty()) {
+        msgbox::Prompt(this, refusal);
         return;
     }
     accept();

@@ -17,6 +17,7 @@
 #include "data/adoconn.h"
 #include "data/settings.h"
 #include "data/settingswriter.h"
+#include "rules/names.h"
 #include "rules/subjectsettings.h"
 #include "ui/common/controls.h"
 #include "ui/common/guarded.h"
@@ -232,6 +233,11 @@ void CVariouSet::SaveTree() {
 }
 
 void CVariouSet::AddSubject() {
+    const QString refusal = names::Refusal(m_newSubject->text(), names::Kind::Subject);
+    if (!refusal.isEmpty()) {
+        msgbox::Prompt(this, refusal);
+        return;
+    }
     Guarded(this, QStringLiteral("科目"), [this] {
         switch (subject_settings::Add(m_newSubject->text())) {
             case subject_settings::Added::Empty:
@@ -271,7 +277,14 @@ void CVariouSet::DeleteSubject() {
 
 void CVariouSet::SaveTargetGroups() {
     QStringList edits;
-    for (const QLineEdit* edit : m_targetGroups) edits << edit->text();
+    for (const QLineEdit* edit : m_targetGroups) {
+        const QString refusal = names::Refusal(edit->text(), names::Kind::TargetGroup);
+        if (!refusal.isEmpty()) {
+            msgbox::Prompt(this, refusal);
+            return;
+        }
+        edits << edit->text();
+    }
     const settings::TargetGroupsSaved saved = settings::SaveTargetGroups(edits);
     if (!saved.refusal.isEmpty()) msgbox::Prompt(this, saved.refusal);
     ShowTargetGroups(saved.groupSlots);

@@ -1,5 +1,6 @@
 #include "ui/signin/login.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -103,9 +104,14 @@ void CLogin::SignIn(codes::Account account, QLineEdit* user, QLineEdit* password
         return;
     }
     switch (verdict) {
-        case signin::PasswordVerdict::Accepted:
+        case signin::PasswordVerdict::Accepted: {
+            const QString warning = signin::ExposureWarning(QDir::currentPath());
+            if (!warning.isEmpty())
+                msgbox::Show(this, warning, QStringLiteral("Vemo警告"), MsgIcon::Warning,
+                             MsgButtons::Ok);
             screens::Go(this, target);
             break;
+        }
         case signin::PasswordVerdict::TooFewRows:
             msgbox::AppMessage(this, QStringLiteral("保存的密码数据已损坏！"));
             break;

@@ -59,6 +59,38 @@ TEST_F(FrameTest, EnterEscAndSpaceAreSwallowedOnTheSignInScreen) {
     EXPECT_EQ(recorder->exits, 0);
 }
 
+TEST_F(FrameTest, ExamCreationTakesSpacesButSwallowsEnterAndEsc) {
+    const std::unique_ptr<QDialog> screen = screens::Factory(screens::Id::CreateExam)();
+    screen->show();
+    auto* name = Find<QLineEdit>(screen.get(), "examName");
+    name->setFocus();
+    QTest::keyClicks(name, "a b");
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
+        QTest::keyClick(name, key);
+    EXPECT_EQ(name->text(), "a b");
+    EXPECT_TRUE(screen->isVisible());
+}
+
+TEST_F(FrameTest, PasswordsAreMaskedAndUserNamesShown) {
+    const struct {
+        screens::Id screen;
+        const char* field;
+        QLineEdit::EchoMode echo;
+    } fields[] = {
+        {screens::Id::Login, "managerPassword", QLineEdit::Password},
+        {screens::Id::Login, "adminPassword", QLineEdit::Password},
+        {screens::Id::Login, "adminUser", QLineEdit::Normal},
+        {screens::Id::Admin, "systemOldPassword", QLineEdit::Password},
+        {screens::Id::Admin, "systemNewPassword", QLineEdit::Password},
+        {screens::Id::Admin, "examOldPassword", QLineEdit::Password},
+        {screens::Id::Admin, "examNewPassword", QLineEdit::Password},
+    };
+    for (const auto& f : fields) {
+        const std::unique_ptr<QDialog> screen = screens::Factory(f.screen)();
+        EXPECT_EQ(Find<QLineEdit>(screen.get(), f.field)->echoMode(), f.echo) << f.field;
+    }
+}
+
 TEST_F(FrameTest, ExitEndsTheProgram) {
     CLogin login;
     login.show();

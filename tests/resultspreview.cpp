@@ -15,54 +15,15 @@
 #include "ui/results/handworkcorrect.h"
 #include "ui/results/scoremap.h"
 
-namespace {
-
-struct Sample {
-    const char* name;
-    const char* department;
-    const char* position;
-    const char* score;
-    const char* time;
-    bool essays;
-};
-const Sample kSamples[] = {
-    {"张三", "生产部", "操作工", "92.5", "1520", false},
-    {"李四", "生产部", "班组长", "60", "2210", false},
-    {"欧阳建国", "安全生产管理部门", "安全员", "85", "1800", false},
-    {"王五", "技术部", "工程师", "47", "3300", false},
-    {"赵六", "安全部", "安全员", "71", "1190", true},
-    {"司马长风", "办公室", "文员", "88.5", "960", false},
-};
-
-}  // namespace
-
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const Preview preview(argc, argv, "query");
     const QString& state = preview.State();
-    for (const Sample& sample : kSamples) {
-        StoredScore s;
-        s.name = QString::fromUtf8(sample.name);
-        s.department = QString::fromUtf8(sample.department);
-        s.position = QString::fromUtf8(sample.position);
-        s.score = sample.score;
-        s.timeUsed = sample.time;
-        s.essays = sample.essays;
-        const qlonglong id = StoreScore(s);
-        if (sample.essays) StoreEssay(id, s);
-    }
+    StoreSampleScores();
     seams::Recorder& recorder = seams::StartRecording();
     std::unique_ptr<QDialog> screen;
     if (state == QLatin1String("sheet")) {
-        std::vector<results::ListedRow> rows;
-        int number = 0;
-        std::vector<results::ScoreRow> scored;
-        results::CheckAndListAll(&scored);
-        for (const results::ScoreRow& row : scored)
-            rows.push_back({QString::number(++number), row});
-        results::ExportPlan plan = results::PlanExport(int(rows.size()), rows, true);
-        plan.sheet.paperName = results::PaperOf(plan.sheet.examName);
-        screen = std::make_unique<CScoreMap>(plan.sheet);
+        screen = std::make_unique<CScoreMap>(SampleSheet());
     } else if (state == QLatin1String("grading")) {
         auto grading = std::make_unique<CHandworkCorrect>();
         grading->AnswerList()->SetTicked(0, true);

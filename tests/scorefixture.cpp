@@ -3,6 +3,7 @@
 #include "data/adoconn.h"
 #include "data/codes.h"
 #include "data/schema.h"
+#include "rules/results.h"
 
 namespace {
 
@@ -66,4 +67,40 @@ void Tamper(qlonglong registrationId, const QString& column, const QString& valu
     CADOConn conn;
     conn.ExecuteStatement("update ExamRegister set " + column + "=? where ID=?", kFile,
                           {value, registrationId});
+}
+
+void StoreSampleScores() {
+    const struct {
+        const char *name, *department, *position, *score, *time;
+        bool essays;
+    } samples[] = {
+        {"张三", "生产部", "操作工", "92.5", "1520", false},
+        {"李四", "生产部", "班组长", "60", "2210", false},
+        {"欧阳建国", "安全生产管理部门", "安全员", "85", "1800", false},
+        {"王五", "技术部", "工程师", "47", "3300", false},
+        {"赵六", "安全部", "安全员", "71", "1190", true},
+        {"司马长风", "办公室", "文员", "88.5", "960", false},
+    };
+    for (const auto& sample : samples) {
+        StoredScore s;
+        s.name = QString::fromUtf8(sample.name);
+        s.department = QString::fromUtf8(sample.department);
+        s.position = QString::fromUtf8(sample.position);
+        s.score = sample.score;
+        s.timeUsed = sample.time;
+        s.essays = sample.essays;
+        const qlonglong id = StoreScore(s);
+        if (sample.essays) StoreEssay(id, s);
+    }
+}
+
+ScoreSheet SampleSheet() {
+    std::vector<results::ScoreRow> scored;
+    results::CheckAndListAll(&scored);
+    std::vector<results::ListedRow> rows;
+    int number = 0;
+    for (const results::ScoreRow& row : scored) rows.push_back({QString::number(++number), row});
+    results::ExportPlan plan = results::PlanExport(int(rows.size()), rows, true);
+    plan.sheet.paperName = results::PaperOf(plan.sheet.examName);
+    return plan.sheet;
 }

@@ -25,3 +25,10 @@ qlonglong StoreEssay(qlonglong registrationId, const StoredScore& score,
                      const QString& answer = QStringLiteral("先报警，再疏散。"));
 // Sets a column of a registration without touching its code, as an outside edit would.
 void Tamper(qlonglong registrationId, const QString& column, const QString& value);
+
+struct ScoreSheet;
+// The preview programs' sample: six scores of one exam, one of them with an essay answer
+// waiting for grading.
+void StoreSampleScores();
+// The score sheet of every stored score, with its paper's name.
+ScoreSheet SampleSheet();

@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -18,7 +19,7 @@
 #include "data/schema.h"
 #include "examfixture.h"
 #include "preview.h"
-#include "rules/results.h"
+#include "rules/scoresheet.h"
 #include "scorefixture.h"
 
 namespace {
@@ -27,33 +28,6 @@ void Wait(int milliseconds) {
     QEventLoop loop;
     QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
     loop.exec();
-}
-
-void StoreSampleScores() {
-    const struct {
-        const char *name, *department, *position, *score;
-    } samples[] = {{"张三", "生产部", "操作工", "92.5"},
-                   {"欧阳建国", "安全生产管理部门", "安全员", "85"},
-                   {"王五", "技术部", "工程师", "47"}};
-    for (const auto& sample : samples) {
-        StoredScore s;
-        s.name = QString::fromUtf8(sample.name);
-        s.department = QString::fromUtf8(sample.department);
-        s.position = QString::fromUtf8(sample.position);
-        s.score = sample.score;
-        StoreEssay(StoreScore(s), s);
-    }
-}
-
-ScoreSheet SampleSheet() {
-    std::vector<results::ScoreRow> scored;
-    results::CheckAndListAll(&scored);
-    std::vector<results::ListedRow> rows;
-    int number = 0;
-    for (const results::ScoreRow& row : scored) rows.push_back({QString::number(++number), row});
-    results::ExportPlan plan = results::PlanExport(int(rows.size()), rows, true);
-    plan.sheet.paperName = results::PaperOf(plan.sheet.examName);
-    return plan.sheet;
 }
 
 QString FirstPaperName() {

@@ -166,14 +166,20 @@ private:
             if (child->isVisible() && child->geometry().intersects(band))
                 freeFrom = std::max(freeFrom, child->geometry().right() + 1);
         const QString title = m_screen->windowTitle().section(QChar(u'—'), -1);
+        constexpr int kEmblem = 30, kMargin = 12;
         QFont font = m_screen->font();
         font.setBold(true);
-        font.setPointSizeF(font.pointSizeF() * 1.3);
-        painter.setFont(font);
-        const int titleWidth = painter.fontMetrics().horizontalAdvance(title);
-        constexpr int kEmblem = 30, kMargin = 12;
-        const int needed = kEmblem + 8 + titleWidth + 2 * kMargin;
+        const qreal size = font.pointSizeF();
+        int titleWidth = 0, needed = 0;
+        // A larger title where the room allows.
+        for (const qreal scale : {1.3, 1.0}) {
+            font.setPointSizeF(size * scale);
+            titleWidth = QFontMetrics(font).horizontalAdvance(title);
+            needed = kEmblem + 8 + titleWidth + 2 * kMargin;
+            if (band.width() - freeFrom >= needed) break;
+        }
         if (band.width() - freeFrom < needed) return;
+        painter.setFont(font);
         const int left = band.width() - needed + kMargin;
         decor::PaintEmblem(painter, QRect(left, (kBandHeight - kEmblem) / 2 + 1, kEmblem, kEmblem));
         painter.setPen(kInk);

@@ -5,6 +5,7 @@
 #include <QLinearGradient>
 #include <QList>
 #include <QPainter>
+#include <QPixmap>
 #include <QPointer>
 #include <QScreen>
 #include <QScrollArea>
@@ -235,12 +236,32 @@ bool Fits(const QWidget* window) {
     return window->width() <= room.width() && window->height() <= room.height();
 }
 
+// Holds a screen's controls in a scrolling pane, over what the screen itself paints.
+class ScrolledContent : public QWidget {
+public:
+    explicit ScrolledContent(QWidget* screen)
+        : m_backdrop(screen->size() * screen->devicePixelRatioF()) {
+        m_backdrop.setDevicePixelRatio(screen->devicePixelRatioF());
+        m_backdrop.fill(Qt::transparent);
+        screen->render(&m_backdrop, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.drawPixmap(0, 0, m_backdrop);
+    }
+
+private:
+    QPixmap m_backdrop;
+};
+
 // A screen of fixed size larger than the room (a small display, a large scale factor)
 // shows its controls in a scrolling pane of the room's size, rather than running off
 // the display.
 void ScrollWhenTooLarge(QWidget* window) {
     if (Fits(window)) return;
-    auto* content = new QWidget;
+    auto* content = new ScrolledContent(window);
     content->setObjectName(QStringLiteral("scrolledContent"));
     content->setFixedSize(window->size());
     for (QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {

@@ -1,18 +1,20 @@
 // Opens every screen of the screen table in turn on a fresh sample folder (with sample
 // scores and a drawn exam paper) and writes a picture of the whole display after each,
-// then the list screens again maximised:
+// then the list screens again maximised, and last a message box:
 //   vemo_screens_preview FOLDER
-// tools/screenshots.sh runs it on virtual displays of several sizes. Message boxes are
-// recorded, not shown.
+// tools/screenshots.sh runs it on virtual displays of several sizes. The screens' own
+// message boxes are recorded, not shown.
 #include <QAbstractButton>
 #include <QDir>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <memory>
 
+#include "app/messagebox.h"
 #include "app/screens.h"
 #include "app/testseams.h"
 #include "data/adoconn.h"
@@ -89,5 +91,16 @@ int main(int argc, char** argv) {
     }
     for (const seams::ShownMessage& m : recorder.messages)
         std::printf("message: %s\n", qPrintable(m.text));
+
+    // One message box as it is shown, over the sign-in screen.
+    seams::StopRecording();
+    const std::unique_ptr<QDialog> login = screens::Factory(screens::Id::Login)();
+    login->show();
+    QTimer::singleShot(700, login.get(), [&out] {
+        QWidget* box = QApplication::activeModalWidget();
+        QGuiApplication::primaryScreen()->grabWindow(0).save(out.filePath("99-message.png"));
+        if (box) box->close();
+    });
+    msgbox::Prompt(login.get(), QStringLiteral("用户名或密码不正确!"));
     return 0;
 }

@@ -61,6 +61,10 @@ void SortOnHeadingClick(QTableWidget* list) {
     header->setSectionsClickable(true);
     header->setSortIndicatorShown(true);
     header->setSortIndicator(-1, Qt::AscendingOrder);
+    // Rows added or removed by the screen are in its order again.
+    auto forget = [header] { header->setSortIndicator(-1, Qt::AscendingOrder); };
+    QObject::connect(list->model(), &QAbstractItemModel::rowsInserted, header, forget);
+    QObject::connect(list->model(), &QAbstractItemModel::rowsRemoved, header, forget);
     QObject::connect(header, &QHeaderView::sectionClicked, list, [list, header](int column) {
         // The rows move with their ticks; nothing about a row changes.
         const QSignalBlocker quiet(list);

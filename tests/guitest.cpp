@@ -28,7 +28,11 @@ void GuiTest::Click(QWidget* parent, const char* name) {
 }
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The headless display is the smallest the screens are made for.
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.isEmpty() || platform == "offscreen")
+        qputenv("QT_QPA_PLATFORM",
+                "offscreen:configfile=" VEMO_TEST_DATA "/offscreen-1366x768.json");
     QApplication app(argc, argv);
     CVemoApp::PrepareDesktop();
     ::testing::InitGoogleTest(&argc, argv);

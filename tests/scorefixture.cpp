@@ -1,8 +1,11 @@
 #include "scorefixture.h"
 
+#include <vector>
+
 #include "data/adoconn.h"
 #include "data/codes.h"
 #include "data/schema.h"
+#include "rules/results.h"
 
 namespace {
 
@@ -70,7 +73,7 @@ qlonglong StoreEssay(qlonglong registrationId, const StoredScore& s, const QStri
     return row->GetText("ID").toLongLong();
 }
 
-void StoreAnswer(const StoredAnswer& a) {
+void StoreAnswer(const SheetAnswer& a) {
     CADOConn conn;
     conn.ExecuteStatement(
         "insert into answerSheet(考生编号,考试号,题号,题型,题目编号,科目,题干,答题,分值,得分) "
@@ -92,4 +95,86 @@ void Tamper(qlonglong registrationId, const QString& column, const QString& valu
     CADOConn conn;
     conn.ExecuteStatement("update ExamRegister set " + column + "=? where ID=?", kFile,
                           {value, registrationId});
+}
+
+const QString kSampleExam = QStringLiteral("年度安全知识考试");
+
+namespace {
+
+// Twelve questions for every sample examinee, answered the better the higher his score:
+// one everybody gets right, one the weaker examinees get right more often, and an essay
+// graded for all but one.
+void StoreSampleSheets(const QString& examNo,
+                       const std::vector<std::pair<qlonglong, double>>& examinees) {
+    for (const auto& [id, score] : examinees) {
+        for (int q = 1; q <= 12; ++q) {
+            const bool right =
+                q == 1 || (q == 11 ? score < 80 : score > 35 + q * 5 - (id % 3) * 6);
+            SheetAnswer a;
+            a.registration = id;
+            a.examNo = examNo;
+            a.number = q;
+            a.type = q <= 6 ? "单选题" : q <= 8 ? "判断题" : q <= 11 ? "多选题" : "问答题";
+            a.questionId = 100 + q;
+            a.answer = right ? QString("A") : QString(q % 2 ? "B" : "CD");
+            a.points = q == 12 ? "10" : "5";
+            a.earned = right ? a.points : "0";
+            if (q == 12) {
+                a.answer = QStringLiteral("先报警，再疏散。");
+                a.earned = score > 80 ? "8" : score > 60 ? "5" : id % 2 ? "" : "2";
+            }
+            StoreAnswer(a);
+        }
+    }
+}
+
+}  // namespace
+
+void StoreSampleScores() {
+    // An exam number of its own, so the sample folder's registrations do not join it.
+    const QString examNo = QStringLiteral("9");
+    const struct {
+        const char *name, *department, *position, *score, *time;
+        bool essays;
+    } samples[] = {
+        {"张三", "生产部", "操作工", "92.5", "1520", false},
+        {"李四", "生产部", "班组长", "60", "2210", false},
+        {"欧阳建国", "安全生产管理部门", "安全员", "85", "1800", false},
+        {"王五", "技术部", "工程师", "85", "3300", false},
+        {"赵六", "安全部", "安全员", "71", "1190", true},
+        {"司马长风", "办公室", "文员", "88.5", "960", false},
+    };
+    std::vector<std::pair<qlonglong, double>> sheets;
+    for (const auto& sample : samples) {
+        StoredScore s;
+        s.name = QString::fromUtf8(sample.name);
+        s.department = QString::fromUtf8(sample.department);
+        s.position = QString::fromUtf8(sample.position);
+        s.score = sample.score;
+        s.timeUsed = sample.time;
+        s.essays = sample.essays;
+        s.examName = kSampleExam;
+        s.examNo = examNo;
+        const qlonglong id = StoreScore(s);
+        if (sample.essays) StoreEssay(id, s);
+        sheets.emplace_back(id, s.score.toDouble());
+    }
+    StoredScore absent;
+    absent.name = QStringLiteral("周八");
+    absent.department = QStringLiteral("后勤部");
+    absent.position = QStringLiteral("司机");
+    absent.examNo = examNo;
+    StoreUnscored(absent);
+    StoreSampleSheets(examNo, sheets);
+}
+
+ScoreSheet SampleSheet() {
+    std::vector<results::ScoreRow> scored;
+    results::CheckAndListAll(&scored);
+    std::vector<results::ListedRow> rows;
+    int number = 0;
+    for (const results::ScoreRow& row : scored) rows.push_back({QString::number(++number), row});
+    results::ExportPlan plan = results::PlanExport(int(rows.size()), rows, true);
+    plan.sheet.paperName = results::PaperOf(plan.sheet.examName);
+    return plan.sheet;
 }

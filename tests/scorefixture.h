@@ -29,7 +29,7 @@ void Tamper(qlonglong registrationId, const QString& column, const QString& valu
 
 // One answer-sheet row as hand-in writes it: answer NULL when unanswered, earned empty
 // for an essay not graded yet.
-struct StoredAnswer {
+struct SheetAnswer {
     qlonglong registration = 0;
     QString examNo = QStringLiteral("1");
     int number = 1;  // 题号
@@ -39,6 +39,13 @@ struct StoredAnswer {
     QString points = QStringLiteral("2");
     QString earned = QStringLiteral("0");
 };
-void StoreAnswer(const StoredAnswer& answer);
+void StoreAnswer(const SheetAnswer& answer);
 // Adds a registration that has no score yet; the counters of its exam follow.
 qlonglong StoreUnscored(const StoredScore& score);
+struct ScoreSheet;
+// The preview programs' sample: an exam of its own with six scores (one with an essay
+// answer waiting for grading, two equal), one absentee and the answer sheets of all six.
+extern const QString kSampleExam;
+void StoreSampleScores();
+// The score sheet of every stored score, with its paper's name.
+ScoreSheet SampleSheet();

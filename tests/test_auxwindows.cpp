@@ -70,6 +70,12 @@ TEST_F(AuxWindowsTest, PictureWindowShowsThePictureAtNaturalSizeAThirdIn) {
     EXPECT_FALSE(map.isVisible()) << "the close box hides the window";
     CShowMap unreadable("missing.bmp");
     EXPECT_FALSE(unreadable.HasPicture());
+
+    // Larger than the 1366×768 test display: the window fits and the picture scrolls.
+    QImage(1500, 900, QImage::Format_RGB32).save("large.bmp", "BMP");
+    CShowMap large("large.bmp");
+    EXPECT_EQ(large.size(), QSize(1366, 738));
+    EXPECT_NE(large.findChild<QWidget*>("scrolledContent"), nullptr);
 }
 
 TEST_F(AuxWindowsTest, ReadEditHidesWhenTheMouseLeaves) {

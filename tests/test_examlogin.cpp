@@ -1,5 +1,6 @@
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
 
@@ -131,6 +132,15 @@ TEST_F(ExamSelection, OpensWithAnEmptyPoolAndQueriesOnlyAFullIdentity) {
     Click(&screen, "clear");
     EXPECT_TRUE(Find<QLineEdit>(&screen, "name")->text().isEmpty());
     EXPECT_EQ(Find<QComboBox>(&screen, "department")->currentIndex(), -1);
+
+    // No exam to take is said in the status line, and a query that lists one clears it.
+    auto* status = Find<QLabel>(&screen, "status");
+    Identify(screen, "无此人");
+    Click(&screen, "query");
+    EXPECT_EQ(status->text(), "没有找到可参加的考试：请核对姓名、部门和职务。");
+    Query(screen);
+    EXPECT_EQ(list->rowCount(), 1);
+    EXPECT_TRUE(status->text().isEmpty());
 }
 
 TEST_F(ExamSelection, ListsStartedExamsAndMarksEndedOnesFromTheEndTimeAlone) {

@@ -169,7 +169,7 @@ TEST_F(ExamPaperTest, RightClickShowsTheWholeCell) {
     emit List()->customContextMenuRequested(cell.center());
     ASSERT_TRUE(screen->CellViewer()->isVisible());
     EXPECT_EQ(screen->CellViewer()->toPlainText(), Cell(0, 4));
-    EXPECT_EQ(screen->CellViewer()->width(), 80);
+    EXPECT_EQ(screen->CellViewer()->width(), List()->columnWidth(4));
     EXPECT_EQ(screen->CellViewer()->height(), 100);
     screen->CellViewer()->hide();
     emit List()->customContextMenuRequested(

@@ -59,6 +59,29 @@ TEST_F(FrameTest, EnterEscAndSpaceAreSwallowedOnTheSignInScreen) {
     EXPECT_EQ(recorder->exits, 0);
 }
 
+TEST_F(FrameTest, ExamCreationTakesSpacesButSwallowsEnterAndEsc) {
+    const std::unique_ptr<QDialog> screen = screens::Factory(screens::Id::CreateExam)();
+    screen->show();
+    auto* name = Find<QLineEdit>(screen.get(), "examName");
+    name->setFocus();
+    QTest::keyClicks(name, "a b");
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
+        QTest::keyClick(name, key);
+    EXPECT_EQ(name->text(), "a b");
+    EXPECT_TRUE(screen->isVisible());
+}
+
+TEST_F(FrameTest, PasswordsAreMaskedWhereverTheyAreTyped) {
+    const std::unique_ptr<QDialog> login = screens::Factory(screens::Id::Login)();
+    const std::unique_ptr<QDialog> admin = screens::Factory(screens::Id::Admin)();
+    QStringList masked;
+    for (QDialog* screen : {login.get(), admin.get()})
+        for (QLineEdit* edit : screen->findChildren<QLineEdit*>())
+            if (edit->echoMode() == QLineEdit::Password) masked << edit->objectName();
+    EXPECT_EQ(masked, QStringList({"managerPassword", "adminPassword", "systemOldPassword",
+                                   "systemNewPassword", "examOldPassword", "examNewPassword"}));
+}
+
 TEST_F(FrameTest, ExitEndsTheProgram) {
     CLogin login;
     login.show();

@@ -101,6 +101,26 @@ TEST_F(SetPaperTest, OpensInSingleSubjectModeWithFiveEmptySections) {
     EXPECT_FALSE(subjects->isEnabled());
 }
 
+// Assistive tools and the platform's paste change state without clicks or keystrokes.
+TEST_F(SetPaperTest, ModeAndDrawCountSetWithoutClicksOrKeysAreStillChecked) {
+    Find<QRadioButton>(screen.get(), "allSubjects")->setChecked(true);
+    EXPECT_FALSE(Find<QComboBox>(screen.get(), "subject")->isEnabled());
+    Choose("group", "一线员工");
+    In<QComboBox>("判断题", "difficulty")->setCurrentIndex(0);
+    const QString available = In<QLineEdit>("判断题", "available")->text();
+    ASSERT_GT(available.toInt(), 0) << "counted as 全科, without a subject";
+    Type(In<QLineEdit>("判断题", "points"), "1");
+    auto* count = In<QLineEdit>("判断题", "count");
+    count->setText(QString::number(available.toInt() + 1));
+    Click(Section("判断题"), "addRule");
+    EXPECT_EQ(Messages(recorder).last(), "抽取题数不能大于总题数！");
+    EXPECT_TRUE(count->text().isEmpty());
+    EXPECT_TRUE(RuleText("判断题").isEmpty());
+    count->setText(available);
+    Click(Section("判断题"), "addRule");
+    EXPECT_EQ(RuleText("判断题"), "每题1.0分。\n一线员工:简单=" + available + ",;");
+}
+
 TEST_F(SetPaperTest, TypingRulesOfTheNumericFields) {
     auto* points = In<QLineEdit>("单选题", "points");
     for (const auto& [typed, left] : {std::pair{"1.25", "1.2"}, {"05", "5"}, {"1.a.5", "1.5"}}) {

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include "app/messagebox.h"
 #include "data/adoconn.h"
@@ -83,10 +84,22 @@ TEST_F(WordPaperTest, WithoutAProgramForTheDocumentTheFileStaysAndSoDoesTheWindo
     Fill("安全月考", "90", "60");
     Click(window.get(), "generate");
     ASSERT_EQ(recorder->messages.size(), 1);
-    EXPECT_EQ(recorder->messages[0].text, "本机没有安装word产品！");
+    EXPECT_EQ(recorder->messages[0].text,
+              "本机没有安装word产品！\n考卷已保存在：" +
+                  QDir::toNativeSeparators(Path("documents/安全月考.docx")));
     EXPECT_EQ(recorder->messages[0].title, msgbox::AppTitle());
     EXPECT_TRUE(QFile::exists(Path("documents/安全月考.docx")));
     EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(WordPaperTest, EnterAndEscCloseTheWindowAndKeepThePool) {
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+        window->show();
+        QTest::keyClick(Find<QLineEdit>(window.get(), "title"), key);
+        EXPECT_FALSE(window->isVisible()) << key;
+        EXPECT_TRUE(PoolExists()) << key;
+    }
+    EXPECT_TRUE(recorder->messages.isEmpty());
 }
 
 TEST_F(WordPaperTest, AShortBankEndsTheProgram) {

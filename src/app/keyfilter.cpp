@@ -6,7 +6,7 @@
 
 namespace {
 
-const char* const kFilteredProperty = "vemoDiscardsEnterEscSpace";
+const char* const kFilteredProperty = "vemoDiscardedKeys";
 
 class ScreenKeyFilter : public QObject {
 public:
@@ -16,13 +16,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::KeyPress) return false;
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (!widget || !widget->window()->property(kFilteredProperty).toBool()) return false;
+        if (!widget) return false;
+        const QVariant filtered = widget->window()->property(kFilteredProperty);
+        if (!filtered.isValid()) return false;
         switch (static_cast<QKeyEvent*>(event)->key()) {
             case Qt::Key_Return:
             case Qt::Key_Enter:
             case Qt::Key_Escape:
-            case Qt::Key_Space:
                 return true;
+            case Qt::Key_Space:
+                return filtered.toInt() == int(SpaceKey::Discarded);
             default:
                 return false;
         }
@@ -31,11 +34,11 @@ protected:
 
 }  // namespace
 
-void InstallScreenKeyFilter(QWidget* screen) {
+void InstallScreenKeyFilter(QWidget* screen, SpaceKey space) {
     static ScreenKeyFilter* filter = nullptr;
     if (!filter) {
         filter = new ScreenKeyFilter(qApp);
         qApp->installEventFilter(filter);
     }
-    screen->setProperty(kFilteredProperty, true);
+    screen->setProperty(kFilteredProperty, int(space));
 }

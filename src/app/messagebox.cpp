@@ -9,8 +9,9 @@
 namespace msgbox {
 namespace {
 
-// A box of a short text is so narrow that the window manager clips its title.
-constexpr int kMinimumBoxWidth = 220;
+// A box of a short text is so narrow that the window manager clips its title and the
+// text reads cramped.
+constexpr int kMinimumBoxWidth = 320;
 
 void KeepWideEnoughForItsTitle(QMessageBox& box) {
     auto* grid = qobject_cast<QGridLayout*>(box.layout());
@@ -75,7 +76,7 @@ MsgAnswer Show(QWidget* parent, const QString& text, const QString& title, MsgIc
 }
 
 void Prompt(QWidget* parent, const QString& text, const QString& title) {
-    Show(parent, text, title, MsgIcon::None, MsgButtons::Ok);
+    Show(parent, text, title, MsgIcon::Information, MsgButtons::Ok);
 }
 
 void Warn(QWidget* parent, const QString& text) {
@@ -87,7 +88,7 @@ bool Ask(QWidget* parent, const QString& text, const QString& title) {
 }
 
 void AppMessage(QWidget* parent, const QString& text) {
-    Show(parent, text, AppTitle(), MsgIcon::None, MsgButtons::Ok);
+    Show(parent, text, AppTitle(), MsgIcon::Information, MsgButtons::Ok);
 }
 
 }  // namespace msgbox

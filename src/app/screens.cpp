@@ -12,6 +12,7 @@
 #include "ui/bank/addquestion.h"
 #include "ui/bank/examinandout.h"
 #include "ui/bank/exampaper.h"
+#include "ui/common/look.h"
 #include "ui/exams/createexam.h"
 #include "ui/exams/exammanagement.h"
 #include "ui/exams/exammanager.h"
@@ -111,7 +112,9 @@ QString ClassName(Id id) {
 
 ScreenFactory Factory(Id id, const QVariant& argument) {
     return [make = Find(id).make, argument] {
-        return std::unique_ptr<QDialog>(make(argument, nullptr));
+        std::unique_ptr<QDialog> screen(make(argument, nullptr));
+        look::Prepare(screen.get());
+        return screen;
     };
 }
 
@@ -121,6 +124,7 @@ void Go(QDialog* from, Id id, const QVariant& argument) {
 
 int Open(QWidget* parent, Id id, const QVariant& argument) {
     std::unique_ptr<QDialog> dialog(Find(id).make(argument, parent));
+    look::Prepare(dialog.get());
     const int result = dialog->exec();
     // Windows that came and went over the dialog (a message, the reading notice) can leave
     // no window active when it closes: the caller takes the keyboard back.

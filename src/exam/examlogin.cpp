@@ -64,6 +64,8 @@ CExamLogin::CExamLogin(QWidget* parent) : QDialog(parent) {
     m_exams->setAccessibleName(QStringLiteral("考试列表"));
     m_exams->setGeometry(16, 70, 790, 380);
     connect(m_exams, &CCheckList::TickChanged, this, &CExamLogin::CopySelection);
+    m_status = controls::Label(this, QString(), QRect(16, 456, 420, 24));
+    m_status->setObjectName(QStringLiteral("status"));
 
     auto* enter = controls::Button(this, QStringLiteral("进入考试"), QRect(600, 470, 110, 34),
                                    QStringLiteral("enter"));
@@ -103,6 +105,7 @@ void CExamLogin::QueryExams() {
     // A fresh query forgets the exam ticked before, with the rows that showed it.
     m_exams->setRowCount(0);
     m_selection = Selection();
+    m_status->clear();
     const QString name = m_name->text();
     const QString department = m_department->currentText();
     const QString position = m_position->currentText();
@@ -114,7 +117,10 @@ void CExamLogin::QueryExams() {
         ListExams(name, department, position);
     } catch (const DatabaseError& error) {
         ReportDatabaseError(error);
+        return;
     }
+    if (m_exams->rowCount() == 0)
+        m_status->setText(QStringLiteral("没有找到可参加的考试：请核对姓名、部门和职务。"));
 }
 
 void CExamLogin::ListExams(const QString& name, const QString& department,

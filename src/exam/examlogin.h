@@ -8,6 +8,7 @@
 
 class DatabaseError;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class CCheckList;
 
@@ -62,6 +63,7 @@ private:
     QComboBox* m_department;  // 1172
     QComboBox* m_position;    // 1175
     CCheckList* m_exams;      // 1177
+    QLabel* m_status;         // says so when a query finds no exam to take
     Selection m_selection;
     assembly::MersenneRandom m_random;
 };

@@ -125,6 +125,10 @@ void CAddQuestion::ShowLayoutOf(const QString& type) {
     m_otherAnswerLabel->setVisible(trueFalse || freeAnswer);
     m_trueFalse->setVisible(trueFalse);
     m_trueFalseHint->setVisible(trueFalse);
+    m_answer->setToolTip(
+        type == QStringLiteral("填空题")
+            ? QStringLiteral("有多个空时，各空的答案之间用“#”隔开，如：答案一#答案二")
+            : QString());
 }
 
 void CAddQuestion::ChoosePicture() {

@@ -25,6 +25,7 @@
 #include "ui/common/controls.h"
 #include "ui/common/decor.h"
 #include "ui/common/guarded.h"
+#include "ui/common/listcolumns.h"
 #include "ui/common/readedit.h"
 
 namespace {
@@ -97,7 +98,7 @@ void CExamPaper::BuildList() {
     m_list = new QTableWidget(0, int(std::size(kColumns)), this);
     m_list->setObjectName(QStringLiteral("questionList"));
     m_list->setAccessibleName(QStringLiteral("题目列表"));
-    m_list->setGeometry(20, 152, 960, 396);
+    m_list->setGeometry(20, 152, 960, 362);  // the calligraphy goes below it
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -114,6 +115,7 @@ void CExamPaper::BuildList() {
         m_list->horizontalHeader()->resizeSection(c, kColumns[c].width);
     }
     m_list->setColumnHidden(kIdColumn, true);
+    listcolumns::SortOnHeadingClick(m_list);
     connect(m_list, &QTableWidget::cellDoubleClicked, this,
             [this](int row, int) { DeleteRow(row); });
     connect(m_list, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
@@ -204,6 +206,7 @@ void CExamPaper::ShowPage(const bank::Page& page) {
             m_list->setItem(r, c, item);
         }
     }
+    listcolumns::FitToTexts(m_list);
 }
 
 void CExamPaper::Page(bank::PagingButton button) {

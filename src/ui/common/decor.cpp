@@ -28,4 +28,9 @@ void PaintEmblem(QPainter& painter, const QPoint& at) {
     painter.drawPixmap(at, Emblem());
 }
 
+void PaintEmblem(QPainter& painter, const QRect& target) {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(target, Emblem());
+}
+
 }  // namespace decor

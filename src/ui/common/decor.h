@@ -12,5 +12,6 @@ void PaintCalligraphy(QPainter& painter, const QPoint& at);
 void PaintCalligraphy(QPainter& painter, const QRect& target);
 // The round product emblem (100 × 100).
 void PaintEmblem(QPainter& painter, const QPoint& at);
+void PaintEmblem(QPainter& painter, const QRect& target);
 
 }  // namespace decor

@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QScreen>
 
+#include "ui/common/look.h"
+
 CShowMap::CShowMap(const QString& picturePath, QWidget* owner)
     : QDialog(owner), m_picture(picturePath) {
     setWindowTitle(QStringLiteral("考题图片"));
@@ -12,8 +14,10 @@ CShowMap::CShowMap(const QString& picturePath, QWidget* owner)
     setAttribute(Qt::WA_DeleteOnClose, false);
     const QSize size = m_picture.isNull() ? QSize(200, 60) : m_picture.size();
     setFixedSize(size);
+    // A picture larger than the display scrolls in a window that fits.
+    look::Prepare(this);
     const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
-    if (screen) move(Placement(screen->size(), size));
+    if (screen) move(Placement(screen->size(), this->size()));
 }
 
 QPoint CShowMap::Placement(const QSize& screen, const QSize& picture) {

@@ -61,7 +61,7 @@ CCheckList* ExamineeList(QWidget* parent, const QRect& at, const char* name, con
 CCreateExam::CCreateExam(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Vemo—创建考试"));
     setFixedSize(960, 700);
-    InstallScreenKeyFilter(this);
+    InstallScreenKeyFilter(this, SpaceKey::Typed);
     BuildControls();
     LoadPapers();
 }

@@ -13,6 +13,7 @@
 #include "ui/common/checklist.h"
 #include "ui/common/controls.h"
 #include "ui/common/guarded.h"
+#include "ui/common/listcolumns.h"
 
 namespace {
 
@@ -41,6 +42,7 @@ void CExamManagement::BuildControls() {
                        {45, 45, 145, 168, 168, 145, 45, 0, 0}, CCheckList::Ticks::AtMostOne, this);
     m_exams->setObjectName(QStringLiteral("exams"));
     m_exams->setGeometry(20, 36, 800, 240);
+    listcolumns::SortOnHeadingClick(m_exams);
     controls::Label(this, QStringLiteral("考试列表"), QRect(20, 10, 200, 22), m_exams);
     connect(m_exams, &CCheckList::TickChanged, this, &CExamManagement::OnExamTicked);
 
@@ -56,7 +58,8 @@ void CExamManagement::BuildControls() {
     m_examinees = new CCheckList({"选择", "序号", "姓名", "部门", "职务", "状态", "ID"},
                                  {45, 45, 120, 120, 120, 45, 0}, CCheckList::Ticks::Many, this);
     m_examinees->setObjectName(QStringLiteral("examinees"));
-    m_examinees->setGeometry(20, 316, 520, 310);
+    m_examinees->setGeometry(20, 316, 520, 216);  // the calligraphy goes below it
+    listcolumns::SortOnHeadingClick(m_examinees);
     controls::Label(this, QStringLiteral("考生列表"), QRect(20, 290, 200, 22), m_examinees);
     auto* remove = controls::Button(this, QStringLiteral("删除\n所选考生"), QRect(555, 316, 90, 56),
                                     "removeExaminees");

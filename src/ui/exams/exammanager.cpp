@@ -24,6 +24,7 @@
 #include "ui/common/controls.h"
 #include "ui/common/decor.h"
 #include "ui/common/guarded.h"
+#include "ui/common/look.h"
 
 // The examinee list: 序号, 姓名, 部门, 职务 and the hidden ID. A row keeps the number it
 // was listed with when rows above it are deleted.
@@ -313,5 +314,5 @@ void CExamManager::OpenTemplate() {
 
 void CExamManager::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    decor::PaintCalligraphy(painter, QPoint(340, 410));
+    decor::PaintCalligraphy(painter, look::Placed(this, QRect(340, 410, 400, 266)));
 }

@@ -82,6 +82,11 @@ void CSetPaper::BuildUpperArea() {
         radio->setObjectName(names[i]);
         radio->setGeometry(92 + i * 72, 54, 66, 26);
         const QString mode = modes[i];
+        // The checked state decides, however it changed (click, key or assistive tool);
+        // a click chooses again even the mode already chosen.
+        connect(radio, &QRadioButton::toggled, this, [this, mode](bool checked) {
+            if (checked) ChooseMode(mode);
+        });
         connect(radio, &QRadioButton::clicked, this, [this, mode] { ChooseMode(mode); });
         m_modes << radio;
     }

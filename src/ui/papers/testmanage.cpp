@@ -17,6 +17,8 @@
 #include "ui/common/controls.h"
 #include "ui/common/decor.h"
 #include "ui/common/guarded.h"
+#include "ui/common/listcolumns.h"
+#include "ui/common/look.h"
 
 namespace {
 
@@ -57,6 +59,7 @@ void CTestManage::BuildControls() {
         else
             m_list->setColumnWidth(c, widths[c]);
     }
+    listcolumns::SortOnHeadingClick(m_list);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_list, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         const std::unique_ptr<QMenu> menu = RowMenu(at);
@@ -114,6 +117,7 @@ void CTestManage::ListPapers(bool checkCodes) {
             return;
         }
     }
+    listcolumns::FitToTexts(m_list);
     HideDetails();
 }
 
@@ -171,5 +175,5 @@ void CTestManage::ExportPaper() {
 
 void CTestManage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    decor::PaintCalligraphy(painter, QRect(660, 500, 210, 140));
+    decor::PaintCalligraphy(painter, look::Placed(this, QRect(660, 500, 210, 140)));
 }

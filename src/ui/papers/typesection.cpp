@@ -63,6 +63,9 @@ void CTypeSection::BuildControls(bool digitsOnlyCount) {
             new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), m_count));
     m_subtotal = ReadOnlyField(this, place(0, 2), "subtotal", named + "分数");
     m_total = ReadOnlyField(this, place(1, 2), "total", named + "总分");
+    m_available->setToolTip(QStringLiteral("题数：题库中符合所选科目、对象和难度的题目数"));
+    m_count->setToolTip(QStringLiteral("抽取：考试时从这些题目中随机抽取的题数"));
+    m_subtotal->setToolTip(QStringLiteral("分数：这条规则的小计，即抽取题数×分值"));
     label("难度", 0, 0, m_difficulty);
     label("题数", 1, 0, m_available);
     label("分值", 0, 1, m_points);
@@ -149,6 +152,15 @@ void CTypeSection::AddRule() {
                      m_points->text(), m_count->text()});
     if (!result.refusal.isEmpty()) {
         msgbox::Prompt(this, result.refusal);
+        return;
+    }
+    // A count that arrived without a keystroke (pasted by the platform, set by an
+    // assistive tool) was never checked against the questions available.
+    const QString countRefusal = papers::DrawCountRefusal(result.count, m_available->text());
+    if (!countRefusal.isEmpty()) {
+        msgbox::Prompt(this, countRefusal);
+        m_count->clear();
+        UpdateSubtotal();
         return;
     }
     m_ruleText = result.ruleText;

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -59,6 +61,16 @@ void CWordPaper::Leave() {
     accept();
 }
 
+void CWordPaper::keyPressEvent(QKeyEvent* event) {
+    // Enter closes the window as Esc does; neither drops the pool, which the next opening
+    // empties anyway.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void CWordPaper::Generate() {
     const printed::PaperForm form{m_title->text(), m_minutes->text(), m_passMark->text()};
     if (form.title.isEmpty() || form.minutes.isEmpty() || form.passMark.isEmpty()) {
@@ -110,7 +122,10 @@ void CWordPaper::Generate() {
     }
     // The document stays where it was written; the user decides whether to keep it.
     if (!desktop::OpenWithSystem(document)) {
-        msgbox::AppMessage(this, QStringLiteral("本机没有安装word产品！"));
+        // The paper is written all the same: say where, so it can be opened by hand.
+        msgbox::AppMessage(
+            this, QStringLiteral("本机没有安装word产品！\n考卷已保存在：%1")
+                      .arg(QDir::toNativeSeparators(QFileInfo(document).absoluteFilePath())));
         return;
     }
     Leave();

@@ -14,6 +14,9 @@ class CWordPaper : public QDialog {
 public:
     explicit CWordPaper(const QString& paperName, QWidget* parent = nullptr);
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void ClearFields();
     void Generate();

@@ -98,6 +98,7 @@ QGroupBox* CAdmin::AddAccountGroup(const QString& title, const QRect& geometry,
         auto* caption = new QLabel(label, group);
         auto* edit = new QLineEdit(group);
         edit->setObjectName(objectPrefix + name);
+        edit->setEchoMode(QLineEdit::Password);
         caption->setBuddy(edit);
         grid->addWidget(caption, row, 0);
         grid->addWidget(edit, row, 1);

@@ -31,6 +31,9 @@ CLogin::CLogin(QWidget* parent) : QDialog(parent) {
                           QStringLiteral("adminUser"));
     m_adminPassword = AddEdit(QRect(520, 214, 190, 24), QStringLiteral("系统管理员登录 密码"),
                               QStringLiteral("adminPassword"));
+    // The room is full of onlookers: passwords show as dots.
+    m_managerPassword->setEchoMode(QLineEdit::Password);
+    m_adminPassword->setEchoMode(QLineEdit::Password);
 
     auto* managerSignIn =
         AddButton(QStringLiteral(":/images/button_login.png"), QStringLiteral("考试管理员登录"),
@@ -43,6 +46,10 @@ CLogin::CLogin(QWidget* parent) : QDialog(parent) {
                   QPoint(540, 440), QStringLiteral("examineeEntry"));
     auto* exit = AddButton(QStringLiteral(":/images/button_exit.png"), QStringLiteral("退出"),
                            QPoint(680, 530), QStringLiteral("exit"));
+    // Tab goes through each administrator's column in turn, then to the examinee's entry.
+    QWidget* const order[] = {m_managerUser,   m_managerPassword, managerSignIn, m_adminUser,
+                              m_adminPassword, adminSignIn,       examineeEntry, exit};
+    for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
     connect(exit, &QAbstractButton::clicked, this, [this] { ExitProgram(this); });
     connect(adminSignIn, &QAbstractButton::clicked, this, [this] {
         SignIn(codes::Account::SystemAdmin, m_adminUser, m_adminPassword, screens::Id::Admin);

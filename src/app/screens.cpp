@@ -19,6 +19,7 @@
 #include "ui/papers/setpaper.h"
 #include "ui/papers/testmanage.h"
 #include "ui/papers/wordpaper.h"
+#include "ui/results/answersheetview.h"
 #include "ui/results/checkscore.h"
 #include "ui/results/handworkcorrect.h"
 #include "ui/results/scoremap.h"
@@ -78,6 +79,10 @@ const std::vector<Entry>& Table() {
              return new CScoreMap(sheet.value<ScoreSheet>(), parent);
          }},
         {Id::HandworkCorrect, "CHandworkCorrect", Plain<CHandworkCorrect>()},
+        {Id::AnswerSheet, "CAnswerSheetView",
+         [](const QVariant& registrationId, QWidget* parent) {
+             return new CAnswerSheetView(registrationId.toString(), parent);
+         }},
     };
     return table;
 }

@@ -32,6 +32,7 @@ enum class Id {
     CheckScore,       // CCheckScore, score query
     ScoreMap,         // CScoreMap, the score sheet picture; argument: the ScoreSheet
     HandworkCorrect,  // CHandworkCorrect, manual grading of essays
+    AnswerSheet,      // CAnswerSheetView, modal; argument: the registration's ID (QString)
 };
 
 // The class name a screen is known by (what tests read from the recorded navigation).

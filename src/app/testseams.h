@@ -44,6 +44,7 @@ struct Recorder {
     std::deque<MsgAnswer> answers;
     std::deque<QString> openFileAnswers;  // an empty string is a cancelled dialog
     std::deque<QString> saveFileAnswers;
+    std::deque<QString> passwordAnswers;  // an empty string is a cancelled dialog
     int unanswered = 0;
     // Whether the desktop has a program for the files a screen opens.
     bool systemOpensFiles = true;
@@ -53,6 +54,8 @@ struct Recorder {
     QList<ShownMessage> messages;
     QList<ShownNotice> notices;
     QStringList fileDialogs;
+    QStringList passwordDialogs;  // their labels
+    QStringList printed;          // the titles of the documents sent to the printer
     QStringList openedWithSystem;
     QList<Navigation> navigations;
     int exits = 0;

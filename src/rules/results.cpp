@@ -106,7 +106,8 @@ ScoreRow RowOf(const CRecordset& rs) {
             PassVerdict(!rs.IsNull("问答题"), rs.GetText("合格分数"), score),
             TimeUsedText(rs.GetCollect("考试用时")),
             rs.GetText("考试时间"),
-            rs.GetText("考试名称")};
+            rs.GetText("考试名称"),
+            rs.GetText("ID")};
 }
 
 // Every exam's JoinExam counters against its number of registrations.
@@ -203,7 +204,8 @@ ScoreRow ScoredRowOf(const CRowReader& row) {
             PassVerdict(!row.IsNull(kEssays), row.Text(kPassMark), score),
             row.IsNull(kTimeUsed) ? QString() : TimeUsedText(row.Text(kTimeUsed)),
             row.Text(kHandIn),
-            row.Text(kExamName)};
+            row.Text(kExamName),
+            row.Text(kId)};
 }
 
 // The integrity pass; every intact scored row goes to `keep` when it is given.

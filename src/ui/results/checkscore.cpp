@@ -12,6 +12,7 @@
 #include "app/screenflow.h"
 #include "app/screens.h"
 #include "data/adoconn.h"
+#include "rules/answersheet.h"
 #include "ui/common/checklist.h"
 #include "ui/common/controls.h"
 #include "ui/common/decor.h"
@@ -88,6 +89,13 @@ void CCheckScore::BuildControls() {
     m_showTimeUsed = new QCheckBox(QStringLiteral("导出时显示考试用时"), this);
     m_showTimeUsed->setObjectName(QStringLiteral("showTimeUsed"));
     m_showTimeUsed->setGeometry(320, 562, 200, 30);
+    m_answerSheet = controls::Button(this, QStringLiteral("查看答卷"), QRect(530, 562, 100, 30),
+                                     QStringLiteral("answerSheet"));
+    m_answerSheet->setEnabled(false);
+    m_answerSheet->setToolTip(QStringLiteral("勾选一名考生后查看其答卷"));
+    connect(m_list, &CCheckList::TickChanged, this,
+            [this] { m_answerSheet->setEnabled(m_list->TickedRows().size() == 1); });
+    connect(m_answerSheet, &QPushButton::clicked, this, &CCheckScore::ShowAnswerSheet);
 
     m_reminder = controls::Label(this, QString(), QRect(15, 612, 300, 34));
     m_reminder->setObjectName(QStringLiteral("reminder"));
@@ -195,12 +203,28 @@ void CCheckScore::ClearCriteria() {
 void CCheckScore::Fill(const std::vector<results::ScoreRow>& rows) {
     QList<QStringList> texts;
     texts.reserve(qsizetype(rows.size()));
+    m_registrationIds.clear();
+    m_answerSheet->setEnabled(false);
+    for (const results::ScoreRow& r : rows) m_registrationIds.push_back(r.registrationId);
     for (size_t i = 0; i < rows.size(); ++i) {
         const results::ScoreRow& r = rows[i];
         texts.append(QStringList{QString::number(i + 1), r.name, r.department, r.position, r.score,
                                  r.verdict, r.timeUsed, r.handInTime, r.examName});
     }
     m_list->AppendRows(texts);
+}
+
+void CCheckScore::ShowAnswerSheet() {
+    const QList<int> ticked = m_list->TickedRows();
+    if (ticked.size() != 1 || size_t(ticked[0]) >= m_registrationIds.size()) return;
+    const QString registrationId = m_registrationIds[size_t(ticked[0])];
+    Guarded([&] {
+        if (answersheet::Load(registrationId).rows.empty()) {
+            msgbox::Prompt(this, QStringLiteral("这次考试的成绩保存于答卷功能启用之前，没有保存答卷！"));
+            return;
+        }
+        screens::Open(this, screens::Id::AnswerSheet, registrationId);
+    });
 }
 
 void CCheckScore::Export() {
@@ -210,7 +234,8 @@ void CCheckScore::Export() {
         ticked.push_back({text(kNumberColumn),
                           {text(kNameColumn), text(kDepartmentColumn), text(kPositionColumn),
                            text(kScoreColumn), text(kVerdictColumn), text(kTimeUsedColumn),
-                           text(kHandInColumn), text(kExamNameColumn)}});
+                           text(kHandInColumn), text(kExamNameColumn),
+                           m_registrationIds.at(size_t(row))}});
     }
     m_list->SetAllTicked(false);
     results::ExportPlan plan =

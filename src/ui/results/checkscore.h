@@ -50,6 +50,8 @@ private:
     void ClearCriteria();
     void Export();
     void Fill(const std::vector<results::ScoreRow>& rows);
+    // 查看答卷 for the one ticked row.
+    void ShowAnswerSheet();
     template <class Handler>
     void Guarded(Handler&& handler);
 
@@ -61,4 +63,6 @@ private:
     QCheckBox* m_showTimeUsed;  // 1221
     QLabel* m_reminder;         // 1268
     QPushButton* m_grade;       // 1292
+    QPushButton* m_answerSheet;
+    std::vector<QString> m_registrationIds;  // of the listed rows, in list order
 };

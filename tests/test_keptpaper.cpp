@@ -13,6 +13,8 @@
 #include "rules/answers.h"
 #include "rules/answersheet.h"
 #include "rules/batchinsert.h"
+#include "rules/assembly.h"
+#include "rules/exams.h"
 #include "rules/examsession.h"
 #include "rules/grading.h"
 #include "rules/paperinprogress.h"
@@ -194,6 +196,63 @@ TEST_F(KeptPaper, AStationKilledAtRandomLosesNoStoredAnswer) {
             return;
         }
     }
+}
+
+// Grading marks the essay's row of the sheet with a code that holds; an edit outside the
+// program shows; deleting the exam takes its sheets and unfinished papers, nobody else's.
+TEST_F(KeptPaper, GradingMarksTheEssayRowAndDeletingTheExamTakesSheetsAndPapers) {
+    const std::vector<QString> ids = Register(3);
+    const QString& handedIn = ids[0];
+    for (const QString& id : ids) {
+        CADOConn conn;
+        schema::RecreateScratchTable(conn, kFile, schema::kCreateInterim, schema::kDropInterim);
+        schema::RecreateScratchTable(conn, kFile, schema::kCreateExam, schema::kDropExam);
+        assembly::MersenneRandom random(7);
+        ASSERT_EQ(assembly::AssemblePaper("单科", examchild::kPaper, random, id).outcome,
+                  assembly::Outcome::Assembled);
+    }
+    // The last registration belongs to another exam.
+    ASSERT_TRUE(CADOConn().ExecuteStatement("update examProgress set 考试号='78' where 考生编号=?",
+                                            kFile, {ids[2]}));
+    const progress::Resumed resumed = progress::Resume(handedIn);
+    ExamSession session({resumed.answerKey, QStringLiteral("断电考试"), "60", handedIn, 60});
+    session.Open();
+    ASSERT_TRUE(session.HandIn(answers::SplitAnswerKey(resumed.answerKey), 3000,
+                               QDateTime(QDate(2026, 12, 9), QTime(11, 0)), nullptr));
+
+    std::vector<grading::EssayAnswer> essays = grading::ListAnswers();
+    essays.erase(std::remove_if(essays.begin(), essays.end(),
+                                [&](const auto& e) { return e.registrationId != handedIn; }),
+                 essays.end());
+    ASSERT_EQ(essays.size(), 5u);
+    ASSERT_TRUE(grading::Award(essays[0], 2.5));
+    answersheet::Sheet sheet = answersheet::Load(handedIn);
+    int graded = 0, waiting = 0;
+    for (const answersheet::Row& row : sheet.rows) {
+        EXPECT_TRUE(row.intact) << row.number;
+        if (row.type != QStringLiteral("问答题")) continue;
+        (row.earned.isEmpty() ? waiting : graded) += 1;
+        if (!row.earned.isEmpty()) {
+            EXPECT_EQ(answersheet::MarkText(row), "部分得分");
+        }
+    }
+    EXPECT_EQ(graded, 1);
+    EXPECT_EQ(waiting, 4);
+    EXPECT_EQ(sheet.score, "2.5");
+
+    for (const char* edit : {"update answerSheet set 得分='5' where 题型='问答题' and 得分='2.5'",
+                             "update answerSheet set 答题='A' where 题号=1",
+                             "update answerSheet set 题干=题干||'x' where 题号=2"})
+        ASSERT_TRUE(CADOConn().ExecuteStatement(edit, kFile));
+    int tampered = 0;
+    for (const answersheet::Row& row : answersheet::Load(handedIn).rows) tampered += !row.intact;
+    EXPECT_EQ(tampered, 3);
+
+    exams::DeleteExam("77");
+    EXPECT_EQ(Scalar("select count(*) from answerSheet").toInt(), 0);
+    EXPECT_FALSE(progress::TimeUsed(ids[1]));
+    EXPECT_EQ(Scalar("select count(*) from paperInProgress where 考生编号=?", {ids[1]}).toInt(), 0);
+    EXPECT_EQ(Scalar("select count(*) from paperInProgress where 考生编号=?", {ids[2]}).toInt(), 50);
 }
 
 }  // namespace

@@ -6,7 +6,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
+#include <QTextBrowser>
 #include <QTest>
 #include <QToolBar>
 
@@ -17,6 +19,10 @@
 #include "scorefixture.h"
 #include "ui/common/checklist.h"
 #include "ui/exams/exammanager.h"
+#include "rules/answers.h"
+#include "rules/assembly.h"
+#include "rules/examsession.h"
+#include "ui/results/answersheetview.h"
 #include "ui/results/checkscore.h"
 #include "ui/results/handworkcorrect.h"
 #include "ui/results/scoremap.h"
@@ -262,6 +268,57 @@ TEST_F(ResultsScreens, GradingConsumesAnswersAndReturnsWhenAllAreGraded) {
     EXPECT_EQ(Column(after.ScoreList(), CCheckScore::kVerdictColumn), QStringList({"是"}));
     EXPECT_TRUE(Find<QWidget>(&after, "grade")->isHidden());
     EXPECT_EQ(recorder->exits, 0);
+}
+
+// 张三 sits the sample exam and answers question 1 right; an outside edit then changes his
+// answer to question 2. 李四's result was stored before answer sheets were kept.
+TEST_F(ResultsScreens, AnswerSheetMarksTamperedRowsSavesAPdfAndPrintsOlderResultsHaveNone) {
+    StoredScore older;
+    older.name = QStringLiteral("李四");
+    StoreScore(older);
+    CADOConn conn;
+    const QString file = schema::kPersonnelFile;
+    const QString id =
+        conn.OpenRecordset("select ID from ExamRegister where 成绩 is null", file)->GetText("ID");
+    schema::RecreateScratchTable(conn, file, schema::kCreateInterim, schema::kDropInterim);
+    schema::RecreateScratchTable(conn, file, schema::kCreateExam, schema::kDropExam);
+    assembly::MersenneRandom random(1);
+    const auto drawn = assembly::AssemblePaper("单科", "安全生产基础测试", random, id);
+    const QStringList key = answers::SplitAnswerKey(drawn.answerKey);
+    ExamSession session({drawn.answerKey, "安全生产月度考试", "60", id, 19});
+    session.Open();
+    session.StoreAnswer(1, key[0], 30);
+    ASSERT_TRUE(session.HandIn(key, 3000, Now(), nullptr));
+    ASSERT_TRUE(conn.ExecuteStatement("update answerSheet set 答题='Z' where 题号=2", file));
+
+    CCheckScore query;
+    Click(&query, "showAll");
+    CCheckList* list = query.ScoreList();
+    auto* button = Find<QPushButton>(&query, "answerSheet");
+    EXPECT_FALSE(button->isEnabled());
+    const QStringList names = Column(list, CCheckScore::kNameColumn);
+    list->item(int(names.indexOf("李四")), 0)->setCheckState(Qt::Checked);
+    EXPECT_TRUE(button->isEnabled());
+    Click(&query, "answerSheet");
+    ASSERT_EQ(recorder->messages.size(), 1);
+    EXPECT_EQ(recorder->messages[0].text, "这次考试的成绩保存于答卷功能启用之前，没有保存答卷！");
+    list->item(int(names.indexOf("张三")), 0)->setCheckState(Qt::Checked);
+    EXPECT_FALSE(button->isEnabled()) << "one row at a time";
+
+    CAnswerSheetView view(id);
+    const QString shown = Find<QTextBrowser>(&view, "sheet")->toPlainText();
+    EXPECT_EQ(shown.count("本题记录已被篡改！"), 1);
+    EXPECT_TRUE(shown.contains("答卷中有1题的记录已被篡改！"));
+    EXPECT_EQ(shown.count("考生答案："), key.size());
+    // Question 1 earned its points; the others nothing, or wait for grading.
+    EXPECT_EQ(shown.count("得分：0分") + shown.count("得分：—"), key.size() - 1);
+    recorder->saveFileAnswers = {Path("答卷.pdf")};
+    Click(&view, "savePdf");
+    QFile pdf(Path("答卷.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5) == "%PDF-");
+    Click(&view, "print");
+    EXPECT_EQ(recorder->printed, QStringList({"张三_安全生产月度考试_答卷"}));
 }
 
 TEST_F(ResultsScreens, RegistryLeadsToTheScoreQueryAndBack) {

@@ -2,6 +2,8 @@
 // the paper of the registration it is given, prints the drawn questions' bank IDs, then
 // stores an answer with the time used after another, printing each once it is stored, and
 // waits to be killed.
+#include "examchild.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QTextStream>
@@ -11,7 +13,6 @@
 
 #include "data/adoconn.h"
 #include "data/schema.h"
-#include "examchild.h"
 #include "rules/answers.h"
 #include "rules/assembly.h"
 #include "rules/examsession.h"

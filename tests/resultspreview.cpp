@@ -1,8 +1,9 @@
 // Opens a results screen on a fresh sample folder with stored scores and keeps it on
 // screen for a while, to look at it or take a screenshot:
-//   vemo_results_preview query|sheet|grading [seconds]
+//   vemo_results_preview query|sheet|grading|answersheet [seconds]
 // query lists every score, sheet shows the score sheet of six of them, grading ticks
-// the first essay answer. Message boxes are recorded, not shown.
+// the first essay answer, answersheet shows the paper 张三 of the sample data handed in. Message
+// boxes are recorded, not shown.
 #include <QAbstractButton>
 #include <memory>
 
@@ -11,6 +12,7 @@
 #include "rules/results.h"
 #include "scorefixture.h"
 #include "ui/common/checklist.h"
+#include "ui/results/answersheetview.h"
 #include "ui/results/checkscore.h"
 #include "ui/results/handworkcorrect.h"
 #include "ui/results/scoremap.h"
@@ -51,9 +53,22 @@ int main(int argc, char** argv) {
         const qlonglong id = StoreScore(s);
         if (sample.essays) StoreEssay(id, s);
     }
+    const QString handedIn =
+        state == QLatin1String("answersheet")
+            ? HandInSamplePaper([](int n, const QString& type,
+                                   const QString& reference) -> std::optional<QString> {
+                  if (n % 3 == 0) return std::nullopt;  // about two in three answered
+                  if (type == QStringLiteral("填空题")) return reference.section('#', 0, 0) + "#错";
+                  if (type == QStringLiteral("问答题"))
+                      return QStringLiteral("立即报警，\r\n说明起火地点。");
+                  return n % 4 == 0 ? QStringLiteral("B") : reference;
+              })
+            : QString();
     seams::Recorder& recorder = seams::StartRecording();
     std::unique_ptr<QDialog> screen;
-    if (state == QLatin1String("sheet")) {
+    if (state == QLatin1String("answersheet")) {
+        screen = std::make_unique<CAnswerSheetView>(handedIn);
+    } else if (state == QLatin1String("sheet")) {
         std::vector<results::ListedRow> rows;
         int number = 0;
         std::vector<results::ScoreRow> scored;

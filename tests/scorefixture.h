@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <functional>
+#include <optional>
 
 // Stored results written straight into personnel.mdb the way hand-in writes them, with
 // valid score codes and the JoinExam counters kept right.
@@ -25,3 +27,10 @@ qlonglong StoreEssay(qlonglong registrationId, const StoredScore& score,
                      const QString& answer = QStringLiteral("先报警，再疏散。"));
 // Sets a column of a registration without touching its code, as an outside edit would.
 void Tamper(qlonglong registrationId, const QString& column, const QString& value);
+
+// 张三 of the sample data sits the sample exam through the exam session: the paper is
+// drawn, question n gets answer(n, type, reference) (nullopt: unanswered) and it is handed
+// in with its answer sheet. His registration's ID; the paper's size in `questions`.
+using SampleAnswer =
+    std::function<std::optional<QString>(int n, const QString& type, const QString& reference)>;
+QString HandInSamplePaper(const SampleAnswer& answer, int* questions = nullptr);

@@ -9,8 +9,8 @@
 #include "data/schema.h"
 #include "exam/examlogin.h"
 #include "exam/vemodlg.h"
-#include "rules/paperinprogress.h"
 #include "guitest.h"
+#include "rules/paperinprogress.h"
 #include "ui/common/checklist.h"
 
 namespace {

@@ -12,8 +12,8 @@
 #include "examchild.h"
 #include "rules/answers.h"
 #include "rules/answersheet.h"
-#include "rules/batchinsert.h"
 #include "rules/assembly.h"
+#include "rules/batchinsert.h"
 #include "rules/exams.h"
 #include "rules/examsession.h"
 #include "rules/grading.h"
@@ -95,8 +95,8 @@ void KeptPaper::CheckTrial(const QString& registrationId, const QStringList& lin
         }
     }
     const std::optional<int> timeUsed = progress::TimeUsed(registrationId);
-    const int kept = Scalar("select count(*) from paperInProgress where 考生编号=?",
-                            {registrationId}).toInt();
+    const int kept =
+        Scalar("select count(*) from paperInProgress where 考生编号=?", {registrationId}).toInt();
     if (!timeUsed) {
         // Killed during the draw: nothing of it stays.
         ASSERT_TRUE(drawnIds.isEmpty());
@@ -252,7 +252,8 @@ TEST_F(KeptPaper, GradingMarksTheEssayRowAndDeletingTheExamTakesSheetsAndPapers)
     EXPECT_EQ(Scalar("select count(*) from answerSheet").toInt(), 0);
     EXPECT_FALSE(progress::TimeUsed(ids[1]));
     EXPECT_EQ(Scalar("select count(*) from paperInProgress where 考生编号=?", {ids[1]}).toInt(), 0);
-    EXPECT_EQ(Scalar("select count(*) from paperInProgress where 考生编号=?", {ids[2]}).toInt(), 50);
+    EXPECT_EQ(Scalar("select count(*) from paperInProgress where 考生编号=?", {ids[2]}).toInt(),
+              50);
 }
 
 }  // namespace

@@ -6,12 +6,12 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QMimeDatabase>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QTextDocument>
-#include <QMimeDatabase>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTextDocument>
 #include <QUrl>
 
 #include "app/testseams.h"
@@ -40,10 +40,13 @@ QString AskPassword(QWidget* parent, const QString& title, const QString& label)
         test->passwordDialogs << label;
         return Preset(test->passwordAnswers);
     }
-    bool ok = false;
-    const QString password =
-        QInputDialog::getText(parent, title, label, QLineEdit::Password, QString(), &ok);
-    return ok ? password : QString();
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(label);
+    dialog.setTextEchoMode(QLineEdit::Password);
+    dialog.setMinimumWidth(320);  // room for the title and both buttons
+    dialog.adjustSize();
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 
 bool Print(QWidget* parent, QTextDocument& document, const QString& title) {

@@ -262,9 +262,10 @@ std::optional<ExamTicket> CExamLogin::EnterExam() {
 }
 
 std::optional<ExamTicket> CExamLogin::ResumeSitting() {
-    msgbox::Prompt(this, QStringLiteral("您上次的考试没有完成，须由考试管理员输入密码后才能继续考试！"));
-    const QString password = desktop::AskPassword(this, msgbox::PromptTitle(),
-                                                  QStringLiteral("考试管理员密码："));
+    msgbox::Prompt(this,
+                   QStringLiteral("您上次的考试没有完成，须由考试管理员输入密码后才能继续考试！"));
+    const QString password =
+        desktop::AskPassword(this, msgbox::PromptTitle(), QStringLiteral("考试管理员密码："));
     if (password.isEmpty()) return std::nullopt;
     switch (signin::CheckPassword(codes::Account::ExamAdmin, password)) {
         case signin::PasswordVerdict::Accepted:

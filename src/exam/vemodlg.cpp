@@ -668,8 +668,9 @@ void CVemoDlg::RefreshMarks() {
         for (const ExamSession::StoredAnswer& stored : m_session.Answers(!m_review)) {
             const int n = stored.number;
             if (n < 1 || n > m_total) continue;
-            marks[n - 1] = m_review ? MarkOf(scoring::Judge(stored.type, stored.answer, Reference(n)))
-                                    : NumberMark::Answered;
+            marks[n - 1] = m_review
+                               ? MarkOf(scoring::Judge(stored.type, stored.answer, Reference(n)))
+                               : NumberMark::Answered;
         }
     } catch (const DatabaseError& e) {
         if (PaperLost()) return WaitForServer(clock_seam::Now());
@@ -727,7 +728,6 @@ void CVemoDlg::EnterReview() {
     SetCurrent(1);
     RefreshMarks();
 }
-
 
 void CVemoDlg::LeaveWindow() {
     m_countdown->stop();

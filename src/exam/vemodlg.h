@@ -29,9 +29,9 @@ class ExamLayout;
 // first the rules and the navigation panel, then one question at a time against a
 // countdown, then hand-in, scoring and, if he wishes, review of the marked paper. The
 // paper and the answers are the exam session's (kept durable until the hand-in); the
-// reference answers come in the ticket and stay in memory. On a server the paper and the answers are also kept in
-// memory: a station that loses the server keeps them, says so and hands in once the
-// server is back.
+// reference answers come in the ticket and stay in memory. On a server the paper and the answers
+// are also kept in memory: a station that loses the server keeps them, says so and hands in once
+// the server is back.
 class CVemoDlg : public QDialog {
     Q_OBJECT
 public:

@@ -13,13 +13,14 @@ Sheet Load(const QString& registrationId) {
     const QString file = schema::kPersonnelFile;
     Sheet sheet;
     CADOConn conn;
-    conn.ForEachRow("select 姓名,部门,职务,考试名称,成绩,考试用时,考试时间 from ExamRegister "
-                    "where ID=?",
-                    file, {registrationId.toLongLong()}, [&sheet](const CRowReader& row) {
-                        sheet = {row.Text(0), row.Text(1), row.Text(2),
-                                 row.Text(3), row.Text(4), results::TimeUsedText(row.Text(5)),
-                                 row.Text(6),  {}};
-                    });
+    conn.ForEachRow(
+        "select 姓名,部门,职务,考试名称,成绩,考试用时,考试时间 from ExamRegister "
+        "where ID=?",
+        file, {registrationId.toLongLong()}, [&sheet](const CRowReader& row) {
+            sheet = {row.Text(0), row.Text(1), row.Text(2),
+                     row.Text(3), row.Text(4), results::TimeUsedText(row.Text(5)),
+                     row.Text(6), {}};
+        });
     const QStringList& columns = codes::AnswerSheetColumns();
     conn.ForEachRow(
         "select " + columns.join(',') + ",保存码 from answerSheet where 考生编号=? order by 题号",
@@ -34,8 +35,7 @@ Sheet Load(const QString& registrationId) {
             kept.type = text("题型");
             kept.subject = text("科目");
             kept.stem = text("题干");
-            for (const char* letter : {"A", "B", "C", "D", "E"})
-                kept.options << text(letter);
+            for (const char* letter : {"A", "B", "C", "D", "E"}) kept.options << text(letter);
             while (!kept.options.isEmpty() && kept.options.last().isEmpty())
                 kept.options.removeLast();
             kept.reference = text("答案");
@@ -64,7 +64,7 @@ QString MarkText(const Row& row) {
             return QStringLiteral("错");
         case Mark::HalfRight:
             return row.type == QStringLiteral("问答题") ? QStringLiteral("部分得分")
-                                                       : QStringLiteral("半对");
+                                                        : QStringLiteral("半对");
         case Mark::Ungraded:
             break;
     }

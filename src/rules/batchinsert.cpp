@@ -11,7 +11,8 @@ void InsertRows(CADOConn& conn, const QString& file, const QString& table,
                 const QStringList& columns, const std::vector<QVariantList>& rows) {
     const QString head = "insert into " + table + "(" + columns.join(',') + ") values";
     QString marks = QStringLiteral("(");
-    for (int i = 0; i < columns.size(); ++i) marks += i ? QStringLiteral(",?") : QStringLiteral("?");
+    for (int i = 0; i < columns.size(); ++i)
+        marks += i ? QStringLiteral(",?") : QStringLiteral("?");
     marks += ')';
     for (size_t first = 0; first < rows.size(); first += kRowsPerStatement) {
         const size_t last = std::min(rows.size(), first + kRowsPerStatement);

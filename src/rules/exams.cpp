@@ -7,8 +7,8 @@
 #include "data/codes.h"
 #include "data/formats.h"
 #include "data/schema.h"
-#include "rules/paperinprogress.h"
 #include "rules/assembly.h"
+#include "rules/paperinprogress.h"
 #include "rules/signin.h"
 
 namespace exams {

@@ -28,8 +28,11 @@ std::array<int, 5> ExamSession::Open() {
 ExamSession::Question ExamSession::Read(int n) const {
     CADOConn conn;
     const RecordsetPtr rs = conn.OpenRecordset("select * from exam where 编号=?", kFile, {n});
-    Question question{rs->GetText("题型"), rs->GetText("题干"), rs->GetText("分值"),
-                      rs->IsNull("图片") ? QString() : rs->GetText("图片"), {},
+    Question question{rs->GetText("题型"),
+                      rs->GetText("题干"),
+                      rs->GetText("分值"),
+                      rs->IsNull("图片") ? QString() : rs->GetText("图片"),
+                      {},
                       rs->GetText("答题")};
     for (int i = 0; i < 5; ++i) question.options << rs->GetText(answers::OptionLetter(i));
     if (rs->IsNull("E")) question.options.removeLast();
@@ -57,19 +60,19 @@ bool ExamSession::StoreTimeUsed(int timeUsed) {
 std::vector<ExamSession::StoredAnswer> ExamSession::Answers(bool answeredOnly) const {
     std::vector<StoredAnswer> stored;
     CADOConn conn;
-    conn.ForEachRow(answeredOnly ? "select 编号,题型,答题 from exam where 答题 is not null"
-                                 : "select 编号,题型,答题 from exam",
-                    kFile, {}, [&stored](const CRowReader& row) {
-                        stored.push_back({row.Text(0).toInt(), row.Text(1),
-                                          row.IsNull(2) ? std::nullopt
-                                                        : std::optional<QString>(row.Text(2))});
-                    });
+    conn.ForEachRow(
+        answeredOnly ? "select 编号,题型,答题 from exam where 答题 is not null"
+                     : "select 编号,题型,答题 from exam",
+        kFile, {}, [&stored](const CRowReader& row) {
+            stored.push_back({row.Text(0).toInt(), row.Text(1),
+                              row.IsNull(2) ? std::nullopt : std::optional<QString>(row.Text(2))});
+        });
     return stored;
 }
 
 std::optional<handin::Result> ExamSession::HandIn(const QStringList& answerList,
-                                                  int remainingSeconds,
-                                                  const QDateTime& handInTime, QString* error) {
+                                                  int remainingSeconds, const QDateTime& handInTime,
+                                                  QString* error) {
     return handin::Store(m_ticket, answerList, remainingSeconds, handInTime, error);
 }
 

@@ -13,7 +13,7 @@ const QString kFile = schema::kPersonnelFile;
 
 // The question columns both tables share, in this order.
 const QStringList& QuestionColumns() {
-    static const QStringList columns = {"题型", "题目编号", "科目", "题干", "A",   "B",
+    static const QStringList columns = {"题型", "题目编号", "科目", "题干", "A",    "B",
                                         "C",    "D",        "E",    "答题", "分值", "图片"};
     return columns;
 }
@@ -52,15 +52,14 @@ void Keep(CADOConn& conn, const QString& registrationId, const QStringList& refe
     Execute(conn, "insert into examProgress(考生编号,考试号,用时) values(?,?,?)",
             {registrationId, examNo, 0});
     std::vector<QVariantList> rows;
-    conn.ForEachRow("select 编号," + QuestionColumns().join(',') + " from exam order by 编号",
-                    kFile, {}, [&](const CRowReader& row) {
-                        const int number = row.Text(0).toInt();
-                        QVariantList values = {registrationId, number,
-                                               references.value(number - 1)};
-                        for (int i = 1; i <= QuestionColumns().size(); ++i)
-                            values << Value(row, i);
-                        rows.push_back(std::move(values));
-                    });
+    conn.ForEachRow(
+        "select 编号," + QuestionColumns().join(',') + " from exam order by 编号", kFile, {},
+        [&](const CRowReader& row) {
+            const int number = row.Text(0).toInt();
+            QVariantList values = {registrationId, number, references.value(number - 1)};
+            for (int i = 1; i <= QuestionColumns().size(); ++i) values << Value(row, i);
+            rows.push_back(std::move(values));
+        });
     InsertRows(conn, kFile, "paperInProgress",
                QStringList{"考生编号", "题号", "答案"} + QuestionColumns(), rows);
 }
@@ -109,13 +108,15 @@ void StoreAnswer(const QString& registrationId, int number, const QVariant& answ
         Execute(conn, "update exam set 答题=? where 编号=?", {answer, number});
         Execute(conn, "update paperInProgress set 答题=? where 考生编号=? and 题号=?",
                 {answer, registrationId, number});
-        Execute(conn, "update examProgress set 用时=? where 考生编号=?", {timeUsed, registrationId});
+        Execute(conn, "update examProgress set 用时=? where 考生编号=?",
+                {timeUsed, registrationId});
     });
 }
 
 void StoreTimeUsed(const QString& registrationId, int timeUsed) {
     InTransaction([&](CADOConn& conn) {
-        Execute(conn, "update examProgress set 用时=? where 考生编号=?", {timeUsed, registrationId});
+        Execute(conn, "update examProgress set 用时=? where 考生编号=?",
+                {timeUsed, registrationId});
     });
 }
 

@@ -39,19 +39,22 @@ QString RowHtml(const answersheet::Row& row) {
     QString html = QStringLiteral("<p><b>%1、</b>[%2] %3</p>")
                        .arg(row.number)
                        .arg(Escaped(row.type), Escaped(row.stem));
+    QStringList options;
     for (int i = 0; i < row.options.size(); ++i)
-        html += QStringLiteral("<p style='margin-left:24px'>%1、%2</p>")
-                    .arg(QChar('A' + i))
-                    .arg(Escaped(row.options[i]));
+        options << QString(QChar('A' + i)) + QStringLiteral("、") + Escaped(row.options[i]);
+    if (!options.isEmpty())
+        html += "<p style='margin-left:24px'>" + options.join(QStringLiteral("<br>")) + "</p>";
     const QString answer = row.answer ? Escaped(*row.answer) : QStringLiteral("（未作答）");
-    html += QStringLiteral("<p style='margin-left:24px'>考生答案：%1<br>参考答案：%2<br>"
-                           "<span style='color:%3'>%4</span>　分值：%5分　得分：%6</p>")
+    html += QStringLiteral(
+                "<p style='margin-left:24px'>考生答案：%1<br>参考答案：%2<br>"
+                "<span style='color:%3'>%4</span>　分值：%5分　得分：%6</p>")
                 .arg(answer, Escaped(row.reference), MarkColour(answersheet::MarkOf(row)),
                      answersheet::MarkText(row), Escaped(row.points),
                      row.earned.isEmpty() ? QStringLiteral("—") : Escaped(row.earned) + "分");
     if (!row.intact)
-        html += QStringLiteral("<p style='margin-left:24px;color:#c00000'><b>"
-                               "本题记录已被篡改！</b></p>");
+        html += QStringLiteral(
+            "<p style='margin-left:24px;color:#c00000'><b>"
+            "本题记录已被篡改！</b></p>");
     return html;
 }
 
@@ -88,8 +91,9 @@ CAnswerSheetView::CAnswerSheetView(const QString& registrationId, QWidget* paren
 
 QString CAnswerSheetView::Html(const answersheet::Sheet& sheet) {
     QString html = QStringLiteral("<h2 align='center'>%1 答卷</h2>").arg(Escaped(sheet.examName));
-    html += QStringLiteral("<p align='center'>姓名：%1　部门：%2　职务：%3<br>"
-                           "考试时间：%4　考试用时：%5　成绩：<b>%6分</b></p><hr>")
+    html += QStringLiteral(
+                "<p align='center'>姓名：%1　部门：%2　职务：%3<br>"
+                "考试时间：%4　考试用时：%5　成绩：<b>%6分</b></p><hr>")
                 .arg(Escaped(sheet.name), Escaped(sheet.department), Escaped(sheet.position),
                      Escaped(sheet.handInTime), Escaped(sheet.timeUsed), Escaped(sheet.score));
     if (sheet.rows.empty())

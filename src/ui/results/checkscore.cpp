@@ -220,7 +220,8 @@ void CCheckScore::ShowAnswerSheet() {
     const QString registrationId = m_registrationIds[size_t(ticked[0])];
     Guarded([&] {
         if (answersheet::Load(registrationId).rows.empty()) {
-            msgbox::Prompt(this, QStringLiteral("这次考试的成绩保存于答卷功能启用之前，没有保存答卷！"));
+            msgbox::Prompt(this,
+                           QStringLiteral("这次考试的成绩保存于答卷功能启用之前，没有保存答卷！"));
             return;
         }
         screens::Open(this, screens::Id::AnswerSheet, registrationId);
@@ -231,11 +232,11 @@ void CCheckScore::Export() {
     std::vector<results::ListedRow> ticked;
     for (int row : m_list->TickedRows()) {
         auto text = [this, row](int column) { return m_list->Text(row, column); };
-        ticked.push_back({text(kNumberColumn),
-                          {text(kNameColumn), text(kDepartmentColumn), text(kPositionColumn),
-                           text(kScoreColumn), text(kVerdictColumn), text(kTimeUsedColumn),
-                           text(kHandInColumn), text(kExamNameColumn),
-                           m_registrationIds.at(size_t(row))}});
+        ticked.push_back(
+            {text(kNumberColumn),
+             {text(kNameColumn), text(kDepartmentColumn), text(kPositionColumn), text(kScoreColumn),
+              text(kVerdictColumn), text(kTimeUsedColumn), text(kHandInColumn),
+              text(kExamNameColumn), m_registrationIds.at(size_t(row))}});
     }
     m_list->SetAllTicked(false);
     results::ExportPlan plan =

@@ -40,13 +40,10 @@ QString AskPassword(QWidget* parent, const QString& title, const QString& label)
         test->passwordDialogs << label;
         return Preset(test->passwordAnswers);
     }
-    QInputDialog dialog(parent);
-    dialog.setWindowTitle(title);
-    dialog.setLabelText(label);
-    dialog.setTextEchoMode(QLineEdit::Password);
-    dialog.setMinimumWidth(320);  // room for the title and both buttons
-    dialog.adjustSize();
-    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+    bool ok = false;
+    const QString password =
+        QInputDialog::getText(parent, title, label, QLineEdit::Password, QString(), &ok);
+    return ok ? password : QString();
 }
 
 bool Print(QWidget* parent, QTextDocument& document, const QString& title) {

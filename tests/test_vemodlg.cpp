@@ -17,6 +17,7 @@
 #include "exam/vemodlg.h"
 #include "examfixture.h"
 #include "guitest.h"
+#include "rules/paperinprogress.h"
 #include "ui/common/showmap.h"
 
 namespace {
@@ -186,6 +187,24 @@ TEST_F(ExamWindowTest, AJumpByNumberStoresTheAnswerOnScreenAndTheFirstHasNoPrevi
     QTest::mouseClick(w->Panel()->NumberLabel(3), Qt::LeftButton);
     EXPECT_EQ(Text(w.get(), "questionNumber"), QStringLiteral("3、"));
     EXPECT_EQ(StoredAnswer(1), "A");
+}
+
+// A station that dies loses at most 30 s of the time used, and nothing of it with an answer.
+TEST_F(ExamWindowTest, TheTimeUsedIsKeptEveryThirtySecondsAndWithEveryAnswer) {
+    auto w = Open();
+    {
+        CADOConn conn;
+        conn.OpenDatabase(schema::kPersonnelFile);
+        CTransaction transaction(conn);
+        progress::Keep(conn, ticket.registrationId, answers::SplitAnswerKey(ticket.answerKey));
+        ASSERT_TRUE(transaction.Commit());
+    }
+    w->StartExam();
+    for (int second = 1; second <= 59; ++second) w->OnCountdownTick();
+    EXPECT_EQ(progress::TimeUsed(ticket.registrationId), 30);
+    Find<QRadioButton>(w.get(), "singleB")->setChecked(true);
+    Click(w.get(), "next");
+    EXPECT_EQ(progress::TimeUsed(ticket.registrationId), 59);
 }
 
 TEST_F(ExamWindowTest, BlanksEchoIntoTheQuestionTextWithoutMarkers) {

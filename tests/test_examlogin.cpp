@@ -228,8 +228,18 @@ TEST_F(ExamSelection, AnUnfinishedSittingResumesOnlyUnderTheExamAdministratorsPa
     CExamLogin first;
     Query(first);
     Tick(first, kSampleExam);
-    const auto drawn = first.EnterExam();
+    const auto fresh = first.EnterExam();
+    ASSERT_TRUE(fresh);
+    // 返回 before 开始考试: nobody saw the questions, the next entry draws anew.
+    CVemoDlg(*fresh).Back();
+    EXPECT_FALSE(progress::TimeUsed(ZhangSanId()));
+    recorder->messages.clear();  // the window's own
+    CExamLogin second;
+    Query(second);
+    Tick(second, kSampleExam);
+    const auto drawn = second.EnterExam();
     ASSERT_TRUE(drawn);
+    EXPECT_TRUE(recorder->messages.isEmpty());
     progress::StoreAnswer(drawn->registrationId, 1, "B", 125);
     ASSERT_TRUE(Execute(schema::kDropExam, kPersonnel));  // the station died
 

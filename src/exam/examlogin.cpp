@@ -280,8 +280,13 @@ std::optional<ExamTicket> CExamLogin::ResumeSitting() {
     }
     const progress::Resumed resumed = progress::Resume(m_selection.registrationId);
     DropPool();
-    return ExamTicket{resumed.answerKey,          m_selection.examName, m_selection.timeLimit,
-                      m_selection.registrationId, m_selection.passMark, resumed.timeUsed};
+    return ExamTicket{resumed.answerKey,
+                      m_selection.examName,
+                      m_selection.timeLimit,
+                      m_selection.registrationId,
+                      m_selection.passMark,
+                      resumed.timeUsed,
+                      true};
 }
 
 void CExamLogin::Notice(const QString& text) {

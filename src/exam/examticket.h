@@ -11,5 +11,6 @@ struct ExamTicket {
     QString registrationId;  // ID of the examinee's ExamRegister row
     int passMark = 0;        // 合格分数
     int timeUsed = 0;        // seconds used before, when a sitting resumes
+    bool resumed = false;    // the paper of an unfinished sitting, not a new draw
 };
 Q_DECLARE_METATYPE(ExamTicket)

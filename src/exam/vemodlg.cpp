@@ -730,6 +730,7 @@ void CVemoDlg::EnterReview() {
 }
 
 void CVemoDlg::LeaveWindow() {
+    if (m_current == 0 && !m_review) m_session.ForgetUnstarted();
     m_countdown->stop();
     m_lockdown->Stop();
     ClosePicture();

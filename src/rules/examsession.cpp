@@ -90,6 +90,19 @@ bool ExamSession::Restore(QString* error) {
     return true;
 }
 
+void ExamSession::ForgetUnstarted() {
+    if (m_ticket.resumed) return;
+    try {
+        CADOConn conn;
+        if (!conn.OpenDatabase(kFile)) return;
+        CTransaction transaction(conn);
+        if (!transaction.IsActive()) return;
+        progress::Remove(conn, m_ticket.registrationId);
+        transaction.Commit();
+    } catch (const DatabaseError&) {
+    }
+}
+
 void ExamSession::DropScratchTable() {
     CADOConn conn;
     conn.ExecuteStatement(schema::kDropExam, kFile);

@@ -60,6 +60,9 @@ public:
     bool Restore(QString* error);
     // Every way out of the window: the scratch table goes, the paper in progress stays.
     void DropScratchTable();
+    // Leaving a new paper before the exam started: nobody has seen its questions, so it
+    // is not kept (an unfinished sitting stays kept). Failures leave it kept.
+    void ForgetUnstarted();
 
 private:
     ExamTicket m_ticket;

@@ -14,6 +14,8 @@
 #include "data/schema.h"
 #include "datafolder.h"
 #include "exam/vemodlg.h"
+#include "rules/answers.h"
+#include "rules/paperinprogress.h"
 
 namespace {
 
@@ -31,6 +33,10 @@ ExamTicket DrawLargePaper() {
     ticket.timeLimit = QStringLiteral("60");
     ticket.registrationId = registration->GetText("ID");
     ticket.passMark = registration->GetText("合格分数").toInt();
+    // Kept durable as the draw keeps it, so that storing an answer costs what it does.
+    CTransaction transaction(conn);
+    progress::Keep(conn, ticket.registrationId, answers::SplitAnswerKey(key));
+    transaction.Commit();
     return ticket;
 }
 

@@ -1,5 +1,6 @@
 // The local files against a PostgreSQL server, side by side in one run: the hand-in of a
-// paper of 190 answers, a 100-question draw from 100,000 bank rows, and 100 stations
+// paper of 190 answers with its answer sheet, storing one answer with the time used, a
+// 100-question draw from 100,000 bank rows, and 100 stations
 // handing in within the same second. Each reports the median and the worst time of one
 // operation (one station's hand-in for the last). The server is the one named by
 // VEMO_BENCH_SERVER_URL (a role that may create databases); each benchmark makes a database
@@ -24,6 +25,7 @@
 #include "exam/examticket.h"
 #include "rules/assembly.h"
 #include "rules/handin.h"
+#include "rules/paperinprogress.h"
 
 namespace {
 
@@ -143,6 +145,38 @@ BENCHMARK(HandInOf190Answers)
     ->Arg(kLocal)
     ->Arg(kServer)
     ->Iterations(30)
+    ->Unit(benchmark::kMillisecond);
+
+// Storing one answer with the time used, into the scratch table and the paper in progress of
+// a 190-question paper, as 下一题 stores it.
+void StoreOneAnswer(benchmark::State& state) {
+    if (Skipped(state)) return;
+    const EngineFolder folder(Engine(state.range(0)));
+    const QStringList answerList = StoreAnsweredPaper();
+    const QString id = Register(1).first();
+    {
+        CADOConn conn;
+        conn.OpenDatabase(schema::kPersonnelFile);
+        CTransaction transaction(conn);
+        progress::Keep(conn, id, answerList);
+        transaction.Commit();
+    }
+    std::vector<double> times;
+    int n = 0;
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        progress::StoreAnswer(id, n % kQuestions + 1, n % 2 ? "A" : "B", n);
+        times.push_back(timer.nsecsElapsed() / 1e6);
+        ++n;
+    }
+    ReportTimes(state, times);
+}
+BENCHMARK(StoreOneAnswer)
+    ->ArgName("server")
+    ->Arg(kLocal)
+    ->Arg(kServer)
+    ->Iterations(200)
     ->Unit(benchmark::kMillisecond);
 
 // 100,000 matching 单选题 made by doubling one row, and a paper drawing 100 of them.

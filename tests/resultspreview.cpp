@@ -1,10 +1,11 @@
 // Opens a results screen on a fresh sample folder with stored scores and keeps it on
 // screen for a while, to look at it or take a screenshot:
-//   vemo_results_preview query|ranking|sheet|grading|statistics|items|xlsx [seconds]
+//   vemo_results_preview query|ranking|sheet|grading|statistics|items|answersheet|xlsx [seconds]
 // query lists every score, ranking ranks the exam, sheet shows the score sheet of six of
 // them, grading ticks the first essay answer, statistics and items show the figures of
-// the exam. xlsx exports the ranking to ranking.xlsx and writes the list as shown to
-// ranking.csv, both in the folder named by VEMO_PREVIEW_OUT, for tools/check-xlsx-export.sh.
+// the exam, answersheet shows the paper 张三 of the sample data handed in. xlsx exports
+// the ranking to ranking.xlsx and writes the list as shown to ranking.csv, both in the
+// folder named by VEMO_PREVIEW_OUT, for tools/check-xlsx-export.sh.
 // Message boxes are recorded, not shown.
 #include <QAbstractButton>
 #include <QComboBox>
@@ -17,6 +18,7 @@
 #include "scorefixture.h"
 #include "ui/common/checklist.h"
 #include "ui/common/checktable.h"
+#include "ui/results/answersheetview.h"
 #include "ui/results/checkscore.h"
 #include "ui/results/handworkcorrect.h"
 #include "ui/results/itemanalysis.h"
@@ -56,9 +58,22 @@ int main(int argc, char** argv) {
     const Preview preview(argc, argv, "query");
     const QString& state = preview.State();
     StoreSampleScores();
+    const QString handedIn =
+        state == QLatin1String("answersheet")
+            ? HandInSamplePaper([](int n, const QString& type,
+                                   const QString& reference) -> std::optional<QString> {
+                  if (n % 3 == 0) return std::nullopt;  // about two in three answered
+                  if (type == QStringLiteral("填空题")) return reference.section('#', 0, 0) + "#错";
+                  if (type == QStringLiteral("问答题"))
+                      return QStringLiteral("立即报警，\r\n说明起火地点。");
+                  return n % 4 == 0 ? QStringLiteral("B") : reference;
+              })
+            : QString();
     seams::Recorder& recorder = seams::StartRecording();
     std::unique_ptr<QDialog> screen;
-    if (state == QLatin1String("sheet")) {
+    if (state == QLatin1String("answersheet")) {
+        screen = std::make_unique<CAnswerSheetView>(handedIn);
+    } else if (state == QLatin1String("sheet")) {
         screen = std::make_unique<CScoreMap>(SampleSheet());
     } else if (state == QLatin1String("grading")) {
         auto grading = std::make_unique<CHandworkCorrect>();

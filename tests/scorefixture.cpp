@@ -6,6 +6,9 @@
 #include "data/codes.h"
 #include "data/schema.h"
 #include "rules/results.h"
+#include "rules/answers.h"
+#include "rules/assembly.h"
+#include "rules/examsession.h"
 
 namespace {
 
@@ -177,4 +180,24 @@ ScoreSheet SampleSheet() {
     results::ExportPlan plan = results::PlanExport(int(rows.size()), rows, true);
     plan.sheet.paperName = results::PaperOf(plan.sheet.examName);
     return plan.sheet;
+}
+
+QString HandInSamplePaper(const SampleAnswer& answer, int* questions) {
+    CADOConn conn;
+    const QString file = schema::kPersonnelFile;
+    const QString id =
+        conn.OpenRecordset("select ID from ExamRegister where 成绩 is null", file)->GetText("ID");
+    schema::RecreateScratchTable(conn, file, schema::kCreateInterim, schema::kDropInterim);
+    schema::RecreateScratchTable(conn, file, schema::kCreateExam, schema::kDropExam);
+    assembly::MersenneRandom random(3);
+    const auto drawn = assembly::AssemblePaper("单科", "安全生产基础测试", random, id);
+    const QStringList key = answers::SplitAnswerKey(drawn.answerKey);
+    ExamSession session({drawn.answerKey, "安全生产月度考试", "60", id, 19});
+    session.Open();
+    for (int n = 1; n <= key.size(); ++n)
+        if (const auto given = answer(n, session.Type(n), key[n - 1]))
+            session.StoreAnswer(n, *given, n * 40);
+    session.HandIn(key, 1500, QDateTime::currentDateTime(), nullptr);
+    if (questions) *questions = int(key.size());
+    return id;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 // Stored results written straight into personnel.mdb the way hand-in writes them, with
@@ -49,3 +50,9 @@ extern const QString kSampleExam;
 void StoreSampleScores();
 // The score sheet of every stored score, with its paper's name.
 ScoreSheet SampleSheet();
+// 张三 of the sample data sits the sample exam through the exam session: the paper is
+// drawn, question n gets answer(n, type, reference) (nullopt: unanswered) and it is handed
+// in with its answer sheet. His registration's ID; the paper's size in `questions`.
+using SampleAnswer =
+    std::function<std::optional<QString>(int n, const QString& type, const QString& reference)>;
+QString HandInSamplePaper(const SampleAnswer& answer, int* questions = nullptr);

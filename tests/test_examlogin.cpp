@@ -9,7 +9,9 @@
 #include "data/formats.h"
 #include "data/schema.h"
 #include "exam/examlogin.h"
+#include "exam/vemodlg.h"
 #include "guitest.h"
+#include "rules/paperinprogress.h"
 #include "ui/common/checklist.h"
 
 namespace {
@@ -228,6 +230,68 @@ TEST_F(ExamSelection, TheListedRegistrationReceivesTheResult) {
     const auto ticket = screen.EnterExam();
     ASSERT_TRUE(ticket);
     EXPECT_EQ(ticket->registrationId, again);
+}
+
+// A sitting that died goes on only with the exam administrator's password: the same paper,
+// its stored answers and the time left; a cancel or a wrong password changes nothing.
+TEST_F(ExamSelection, AnUnfinishedSittingResumesOnlyUnderTheExamAdministratorsPassword) {
+    CExamLogin first;
+    Query(first);
+    Tick(first, kSampleExam);
+    const auto fresh = first.EnterExam();
+    ASSERT_TRUE(fresh);
+    // 返回 before 开始考试: nobody saw the questions, the next entry draws anew.
+    CVemoDlg(*fresh).Back();
+    EXPECT_FALSE(progress::TimeUsed(ZhangSanId()));
+    recorder->messages.clear();  // the window's own
+    CExamLogin second;
+    Query(second);
+    Tick(second, kSampleExam);
+    const auto drawn = second.EnterExam();
+    ASSERT_TRUE(drawn);
+    EXPECT_TRUE(recorder->messages.isEmpty());
+    progress::StoreAnswer(drawn->registrationId, 1, "B", 125);
+    ASSERT_TRUE(Execute(schema::kDropExam, kPersonnel));  // the station died
+
+    const QString password = codes::InitialPassword(codes::Account::ExamAdmin);
+    const struct {
+        const char* typed;  // "" cancels
+        const char* refusal;
+    } cases[] = {{"", nullptr},
+                 {"903360", "密码不正确，不能继续考试！"},
+                 {"518274", "密码不正确，不能继续考试！"}};  // the system administrator's
+    for (const auto& c : cases) {
+        recorder->messages.clear();
+        recorder->passwordAnswers = {QString::fromUtf8(c.typed)};
+        CExamLogin again;
+        Query(again);
+        Tick(again, kSampleExam);
+        EXPECT_FALSE(again.EnterExam()) << c.typed;
+        ASSERT_GE(recorder->messages.size(), 1);
+        EXPECT_EQ(recorder->messages[0].text,
+                  "您上次的考试没有完成，须由考试管理员输入密码后才能继续考试！");
+        EXPECT_EQ(recorder->messages[0].title, "Vemo提示");
+        EXPECT_EQ(recorder->messages.size(), c.refusal ? 2 : 1);
+        if (c.refusal) {
+            EXPECT_EQ(recorder->messages[1].text, c.refusal);
+        }
+        EXPECT_EQ(Rows("exam"), -1) << "nothing drawn or restored";
+        EXPECT_EQ(progress::TimeUsed(drawn->registrationId), 125);
+    }
+    EXPECT_EQ(recorder->passwordDialogs.size(), 3);
+
+    recorder->passwordAnswers = {password};
+    CExamLogin again;
+    Query(again);
+    Tick(again, kSampleExam);
+    const auto resumed = again.EnterExam();
+    ASSERT_TRUE(resumed);
+    EXPECT_EQ(resumed->answerKey, drawn->answerKey);
+    EXPECT_EQ(resumed->timeUsed, 125);
+    CVemoDlg window(*resumed);
+    window.StartExam();
+    EXPECT_EQ(window.RemainingSeconds(), 60 * 60 - 125);
+    EXPECT_TRUE(Find<QAbstractButton>(&window, "singleB")->isChecked());
 }
 
 struct Tampering {

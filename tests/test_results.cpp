@@ -118,7 +118,7 @@ TEST_F(ScoreData, IntegrityPassFindsTamperedCountersAndScores) {
 results::ListedRow Listed(int number, const QString& exam = "甲考试") {
     return {QString::number(number),
             {"张三", "生产部", "操作工", "80", "是", "00:10:00",
-             "2026/12/09" + QString(QChar(0x3000)) + "10:00:00", exam}};
+             "2026/12/09" + QString(QChar(0x3000)) + "10:00:00", exam, "1"}};
 }
 
 TEST(ScoreExport, RefusesEmptyUntickedMixedAndOverlongSelections) {

@@ -6,9 +6,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
+#include <QTextBrowser>
 #include <QToolBar>
 
 #include "app/screens.h"
@@ -20,6 +22,7 @@
 #include "ui/common/checklist.h"
 #include "ui/common/checktable.h"
 #include "ui/exams/exammanager.h"
+#include "ui/results/answersheetview.h"
 #include "ui/results/checkscore.h"
 #include "ui/results/handworkcorrect.h"
 #include "ui/results/itemanalysis.h"
@@ -385,6 +388,52 @@ TEST_F(ResultsScreens, ItemAnalysisSortsByEachColumnAndExports) {
     EXPECT_EQ(book->sheets[0].rows[1].Cell(CItemAnalysis::kFacilityColumn), "0.5") << "a number";
     Click(&screen, "back");
     EXPECT_EQ(recorder->navigations.last().screen, "CScoreStatistics");
+}
+
+// 张三 sits the sample exam and answers question 1 right; an outside edit then changes his
+// answer to question 2. 李四's result was stored before answer sheets were kept.
+TEST_F(ResultsScreens, AnswerSheetMarksTamperedRowsSavesAPdfAndPrintsOlderResultsHaveNone) {
+    StoredScore older;
+    older.name = QStringLiteral("李四");
+    StoreScore(older);
+    int questions = 0;
+    const QString id = HandInSamplePaper(
+        [](int n, const QString&, const QString& reference) -> std::optional<QString> {
+            if (n == 1) return reference;
+            return std::nullopt;
+        },
+        &questions);
+    ASSERT_TRUE(CADOConn().ExecuteStatement("update answerSheet set 答题='Z' where 题号=2",
+                                            schema::kPersonnelFile));
+
+    CCheckScore query;
+    Click(&query, "showAll");
+    CCheckTable* list = query.ScoreList();
+    auto* button = Find<QPushButton>(&query, "answerSheet");
+    EXPECT_FALSE(button->isEnabled());
+    const QStringList names = Column(list, CCheckScore::kNameColumn);
+    list->SetTicked(int(names.indexOf("李四")), true);
+    EXPECT_TRUE(button->isEnabled());
+    Click(&query, "answerSheet");
+    ASSERT_EQ(recorder->messages.size(), 1);
+    EXPECT_EQ(recorder->messages[0].text, "这次考试的成绩保存于答卷功能启用之前，没有保存答卷！");
+    list->SetTicked(int(names.indexOf("张三")), true);
+    EXPECT_FALSE(button->isEnabled()) << "one row at a time";
+
+    CAnswerSheetView view(id);
+    const QString shown = Find<QTextBrowser>(&view, "sheet")->toPlainText();
+    EXPECT_EQ(shown.count("本题记录已被篡改！"), 1);
+    EXPECT_TRUE(shown.contains("答卷中有1题的记录已被篡改！"));
+    EXPECT_EQ(shown.count("考生答案："), questions);
+    // Question 1 earned its points; the others nothing, or wait for grading.
+    EXPECT_EQ(shown.count("得分：0分") + shown.count("得分：—"), questions - 1);
+    recorder->saveFileAnswers = {Path("答卷.pdf")};
+    Click(&view, "savePdf");
+    QFile pdf(Path("答卷.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5) == "%PDF-");
+    Click(&view, "print");
+    EXPECT_EQ(recorder->printed, QStringList({"张三_安全生产月度考试_答卷"}));
 }
 
 TEST_F(ResultsScreens, RegistryLeadsToTheScoreQueryAndBack) {

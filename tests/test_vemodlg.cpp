@@ -17,6 +17,7 @@
 #include "exam/vemodlg.h"
 #include "examfixture.h"
 #include "guitest.h"
+#include "rules/paperinprogress.h"
 #include "ui/common/showmap.h"
 
 namespace {
@@ -176,7 +177,7 @@ TEST_F(ExamWindowTest, AnswersOfEveryTypeAreStoredOnMovingOn) {
     EXPECT_FALSE(StoredAnswer(4).isValid());
 }
 
-TEST_F(ExamWindowTest, AJumpByNumberDoesNotStoreAndTheFirstQuestionHasNoPrevious) {
+TEST_F(ExamWindowTest, AJumpByNumberStoresTheAnswerOnScreenAndTheFirstHasNoPrevious) {
     auto w = Open();
     w->StartExam();
     Click(w.get(), "previous");
@@ -185,7 +186,25 @@ TEST_F(ExamWindowTest, AJumpByNumberDoesNotStoreAndTheFirstQuestionHasNoPrevious
     Find<QRadioButton>(w.get(), "singleA")->setChecked(true);
     QTest::mouseClick(w->Panel()->NumberLabel(3), Qt::LeftButton);
     EXPECT_EQ(Text(w.get(), "questionNumber"), QStringLiteral("3、"));
-    EXPECT_FALSE(StoredAnswer(1).isValid());
+    EXPECT_EQ(StoredAnswer(1), "A");
+}
+
+// A station that dies loses at most 30 s of the time used, and nothing of it with an answer.
+TEST_F(ExamWindowTest, TheTimeUsedIsKeptEveryThirtySecondsAndWithEveryAnswer) {
+    auto w = Open();
+    {
+        CADOConn conn;
+        conn.OpenDatabase(schema::kPersonnelFile);
+        CTransaction transaction(conn);
+        progress::Keep(conn, ticket.registrationId, answers::SplitAnswerKey(ticket.answerKey));
+        ASSERT_TRUE(transaction.Commit());
+    }
+    w->StartExam();
+    for (int second = 1; second <= 59; ++second) w->OnCountdownTick();
+    EXPECT_EQ(progress::TimeUsed(ticket.registrationId), 30);
+    Find<QRadioButton>(w.get(), "singleB")->setChecked(true);
+    Click(w.get(), "next");
+    EXPECT_EQ(progress::TimeUsed(ticket.registrationId), 59);
 }
 
 TEST_F(ExamWindowTest, BlanksEchoIntoTheQuestionTextWithoutMarkers) {

@@ -4,9 +4,14 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMimeDatabase>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTextDocument>
 #include <QUrl>
 
 #include "app/testseams.h"
@@ -28,6 +33,31 @@ QString GetOpenFileName(QWidget* parent, const QString& caption, const QString& 
         return Preset(test->openFileAnswers);
     }
     return QFileDialog::getOpenFileName(parent, caption, directory, filter);
+}
+
+QString AskPassword(QWidget* parent, const QString& title, const QString& label) {
+    if (seams::Recorder* test = seams::Active()) {
+        test->passwordDialogs << label;
+        return Preset(test->passwordAnswers);
+    }
+    bool ok = false;
+    const QString password =
+        QInputDialog::getText(parent, title, label, QLineEdit::Password, QString(), &ok);
+    return ok ? password : QString();
+}
+
+bool Print(QWidget* parent, QTextDocument& document, const QString& title) {
+    if (seams::Recorder* test = seams::Active()) {
+        test->printed << title;
+        return true;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(title);
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(title);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    document.print(&printer);
+    return printer.printerState() != QPrinter::Error;
 }
 
 QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& filter,

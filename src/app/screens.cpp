@@ -20,6 +20,7 @@
 #include "ui/papers/setpaper.h"
 #include "ui/papers/testmanage.h"
 #include "ui/papers/wordpaper.h"
+#include "ui/results/answersheetview.h"
 #include "ui/results/checkscore.h"
 #include "ui/results/handworkcorrect.h"
 #include "ui/results/itemanalysis.h"
@@ -93,6 +94,10 @@ const std::vector<Entry>& Table() {
         {Id::ItemAnalysis, "CItemAnalysis",
          [](const QVariant& examName, QWidget* parent) {
              return new CItemAnalysis(examName.toString(), parent);
+         }},
+        {Id::AnswerSheet, "CAnswerSheetView",
+         [](const QVariant& registrationId, QWidget* parent) {
+             return new CAnswerSheetView(registrationId.toString(), parent);
          }},
     };
     return table;

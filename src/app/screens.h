@@ -35,6 +35,7 @@ enum class Id {
     HandworkCorrect,  // CHandworkCorrect, manual grading of essays
     ScoreStatistics,  // CScoreStatistics; argument: the exam's name (QString)
     ItemAnalysis,     // CItemAnalysis; argument: the exam's name (QString)
+    AnswerSheet,      // CAnswerSheetView, modal; argument: the registration's ID (QString)
 };
 
 // The class name a screen is known by (what tests read from the recorded navigation).

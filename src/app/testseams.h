@@ -44,6 +44,7 @@ struct Recorder {
     std::deque<MsgAnswer> answers;
     std::deque<QString> openFileAnswers;  // an empty string is a cancelled dialog
     std::deque<QString> saveFileAnswers;
+    std::deque<QString> passwordAnswers;  // an empty string is a cancelled dialog
     int unanswered = 0;
     // Whether the desktop has a program for the files a screen opens.
     bool systemOpensFiles = true;
@@ -54,6 +55,8 @@ struct Recorder {
     QList<ShownNotice> notices;
     QStringList fileDialogs;
     QStringList suggestedSavePaths;  // what each save dialog offered
+    QStringList passwordDialogs;  // their labels
+    QStringList printed;          // the titles of the documents sent to the printer
     QStringList openedWithSystem;
     QList<Navigation> navigations;
     int exits = 0;

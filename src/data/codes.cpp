@@ -52,6 +52,17 @@ QString ScoreCodeOf(const CRecordset& rs) {
                       rs.GetText("考试用时"), rs.GetText("考试时间")});
 }
 
+const QStringList& AnswerSheetColumns() {
+    static const QStringList columns = {"考生编号", "考试号", "题号", "题型", "题目编号", "科目",
+                                        "题干",     "A",      "B",    "C",    "D",        "E",
+                                        "答案",     "答题",   "分值", "得分"};
+    return columns;
+}
+
+QString AnswerSheetCode(const QStringList& texts) {
+    return CMD5Encrypt::DigestText(texts.join(QChar(0x1f)));
+}
+
 bool PaperIntact(const CRecordset& rs) {
     return PaperCode(PaperColumnsOf(rs)) == rs.GetText("保存码");
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 class CRecordset;
@@ -33,6 +34,12 @@ struct ScoreColumns {
 };
 QString ScoreCode(const ScoreColumns& score);
 QString ScoreCodeOf(const CRecordset& rs);
+
+// answerSheet rows: the columns the code covers, in table order, and the code over their
+// texts. The texts are joined with a unit separator (U+001F), so text moved from one
+// column into the next changes the code.
+const QStringList& AnswerSheetColumns();
+QString AnswerSheetCode(const QStringList& texts);
 
 // True when the stored 保存码 of the current row matches its composition.
 bool PaperIntact(const CRecordset& rs);

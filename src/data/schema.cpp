@@ -19,12 +19,13 @@ QStringList Difficulties() {
 const char* const kCreateInterim =
     "create table interim(ID AUTOINCREMENT PRIMARY KEY,科目 TEXT(255),题型 TEXT(255),\t\t\t\t"
     "题干 TEXT(255),答案 TEXT(255),A TEXT(255),B TEXT(255),C TEXT(255),\t\t\t\t"
-    "D TEXT(255),E TEXT(255),分值 TEXT(255),难度 TEXT(255),对象 TEXT(255),图片 TEXT(255))";
+    "D TEXT(255),E TEXT(255),分值 TEXT(255),难度 TEXT(255),对象 TEXT(255),图片 TEXT(255),\t\t\t\t"
+    "题目编号 INT)";
 const char* const kDropInterim = "Drop Table interim";
 const char* const kCreateExam =
     "create table exam(ID AUTOINCREMENT PRIMARY KEY,编号 INT,科目 TEXT(255),\t\t\t\t"
     "题型 TEXT(255),题干 TEXT(255),A TEXT(255),B TEXT(255),C TEXT(255),\t\t\t\t"
-    "D TEXT(255),E TEXT(255),答题 TEXT(255),分值 TEXT(255),图片 TEXT(255))";
+    "D TEXT(255),E TEXT(255),答题 TEXT(255),分值 TEXT(255),图片 TEXT(255),题目编号 INT)";
 const char* const kDropExam = "Drop Table exam";
 
 void RecreateScratchTable(CADOConn& conn, const QString& file, const QString& create,
@@ -69,6 +70,14 @@ QStringList PersonnelTables() {
                        "考试号 TEXT,题号 INT,题型 TEXT,题目编号 INT,科目 TEXT,题干 TEXT,"
                        "A TEXT,B TEXT,C TEXT,D TEXT,E TEXT,答案 TEXT,答题 TEXT,分值 TEXT,"
                        "得分 TEXT,保存码 TEXT)"),
+        // The paper of an exam being taken, kept until its hand-in so that a station that
+        // dies loses nothing: every drawn question with its reference and stored answer,
+        // and per registration the time used so far.
+        QStringLiteral("create table paperInProgress(ID AUTOINCREMENT PRIMARY KEY,考生编号 TEXT,"
+                       "题号 INT,题型 TEXT,题目编号 INT,科目 TEXT,题干 TEXT,A TEXT,B TEXT,"
+                       "C TEXT,D TEXT,E TEXT,答案 TEXT,答题 TEXT,分值 TEXT,图片 TEXT)"),
+        QStringLiteral("create table examProgress(ID AUTOINCREMENT PRIMARY KEY,考生编号 TEXT,"
+                       "考试号 TEXT,用时 INT)"),
     };
 }
 
@@ -124,6 +133,9 @@ QStringList PersonnelIndexes() {
         IndexStatement("quesAndAns_exam", "quesAndAns", "考试号"),
         IndexStatement("answerSheet_exam", "answerSheet", "考试号"),
         IndexStatement("answerSheet_registration", "answerSheet", "考生编号,题号"),
+        IndexStatement("paperInProgress_registration", "paperInProgress", "考生编号,题号"),
+        IndexStatement("examProgress_registration", "examProgress", "考生编号"),
+        IndexStatement("examProgress_exam", "examProgress", "考试号"),
     };
 }
 
@@ -141,7 +153,13 @@ void AddMissingIndexes() {
     for (const QString& file : {kQuestionsFile, kPersonnelFile}) {
         if (!LooksLikeDatabase(file)) continue;
         CADOConn conn;
-        if (conn.OpenDatabase(file)) CreateIndexes(conn, file);
+        if (!conn.OpenDatabase(file)) continue;
+        // Tables added since the folder was made; the ones it has stay as they are.
+        for (QString sql : IsQuestionsFile(file) ? QuestionsTables() : PersonnelTables())
+            conn.ExecuteStatement(sql.replace(QStringLiteral("create table "),
+                                              QStringLiteral("create table if not exists ")),
+                                  file);
+        CreateIndexes(conn, file);
     }
 }
 

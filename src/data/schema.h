@@ -45,7 +45,8 @@ QStringList PersonnelIndexes();
 // Adds the indexes an open data file lacks, in one transaction; rows are not touched.
 // False when any could not be made (a table missing); the others are kept.
 bool CreateIndexes(CADOConn& conn, const QString& file);
-// A folder made before the indexes existed gains them when the program starts in it.
+// A folder made before the indexes (or a table) existed gains them when the program
+// starts in it.
 // Files that are missing or not databases are left to the screens that report them.
 void AddMissingIndexes();
 

@@ -9,6 +9,7 @@
 #include <QTableWidget>
 #include <cstdlib>
 
+#include "app/desktop.h"
 #include "app/keyfilter.h"
 #include "app/messagebox.h"
 #include "app/screenflow.h"
@@ -18,6 +19,8 @@
 #include "data/codes.h"
 #include "data/formats.h"
 #include "data/schema.h"
+#include "rules/paperinprogress.h"
+#include "rules/signin.h"
 #include "ui/common/checklist.h"
 #include "ui/common/controls.h"
 #include "ui/common/decor.h"
@@ -216,6 +219,8 @@ std::optional<ExamTicket> CExamLogin::EnterExam() {
         return std::nullopt;
     }
     try {
+        // A sitting that was not finished goes on with its own paper, never a new one.
+        if (progress::TimeUsed(m_selection.registrationId)) return ResumeSitting();
         CADOConn questions;
         const RecordsetPtr paper =
             questions.OpenRecordset("select * from exampaper where 名称=?", schema::kQuestionsFile,
@@ -236,8 +241,8 @@ std::optional<ExamTicket> CExamLogin::EnterExam() {
             return std::nullopt;
         schema::RecreateScratchTable(personnel, file, schema::kCreateExam, schema::kDropExam);
 
-        const assembly::AssemblyResult drawn =
-            assembly::AssemblePaper(m_selection.subjectMode, m_selection.paperName, m_random);
+        const assembly::AssemblyResult drawn = assembly::AssemblePaper(
+            m_selection.subjectMode, m_selection.paperName, m_random, m_selection.registrationId);
         switch (drawn.outcome) {
             case assembly::Outcome::NoRules:
                 Notice(assembly::OutcomeMessage(drawn));
@@ -260,6 +265,34 @@ std::optional<ExamTicket> CExamLogin::EnterExam() {
         ReportDatabaseError(error);
         return std::nullopt;
     }
+}
+
+std::optional<ExamTicket> CExamLogin::ResumeSitting() {
+    msgbox::Prompt(this,
+                   QStringLiteral("您上次的考试没有完成，须由考试管理员输入密码后才能继续考试！"));
+    const QString password =
+        desktop::AskPassword(this, msgbox::PromptTitle(), QStringLiteral("考试管理员密码："));
+    if (password.isEmpty()) return std::nullopt;
+    switch (signin::CheckPassword(codes::Account::ExamAdmin, password)) {
+        case signin::PasswordVerdict::Accepted:
+            break;
+        case signin::PasswordVerdict::TooFewRows:
+        case signin::PasswordVerdict::DigestsDamaged:
+            msgbox::Prompt(this, QStringLiteral("保存的密码数据已损坏！"));
+            return std::nullopt;
+        case signin::PasswordVerdict::Refused:
+            msgbox::Prompt(this, QStringLiteral("密码不正确，不能继续考试！"));
+            return std::nullopt;
+    }
+    const progress::Resumed resumed = progress::Resume(m_selection.registrationId);
+    DropPool();
+    return ExamTicket{resumed.answerKey,
+                      m_selection.examName,
+                      m_selection.timeLimit,
+                      m_selection.registrationId,
+                      m_selection.passMark,
+                      resumed.timeUsed,
+                      true};
 }
 
 void CExamLogin::Notice(const QString& text) {

@@ -55,6 +55,8 @@ private:
     void ClearOptions();
     void ListExams(const QString& name, const QString& department, const QString& position);
     void CopySelection();
+    // The registration's unfinished sitting, once the exam administrator's password is given.
+    std::optional<ExamTicket> ResumeSitting();
     void Notice(const QString& text);
     void ReportDatabaseError(const DatabaseError& error);
     void DropPool();

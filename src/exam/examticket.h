@@ -10,5 +10,7 @@ struct ExamTicket {
     QString timeLimit;       // 考试时限 in minutes, as stored
     QString registrationId;  // ID of the examinee's ExamRegister row
     int passMark = 0;        // 合格分数
+    int timeUsed = 0;        // seconds used before, when a sitting resumes
+    bool resumed = false;    // the paper of an unfinished sitting, not a new draw
 };
 Q_DECLARE_METATYPE(ExamTicket)

@@ -46,6 +46,7 @@ const QColor kBackground(240, 248, 255);
 const QString kServerLost =
     QStringLiteral("与服务器的连接已中断，答案已保留在本机，连接恢复后将自动交卷。");
 constexpr int kReconnectMilliseconds = 3000;
+constexpr int kTimeStoredEverySeconds = 30;
 
 const QString kRulesText = QStringLiteral(
     "\t请仔细阅读以下练习规则：\n\n\t1、单选题和判断题只能选一个答案，多选题必须选二个及以上答案。"
@@ -88,11 +89,6 @@ NumberMark MarkOf(scoring::Verdict verdict) {
             return NumberMark::Wrong;
     }
     return NumberMark::None;
-}
-
-std::optional<QString> StoredAnswer(const CRecordset& row) {
-    if (row.IsNull("答题")) return std::nullopt;
-    return row.GetText("答题");
 }
 
 }  // namespace
@@ -145,7 +141,8 @@ private:
     CVemoDlg* m_window;
 };
 
-CVemoDlg::CVemoDlg(const ExamTicket& ticket, QWidget* parent) : QDialog(parent), m_ticket(ticket) {
+CVemoDlg::CVemoDlg(const ExamTicket& ticket, QWidget* parent)
+    : QDialog(parent), m_ticket(ticket), m_session(ticket) {
     setWindowTitle(QStringLiteral("Vemo"));
     // Full screen without a frame, above other windows: the window manager offers no way
     // to move, resize or close it.
@@ -190,8 +187,6 @@ CVemoDlg::CVemoDlg(const ExamTicket& ticket, QWidget* parent) : QDialog(parent),
     m_clockText->setText(countdown::ClockText(clock_seam::Now()));
     m_clock->start();
     CountQuestions();
-    m_paper.Load();
-    m_paperSession = CADOConn::SessionId(schema::kPersonnelFile);
 
     QFont panelFont(QStringList{QStringLiteral("宋体"), QStringLiteral("SimSun"),
                                 QStringLiteral("Noto Serif CJK SC"),
@@ -336,15 +331,8 @@ void CVemoDlg::BuildControls(const ExamLayout& layout) {
 }
 
 void CVemoDlg::CountQuestions() {
-    const QStringList types = schema::QuestionTypes();
     try {
-        CADOConn conn;
-        conn.OpenDatabase(schema::kPersonnelFile);
-        for (int t = 0; t < 5; ++t) {
-            auto rs = conn.OpenRecordset("select * from exam where 题型=?", schema::kPersonnelFile,
-                                         {types[t]});
-            m_counts[t] = int(rs->RecordCount());
-        }
+        m_counts = m_session.Open();
     } catch (const DatabaseError& e) {
         ReportDatabaseFailure(QStringLiteral("读取试卷失败"), e.what());
     }
@@ -382,7 +370,11 @@ void CVemoDlg::OnCountdownTick() {
     if (m_review || !m_countdown->isActive()) return;
     --m_remaining;
     m_remainingText->setText(countdown::RemainingText(m_remaining));
-    if (m_remaining > 0) return;
+    if (m_remaining > 0) {
+        // A station that dies loses at most this much of the time used.
+        if (TimeUsed() % kTimeStoredEverySeconds == 0) m_session.StoreTimeUsed(TimeUsed());
+        return;
+    }
     m_countdown->stop();
     ClosePicture();
     ShowTimedNotice(this, QStringLiteral("考试时间到，强制交卷!"), msgbox::RemindTitle(), 10);
@@ -390,7 +382,7 @@ void CVemoDlg::OnCountdownTick() {
 }
 
 void CVemoDlg::StartExam() {
-    m_remaining = m_ticket.timeLimit.toInt() * 60;
+    m_remaining = m_ticket.timeLimit.toInt() * 60 - m_ticket.timeUsed;
     m_countdown->start();
     m_answerList = answers::SplitAnswerKey(m_ticket.answerKey);
     m_rules->hide();
@@ -413,6 +405,10 @@ void CVemoDlg::SetCurrent(int n) {
     m_number->setText(n > 0 ? QString::number(n) + QStringLiteral("、") : QString());
 }
 
+int CVemoDlg::TimeUsed() const {
+    return countdown::ElapsedSeconds(m_ticket.timeLimit.toInt(), m_remaining);
+}
+
 QString CVemoDlg::Reference(int n) const {
     return n >= 1 && n <= m_answerList.size() ? m_answerList[n - 1] : QString();
 }
@@ -430,20 +426,9 @@ void CVemoDlg::HideQuestionControls() {
 }
 
 bool CVemoDlg::ShowQuestion(int n) {
-    QString type, stem, answer, points, picture;
-    QStringList options;
+    ExamSession::Question question;
     try {
-        CADOConn conn;
-        conn.OpenDatabase(schema::kPersonnelFile);
-        auto rs =
-            conn.OpenRecordset("select * from exam where 编号=?", schema::kPersonnelFile, {n});
-        type = rs->GetText("题型");
-        stem = rs->GetText("题干");
-        for (int i = 0; i < 5; ++i) options << rs->GetText(answers::OptionLetter(i));
-        if (rs->IsNull("E")) options.removeLast();
-        answer = rs->GetText("答题");
-        points = rs->GetText("分值");
-        picture = rs->IsNull("图片") ? QString() : rs->GetText("图片");
+        question = m_session.Read(n);
     } catch (const DatabaseError& e) {
         if (PaperLost()) {
             WaitForServer(clock_seam::Now());
@@ -452,6 +437,7 @@ bool CVemoDlg::ShowQuestion(int n) {
         ReportDatabaseFailure(QStringLiteral("读取第%1题失败").arg(n), e.what());
         return false;
     }
+    const auto& [type, stem, points, picture, options, answer] = question;
     HideQuestionControls();
     m_currentType = type;
     m_stem = stem;
@@ -631,15 +617,7 @@ std::optional<QVariant> CVemoDlg::AnswerOnScreen(const QString& type) const {
 
 bool CVemoDlg::SaveAnswer(int n) {
     try {
-        CADOConn conn;
-        conn.OpenDatabase(schema::kPersonnelFile);
-        auto rs =
-            conn.OpenRecordset("select * from exam where 编号=?", schema::kPersonnelFile, {n});
-        if (const std::optional<QVariant> value = AnswerOnScreen(rs->GetText("题型"))) {
-            m_paper.SetAnswer(n, *value);
-            rs->PutCollect("答题", *value);
-            rs->Update();
-        }
+        m_session.StoreAnswer(n, AnswerOnScreen(m_session.Type(n)), TimeUsed());
         return true;
     } catch (const DatabaseError& e) {
         if (PaperLost()) {
@@ -678,7 +656,8 @@ void CVemoDlg::NextQuestion() {
 }
 
 void CVemoDlg::JumpToQuestion(int n) {
-    if (m_current == 0 || !ShowQuestion(n)) return;
+    // The answer on screen is stored first, as 上一题 and 下一题 store it.
+    if (m_current == 0 || (!m_review && !SaveAnswer(m_current)) || !ShowQuestion(n)) return;
     SetCurrent(n);
     RefreshMarks();
 }
@@ -686,18 +665,12 @@ void CVemoDlg::JumpToQuestion(int n) {
 void CVemoDlg::RefreshMarks() {
     QVector<NumberMark> marks(m_total, NumberMark::None);
     try {
-        CADOConn conn;
-        conn.OpenDatabase(schema::kPersonnelFile);
-        auto rs = m_review ? conn.OpenRecordset("select * from exam", schema::kPersonnelFile)
-                           : conn.OpenRecordset("select * from exam where 答题 is not null",
-                                                schema::kPersonnelFile);
-        for (rs->MoveFirst(); !rs->IsEOF(); rs->MoveNext()) {
-            const int n = rs->GetText("编号").toInt();
+        for (const ExamSession::StoredAnswer& stored : m_session.Answers(!m_review)) {
+            const int n = stored.number;
             if (n < 1 || n > m_total) continue;
-            marks[n - 1] =
-                m_review
-                    ? MarkOf(scoring::Judge(rs->GetText("题型"), StoredAnswer(*rs), Reference(n)))
-                    : NumberMark::Answered;
+            marks[n - 1] = m_review
+                               ? MarkOf(scoring::Judge(stored.type, stored.answer, Reference(n)))
+                               : NumberMark::Answered;
         }
     } catch (const DatabaseError& e) {
         if (PaperLost()) return WaitForServer(clock_seam::Now());
@@ -724,7 +697,7 @@ void CVemoDlg::HandIn() {
 void CVemoDlg::StoreResult(const QDateTime& handInTime) {
     QString error;
     const std::optional<handin::Result> result =
-        handin::Store(m_ticket, m_answerList, m_remaining, handInTime, &error);
+        m_session.HandIn(m_answerList, m_remaining, handInTime, &error);
     if (!result && PaperLost()) return WaitForServer(handInTime);
     if (!result) {
         // Nothing was stored; 交卷 stays for another try.
@@ -756,16 +729,12 @@ void CVemoDlg::EnterReview() {
     RefreshMarks();
 }
 
-void CVemoDlg::DropExamTable() {
-    CADOConn conn;
-    conn.ExecuteStatement(schema::kDropExam, schema::kPersonnelFile);
-}
-
 void CVemoDlg::LeaveWindow() {
+    if (m_current == 0 && !m_review) m_session.ForgetUnstarted();
     m_countdown->stop();
     m_lockdown->Stop();
     ClosePicture();
-    DropExamTable();
+    m_session.DropScratchTable();
 }
 
 void CVemoDlg::Back() {

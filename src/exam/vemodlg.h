@@ -9,8 +9,7 @@
 #include "exam/examticket.h"
 #include "exam/lockdown.h"
 #include "rules/answers.h"
-#include "rules/handin.h"
-#include "rules/keptpaper.h"
+#include "rules/examsession.h"
 
 class QAbstractButton;
 class QButtonGroup;
@@ -29,10 +28,10 @@ class ExamLayout;
 // The screen on which an examinee takes an exam: full-screen with the keyboard held,
 // first the rules and the navigation panel, then one question at a time against a
 // countdown, then hand-in, scoring and, if he wishes, review of the marked paper. The
-// paper lies in the scratch table `exam` of personnel.mdb; the reference answers come
-// in the ticket and stay in memory. On a server the paper and the answers are also kept in
-// memory: a station that loses the server keeps them, says so and hands in once the
-// server is back.
+// paper and the answers are the exam session's (kept durable until the hand-in); the
+// reference answers come in the ticket and stay in memory. On a server the paper and the answers
+// are also kept in memory: a station that loses the server keeps them, says so and hands in once
+// the server is back.
 class CVemoDlg : public QDialog {
     Q_OBJECT
 public:
@@ -49,7 +48,7 @@ public:
     bool SaveAnswer(int n);
     void PreviousQuestion();
     void NextQuestion();
-    // A click on a number in the panel: shows that question without storing.
+    // A click on a number in the panel: stores the answer on screen, shows that question.
     void JumpToQuestion(int n);
     // 交卷, with its confirmation.
     void AskHandIn();
@@ -105,8 +104,9 @@ private:
     void RefreshMarks();
     void EnterReview();
     void LeaveWindow();
-    void DropExamTable();
     QString Reference(int n) const;
+    // Seconds of the time limit used so far, resumed sittings included.
+    int TimeUsed() const;
     void ReportDatabaseFailure(const QString& what, const char* detail);
     // The answer on screen for a question of this type; nullopt keeps the stored one.
     std::optional<QVariant> AnswerOnScreen(const QString& type) const;
@@ -133,8 +133,7 @@ private:
     QString m_stem;  // the question text before the blanks are written in
     QString m_currentType;
     answers::Echo m_echo;
-    KeptPaper m_paper;
-    qint64 m_paperSession = 0;
+    ExamSession m_session;
     QDateTime m_pendingHandIn;  // valid while waiting for the server
 
     QTimer* m_clock;      // timer 1

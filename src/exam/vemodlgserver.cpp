@@ -15,14 +15,13 @@ const QString kServerLost =
 }
 
 bool CVemoDlg::PaperLost() const {
-    return m_current > 0 && !m_review &&
-           CADOConn::SessionId(schema::kPersonnelFile) != m_paperSession;
+    return m_current > 0 && !m_review && m_session.Lost();
 }
 
 void CVemoDlg::WaitForServer(const QDateTime& handInTime) {
     if (WaitingForServer()) return;
-    if (const std::optional<QVariant> answer = AnswerOnScreen(m_paper.Type(m_current)))
-        m_paper.SetAnswer(m_current, *answer);
+    if (const std::optional<QVariant> answer = AnswerOnScreen(m_session.Type(m_current)))
+        m_session.KeepInMemory(m_current, *answer);
     m_pendingHandIn = handInTime;
     m_countdown->stop();
     ClosePicture();
@@ -42,18 +41,17 @@ void CVemoDlg::SetAnswering(bool enabled) {
 void CVemoDlg::TryReconnect() {
     if (!WaitingForServer() || !CADOConn::Reconnect(schema::kPersonnelFile)) return;
     QString error;
-    if (!m_paper.Restore(&error)) {
+    if (!m_session.Restore(&error)) {
         qWarning("the paper could not be put back: %s", qPrintable(error));
         return;  // again at the next tick
     }
-    m_paperSession = CADOConn::SessionId(schema::kPersonnelFile);
     const QDateTime handInTime = m_pendingHandIn;
     m_pendingHandIn = QDateTime();
     m_reconnect->stop();
     m_serverNotice->hide();
     SetAnswering(true);
     // The lost connection may have swallowed the answer to a commit that went through.
-    if (const auto stored = handin::AlreadyStored(m_ticket, handInTime))
+    if (const auto stored = m_session.AlreadyHandedIn(handInTime))
         ShowResult(*stored);
     else
         StoreResult(handInTime);

@@ -8,6 +8,8 @@
 
 #include "data/adoconn.h"
 #include "data/schema.h"
+#include "rules/answers.h"
+#include "rules/paperinprogress.h"
 
 namespace assembly {
 namespace {
@@ -223,11 +225,15 @@ bool DrawRule(CADOConn& bank, CRecordset& pool, const QString& type, const QStri
     if (chosen.empty()) return false;
 
     const QString rowSql = "select * from " + type + " where ID=?";
+    // The exam's pool carries each question's bank ID on to the answer sheet; the printed
+    // paper's has no place for it.
+    const bool keepsBankId = pool.Columns().contains(QStringLiteral("题目编号"));
     for (const qint64 key : chosen) {
         const RecordsetPtr question = bank.OpenRecordset(rowSql, schema::kQuestionsFile, {key});
         pool.AddNew();
         for (const QString& column : PoolColumns()) CopyUnlessNull(*question, pool, column);
         pool.PutCollect("分值", points);
+        if (keepsBankId) pool.PutCollect("题目编号", key);
         pool.Update();
     }
     return true;
@@ -247,7 +253,7 @@ CopiedSection CopySection(CADOConn& personnel, const QString& type, int firstNum
         exam->AddNew();
         for (const char* column : {"科目", "题型", "题干"}) CopyUnlessNull(*pool, *exam, column);
         copied.answerKey += pool->GetText("答案") + '|';
-        for (const char* column : {"A", "B", "C", "D", "E", "分值", "图片"})
+        for (const char* column : {"A", "B", "C", "D", "E", "分值", "图片", "题目编号"})
             CopyUnlessNull(*pool, *exam, column);
         exam->PutCollect("编号", number++);
         exam->Update();
@@ -257,7 +263,7 @@ CopiedSection CopySection(CADOConn& personnel, const QString& type, int firstNum
 }
 
 AssemblyResult AssemblePaper(const QString& subjectMode, const QString& paperName,
-                             RandomSource& random) {
+                             RandomSource& random, const QString& registrationId) {
     return RetryConflicts([&]() -> AssemblyResult {
         const QStringList types = schema::QuestionTypes();
         CADOConn bank;
@@ -304,6 +310,8 @@ AssemblyResult AssemblePaper(const QString& subjectMode, const QString& paperNam
             result.answerKey += copied.answerKey;
             nextNumber += copied.count;
         }
+        if (!registrationId.isEmpty())
+            progress::Keep(personnel, registrationId, answers::SplitAnswerKey(result.answerKey));
         if (!transaction.Commit()) throw DatabaseError("the drawn paper could not be stored");
         return result;
     });

@@ -95,10 +95,11 @@ struct AssemblyResult {
 
 // Fills the pool (interim) and exam of personnel.mdb, which must exist and be empty, from
 // the paper's rules: testpaper rows for subject mode "多科", otherwise its exampaper row.
-// The writes go in one transaction: unless assembled, both tables stay empty.
-// Database failures raise DatabaseError.
+// The writes go in one transaction: unless assembled, both tables stay empty. With a
+// registration the drawn paper is also kept as its paper in progress, in the same
+// transaction. Database failures raise DatabaseError.
 AssemblyResult AssemblePaper(const QString& subjectMode, const QString& paperName,
-                             RandomSource& random);
+                             RandomSource& random, const QString& registrationId = QString());
 
 // What the examinee is told when the paper cannot be assembled (empty when assembled).
 QString OutcomeMessage(const AssemblyResult& result);

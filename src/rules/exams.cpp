@@ -8,6 +8,7 @@
 #include "data/formats.h"
 #include "data/schema.h"
 #include "rules/assembly.h"
+#include "rules/paperinprogress.h"
 #include "rules/signin.h"
 
 namespace exams {
@@ -311,6 +312,7 @@ bool RemoveRegistration(qlonglong registrationId, const QString& examNo) {
                                       kPersonnel, {registrationId});
         if (row->RecordCount() == 0) return false;
         Execute(conn, "delete from ExamRegister where ID=?", {registrationId});
+        progress::Remove(conn, QString::number(registrationId));
         Execute(conn, "update JoinExam set 考生质量=考生质量-1,考生数量=考生数量-1 where 考试号=?",
                 {examNo.toLongLong()});
         Commit(transaction);
@@ -352,6 +354,8 @@ void DeleteExam(const QString& examNo) {
         Execute(conn, "delete from ExamRegister where 考试号=?", {examNo});
         Execute(conn, "delete from JoinExam where 考试号=?", {examNo.toLongLong()});
         Execute(conn, "delete from quesAndAns where 考试号=?", {examNo});
+        Execute(conn, "delete from answerSheet where 考试号=?", {examNo});
+        progress::RemoveExam(conn, examNo);
         Commit(transaction);
     });
 }

@@ -8,6 +8,32 @@
 #include "data/schema.h"
 
 namespace grading {
+namespace {
+
+// The graded essay's row of the answer sheet gets its points and a new code; a result
+// stored before answer sheets were kept has none.
+void MarkSheetRow(CADOConn& conn, const EssayAnswer& answer, double points) {
+    const QString file = schema::kPersonnelFile;
+    const QStringList& columns = codes::AnswerSheetColumns();
+    qlonglong id = 0;
+    QStringList texts;
+    conn.ForEachRow("select ID," + columns.join(',') +
+                        " from answerSheet where 考生编号=? and 题型=? and coalesce(得分,'')='' "
+                        "and 题干=? and coalesce(答题,'')=? order by 题号 limit 1",
+                    file,
+                    {answer.registrationId, QStringLiteral("问答题"), answer.stem, answer.answer},
+                    [&](const CRowReader& row) {
+                        id = row.Integer("ID");
+                        for (int i = 1; i <= columns.size(); ++i) texts << row.Text(i);
+                    });
+    if (id == 0) return;
+    texts.last() = FormatScore(points);
+    if (!conn.ExecuteStatement("update answerSheet set 得分=?,保存码=? where ID=?", file,
+                               {texts.last(), codes::AnswerSheetCode(texts), id}))
+        throw DatabaseError(conn.LastError().toStdString());
+}
+
+}  // namespace
 
 std::vector<EssayAnswer> ListAnswers() {
     std::vector<EssayAnswer> answers;
@@ -85,6 +111,7 @@ std::optional<Awarded> Award(const EssayAnswer& answer, double points, QString* 
             registration->PutCollect("问答题",
                                      essaysLeft ? QVariant(QStringLiteral("有")) : QVariant());
             registration->Update();
+            MarkSheetRow(conn, answer, points);
             if (!transaction.Commit()) throw DatabaseError(conn.LastError().toStdString());
             return awarded;
         } catch (const DatabaseError& e) {

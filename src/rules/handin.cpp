@@ -4,10 +4,34 @@
 #include "data/codes.h"
 #include "data/formats.h"
 #include "data/schema.h"
+#include "rules/batchinsert.h"
 #include "rules/countdown.h"
+#include "rules/paperinprogress.h"
 #include "rules/scoring.h"
 
 namespace handin {
+namespace {
+
+QStringList SheetColumns() {
+    return codes::AnswerSheetColumns() + QStringList{"保存码"};
+}
+
+// The answer-sheet row of the exam row on `row`, with its save code; NULL columns stay NULL.
+QVariantList SheetRow(const CRecordset& row, const QStringList& head, const QString& reference,
+                      const QString& earned) {
+    QVariantList values;
+    QStringList texts = head;
+    for (const QString& v : head) values << v;
+    for (const char* column : {"题型", "题目编号", "科目", "题干", "A", "B", "C", "D", "E"}) {
+        values << row.GetCollect(column);
+        texts << row.GetText(column);
+    }
+    values << reference << row.GetCollect("答题") << row.GetText("分值") << earned;
+    texts << reference << row.GetText("答题") << row.GetText("分值") << earned;
+    return values << codes::AnswerSheetCode(texts);
+}
+
+}  // namespace
 
 std::optional<Result> Store(const ExamTicket& ticket, const QStringList& answerList,
                             int remainingSeconds, const QDateTime& handInTime, QString* error) {
@@ -33,6 +57,7 @@ std::optional<Result> Store(const ExamTicket& ticket, const QStringList& answerL
             const QString examNo = registration->GetText("考试号");
 
             Result result;
+            std::vector<QVariantList> sheet;
             auto rows = conn.OpenRecordset("select * from exam", file);
             for (rows->MoveFirst(); !rows->IsEOF(); rows->MoveNext()) {
                 const QString type = rows->GetText("题型");
@@ -42,7 +67,11 @@ std::optional<Result> Store(const ExamTicket& ticket, const QStringList& answerL
                                          : std::optional<QString>(rows->GetText("答题"));
                 const double points = rows->GetText("分值").toDouble();
                 const scoring::Verdict verdict = scoring::Judge(type, answer, reference(n));
-                result.score += scoring::PointsEarned(verdict, points);
+                const double earned = scoring::PointsEarned(verdict, points);
+                result.score += earned;
+                sheet.push_back(SheetRow(
+                    *rows, {ticket.registrationId, examNo, QString::number(n)}, reference(n),
+                    verdict == scoring::Verdict::Essay ? QString() : FormatScore(earned)));
                 if (verdict != scoring::Verdict::Essay) continue;
                 result.hasEssays = true;
                 const bool added = conn.ExecuteStatement(
@@ -67,6 +96,8 @@ std::optional<Result> Store(const ExamTicket& ticket, const QStringList& answerL
             registration->PutCollect(
                 "问答题", result.hasEssays ? QVariant(QStringLiteral("有")) : QVariant());
             registration->Update();
+            InsertRows(conn, file, "answerSheet", SheetColumns(), sheet);
+            progress::Remove(conn, ticket.registrationId);
             if (!transaction.Commit()) throw DatabaseError(conn.LastError().toStdString());
             return result;
         } catch (const DatabaseError& e) {

@@ -16,8 +16,9 @@ struct Result {
 
 // Scores every answer of the scratch table `exam` against the answer list (the reference
 // of question n at index n − 1), hands each essay question on to manual grading in
-// `quesAndAns` and writes the result with its save code into the examinee's
-// registration row, all in one transaction of personnel.mdb. Nothing is stored when any
+// `quesAndAns`, writes the result with its save code into the examinee's registration
+// row, keeps the answer sheet (one row per question in `answerSheet`) and removes the
+// paper in progress, all in one transaction of personnel.mdb. Nothing is stored when any
 // step fails; then the result is empty and `error` says why.
 std::optional<Result> Store(const ExamTicket& ticket, const QStringList& answerList,
                             int remainingSeconds, const QDateTime& handInTime,

@@ -107,7 +107,8 @@ ScoreRow RowOf(const CRecordset& rs) {
             PassVerdict(!rs.IsNull("问答题"), rs.GetText("合格分数"), score),
             TimeUsedText(rs.GetCollect("考试用时")),
             rs.GetText("考试时间"),
-            rs.GetText("考试名称")};
+            rs.GetText("考试名称"),
+            rs.GetText("ID")};
 }
 
 // Every exam's JoinExam counters against its number of registrations.
@@ -155,8 +156,9 @@ Ranking RankExam(const QString& examName) {
     conn.ForEachRow(
         "select 姓名,部门,职务 from ExamRegister where 考试号=? and 成绩 is null order by ID",
         schema::kPersonnelFile, {exam->GetText("考试号")}, [&](const CRowReader& row) {
+            // No registration ID: an absentee has no answer sheet to show.
             ranking.rows.push_back({row.Text(0), row.Text(1), row.Text(2), QString(), QString(),
-                                    QString(), QString(), examName});
+                                    QString(), QString(), examName, QString()});
             ranking.ranks << AbsentText();
         });
     return ranking;
@@ -225,6 +227,7 @@ Integrity Check(std::vector<ScoreRow>* keep) {
     conn.ForEachRow(kScoredColumns, schema::kPersonnelFile, {}, [&](const CRowReader& row) {
         if (!intact) return;
         ScoreRow shown;
+        shown.registrationId = row.Text(kId);
         shown.name = row.Text(kName);
         shown.position = row.Text(kPosition);
         shown.examName = row.Text(kExamName);
@@ -232,7 +235,7 @@ Integrity Check(std::vector<ScoreRow>* keep) {
         shown.handInTime = row.Text(kHandIn);
         const QString passMark = row.Text(kPassMark);
         const QString timeUsed = row.Text(kTimeUsed);
-        intact = codes::ScoreCode({row.Text(kId), shown.name, shown.position, shown.examName,
+        intact = codes::ScoreCode({shown.registrationId, shown.name, shown.position, shown.examName,
                                    shown.score, passMark, timeUsed, shown.handInTime}) ==
                  QLatin1String(row.Utf8(kCode).data(), row.Utf8(kCode).size());
         if (!intact || !keep) return;

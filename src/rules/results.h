@@ -51,6 +51,7 @@ struct ScoreRow {
     QString timeUsed;  // hh:mm:ss, empty when not stored
     QString handInTime;
     QString examName;
+    QString registrationId;  // ID of the ExamRegister row
 };
 
 // "不定" while essays wait for grading, else "是" when the pass mark (read as a whole

@@ -20,6 +20,16 @@ PasswordVerdict VerifyPassword(codes::Account account, const QString& user, cons
     return PasswordVerdict::Accepted;
 }
 
+PasswordVerdict CheckPassword(codes::Account account, const QString& password) {
+    QStringList stored;
+    CADOConn conn;
+    conn.ForEachRow("select " + codes::PasswordColumn(account) + " from LastPass",
+                    schema::kPersonnelFile, {}, [&stored](const CRowReader& row) {
+                        if (stored.size() < 3) stored << row.Text(0);
+                    });
+    return VerifyPassword(account, codes::UserName(account), password, stored);
+}
+
 bool EndIfExpired(CRecordset& exam, const QDateTime& now) {
     if (!exam.GetText("时效").isEmpty()) return false;
     const auto end = ParseExamTime(exam.GetText("结束时间"));

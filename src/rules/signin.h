@@ -23,6 +23,10 @@ enum class PasswordVerdict {
 PasswordVerdict VerifyPassword(codes::Account account, const QString& user, const QString& password,
                                const QStringList& storedDigests);
 
+// Reads the account's digests from LastPass and checks the password as sign-in does.
+// Raises DatabaseError when they cannot be read.
+PasswordVerdict CheckPassword(codes::Account account, const QString& password);
+
 // Ends the exam of the current ExamArrange row when it is open and its end time is at or
 // before now: 时效 becomes "结束" and the save code is recomputed in the same update. An
 // end time that cannot be read never ends the exam. True when the row was ended.

@@ -12,6 +12,7 @@
 #include "app/screenflow.h"
 #include "app/screens.h"
 #include "data/adoconn.h"
+#include "rules/answersheet.h"
 #include "ui/common/checktable.h"
 #include "ui/common/controls.h"
 #include "ui/common/decor.h"
@@ -99,6 +100,13 @@ void CCheckScore::BuildControls() {
     connect(statistics, &QPushButton::clicked, this,
             [this] { screens::Go(this, screens::Id::ScoreStatistics, m_examName->currentText()); });
     connect(exportWorkbook, &QPushButton::clicked, this, &CCheckScore::ExportWorkbook);
+    m_answerSheet = controls::Button(this, QStringLiteral("查看答卷"), QRect(640, 562, 100, 30),
+                                     QStringLiteral("answerSheet"));
+    m_answerSheet->setEnabled(false);
+    m_answerSheet->setToolTip(QStringLiteral("勾选一名考生后查看其答卷"));
+    connect(m_list->model(), &QAbstractItemModel::dataChanged, this,
+            [this] { m_answerSheet->setEnabled(!TickedRegistration().isEmpty()); });
+    connect(m_answerSheet, &QPushButton::clicked, this, &CCheckScore::ShowAnswerSheet);
 
     m_reminder = controls::Label(this, QString(), QRect(15, 612, 300, 34));
     m_reminder->setObjectName(QStringLiteral("reminder"));
@@ -207,6 +215,9 @@ void CCheckScore::ClearCriteria() {
 void CCheckScore::Fill(const std::vector<results::ScoreRow>& rows, const QStringList& ranks) {
     QList<QStringList> texts;
     texts.reserve(qsizetype(rows.size()));
+    m_registrationIds.clear();
+    m_answerSheet->setEnabled(false);
+    for (const results::ScoreRow& r : rows) m_registrationIds.push_back(r.registrationId);
     for (size_t i = 0; i < rows.size(); ++i) {
         const results::ScoreRow& r = rows[i];
         texts.append(QStringList{QString::number(i + 1), ranks.value(qsizetype(i)), r.name,
@@ -226,14 +237,35 @@ void CCheckScore::ExportWorkbook() {
                                  QStringLiteral("成绩"), examName + QStringLiteral("成绩.xlsx"));
 }
 
+// The registration of the one ticked row when it holds a score; absentees have none.
+QString CCheckScore::TickedRegistration() const {
+    const QList<int> ticked = m_list->TickedRows();
+    if (ticked.size() != 1 || size_t(ticked[0]) >= m_registrationIds.size()) return QString();
+    return m_registrationIds[size_t(ticked[0])];
+}
+
+void CCheckScore::ShowAnswerSheet() {
+    const QString registrationId = TickedRegistration();
+    if (registrationId.isEmpty()) return;
+    Guarded([&] {
+        if (answersheet::Load(registrationId).rows.empty()) {
+            msgbox::Prompt(this,
+                           QStringLiteral("这次考试的成绩保存于答卷功能启用之前，没有保存答卷！"));
+            return;
+        }
+        screens::Open(this, screens::Id::AnswerSheet, registrationId);
+    });
+}
+
 void CCheckScore::Export() {
     std::vector<results::ListedRow> ticked;
     for (int row : m_list->TickedRows()) {
         auto text = [this, row](int column) { return m_list->Text(row, column); };
-        ticked.push_back({text(kNumberColumn),
-                          {text(kNameColumn), text(kDepartmentColumn), text(kPositionColumn),
-                           text(kScoreColumn), text(kVerdictColumn), text(kTimeUsedColumn),
-                           text(kHandInColumn), text(kExamNameColumn)}});
+        ticked.push_back(
+            {text(kNumberColumn),
+             {text(kNameColumn), text(kDepartmentColumn), text(kPositionColumn), text(kScoreColumn),
+              text(kVerdictColumn), text(kTimeUsedColumn), text(kHandInColumn),
+              text(kExamNameColumn), m_registrationIds.at(size_t(row))}});
     }
     m_list->SetAllTicked(false);
     results::ExportPlan plan =

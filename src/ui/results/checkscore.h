@@ -52,6 +52,9 @@ private:
     void Export();
     void Fill(const std::vector<results::ScoreRow>& rows, const QStringList& ranks = {});
     void ExportWorkbook();
+    // 查看答卷 for the one ticked row.
+    void ShowAnswerSheet();
+    QString TickedRegistration() const;
     template <class Handler>
     void Guarded(Handler&& handler);
 
@@ -63,4 +66,6 @@ private:
     QCheckBox* m_showTimeUsed;  // 1221
     QLabel* m_reminder;         // 1268
     QPushButton* m_grade;       // 1292
+    QPushButton* m_answerSheet;
+    std::vector<QString> m_registrationIds;  // of the listed rows, in list order
 };

@@ -250,6 +250,8 @@ INSTANTIATE_TEST_SUITE_P(Records, ExamQueryTampering, ::testing::Values(
     Tampering{"update ExamRegister set 合格分数=?", "personnel.mdb", "0",
               "数据库已被篡改,将退出程序！", true},
     Tampering{"delete from JoinExam", "personnel.mdb", nullptr, "数据库已被篡改,将退出程序！", true},
+    Tampering{"insert into JoinExam select * from JoinExam", "personnel.mdb", nullptr,
+              "数据库已被篡改,将退出程序！", true},
     Tampering{"update ExamArrange set 时效=?", "personnel.mdb", "结束",
               "考试信息已被篡改,将退出程序！", true},
     Tampering{"delete from exampaper where 名称=?", "questions.mdb", "安全生产基础测试",

@@ -75,9 +75,10 @@ TEST_F(ProfileTest, Utf8FilesAreReadWithAndWithoutBom) {
 }
 
 TEST_F(ProfileTest, GbkBytesThatPassAsUtf8AreStillReadAsGbk) {
-    // In GBK each of these names is also valid UTF-8 (two-byte characters).
-    for (const QString& name :
-         {QStringLiteral("学院"), QStringLiteral("职员"), QStringLiteral("学员")}) {
+    // In GBK the first three names are also valid UTF-8 (two-byte characters); the last
+    // starts with F0, which must not pass for the lead byte of a three-byte character.
+    for (const QString& name : {QStringLiteral("学院"), QStringLiteral("职员"),
+                                QStringLiteral("学员"), QStringLiteral("甬倉")}) {
         WriteRaw(ToGbk("[department1]\r\nname=" + name + "\r\n"));
         EXPECT_EQ(profile::GetString("department1", "name", "", file), name);
         ASSERT_TRUE(profile::WriteString("department1", QStringLiteral("number"), "1", file));

@@ -305,6 +305,7 @@ TEST_F(ExamWindowTest, HandInScoresStoresTheResultAndOpensReview) {
 
 TEST_F(ExamWindowTest, ScoresAreStoredAsShortTextAndPassMarksCompareInclusively) {
     // One two-blank question answered half right, or not at all; the pass mark is 19.
+    // Half of 1.5 points shows with one decimal.
     const struct {
         const char* points;
         const char* blank1;
@@ -312,7 +313,8 @@ TEST_F(ExamWindowTest, ScoresAreStoredAsShortTextAndPassMarksCompareInclusively)
         QString verdict;
     } cases[] = {{"25", "P", "12.5", "12.5分，不合格。"},
                  {"38", "P", "19", "19分，合格。"},
-                 {"38", "", "0", "0分，不合格。"}};
+                 {"38", "", "0", "0分，不合格。"},
+                 {"1.5", "P", "0.8", "0.8分，不合格。"}};
     for (const auto& c : cases) {
         recorder->exits = 0;
         auto w = Open({{"填空题", "甲【】乙【】", "P#Q", c.points, {}, ""}});

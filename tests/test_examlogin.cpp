@@ -148,8 +148,7 @@ TEST_F(ExamSelection, OpensWithAnEmptyPoolAndQueriesOnlyAFullIdentity) {
 TEST_F(ExamSelection, ListsStartedExamsAndMarksEndedOnesFromTheEndTimeAlone) {
     Enrol(AddExam("明日考试", "安全生产基础测试", Now().addDays(1), Now().addDays(2)));
     Enrol(AddExam("上周考试", "安全生产基础测试", Now().addDays(-8), Now().addDays(-1)));
-    Enrol(AddExam("提前结束的多科考试", "安全与制度综合测试", Now().addSecs(-60), Now().addDays(1),
-                  "结束"));
+    Enrol(AddExam("提前结束的多科考试", "安全与制度综合测试", Now(), Now().addDays(1), "结束"));
     CExamLogin screen;
     Query(screen);
     EXPECT_EQ(Listed(screen),
@@ -324,6 +323,8 @@ INSTANTIATE_TEST_SUITE_P(Records, ExamQueryTampering, ::testing::Values(
     Tampering{"update ExamRegister set 合格分数=?", "personnel.mdb", "0",
               "数据库已被篡改,将退出程序！", true},
     Tampering{"delete from JoinExam", "personnel.mdb", nullptr, "数据库已被篡改,将退出程序！", true},
+    Tampering{"insert into JoinExam select * from JoinExam", "personnel.mdb", nullptr,
+              "数据库已被篡改,将退出程序！", true},
     Tampering{"update ExamArrange set 时效=?", "personnel.mdb", "结束",
               "考试信息已被篡改,将退出程序！", true},
     Tampering{"delete from exampaper where 名称=?", "questions.mdb", "安全生产基础测试",

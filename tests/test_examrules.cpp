@@ -72,9 +72,11 @@ TEST(Answers, TheAnswerKeySplitsAtEveryBar) {
 }
 
 TEST(Answers, ChoicesAreKeptAsLettersAndOneTickedBoxKeepsTheOldAnswer) {
-    EXPECT_EQ(answers::ChoiceAnswer(2), QString("C"));
+    EXPECT_EQ(answers::ChoiceAnswer(4), QString("E"));
+    EXPECT_EQ(answers::ChoiceAnswer(5), std::nullopt);
     EXPECT_EQ(answers::ChoiceAnswer(-1), std::nullopt);
     EXPECT_EQ(answers::MultipleChoiceAnswer({true, false, true, true, false}), QString("ACD"));
+    EXPECT_EQ(answers::MultipleChoiceAnswer({false, false, false, true, true}), QString("DE"));
     EXPECT_EQ(answers::MultipleChoiceAnswer({false, true, false, false, false}), std::nullopt);
     EXPECT_EQ(answers::MultipleChoiceAnswer({false, false, false, false, false}), std::nullopt);
 }

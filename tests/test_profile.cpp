@@ -75,11 +75,13 @@ TEST_F(ProfileTest, Utf8FilesAreReadWithAndWithoutBom) {
 }
 
 TEST_F(ProfileTest, GbkBytesThatPassAsUtf8AreStillReadAsGbk) {
-    // In GBK each of these names is also valid UTF-8: two-byte characters, or three-byte
-    // ones outside Chinese text (岚多方 reads as U+1C36 U+0DFD; 岚鹃福 partly as CJK).
+    // In GBK each of these names is also valid UTF-8: two-byte characters, three-byte ones
+    // outside Chinese text (岚多方 reads as U+1C36 U+0DFD; 岚鹃福 partly as CJK), or a lead
+    // byte F0 that must not pass for the lead byte of a three-byte character (甬倉).
     for (const QString& name : {QStringLiteral("学院"), QStringLiteral("职员"),
                                 QStringLiteral("学员"), QStringLiteral("岚多方"),
-                                QStringLiteral("岚鹃福"), QStringLiteral("岚多芳")}) {
+                                QStringLiteral("岚鹃福"), QStringLiteral("岚多芳"),
+                                QStringLiteral("甬倉")}) {
         WriteRaw(ToGbk("[department1]\r\nname=" + name + "\r\n"));
         EXPECT_EQ(profile::GetString("department1", "name", "", file), name);
         ASSERT_TRUE(profile::WriteString("department1", QStringLiteral("number"), "1", file));

@@ -115,23 +115,10 @@ TEST_F(ScoreData, IntegrityPassFindsTamperedCountersAndScores) {
     EXPECT_TRUE(rows.empty());
 }
 
-results::ListedRow Listed(int number, const QString& exam = "甲考试") {
+results::ListedRow Listed(int number) {
     return {QString::number(number),
             {"张三", "生产部", "操作工", "80", "是", "00:10:00",
-             "2026/12/09" + QString(QChar(0x3000)) + "10:00:00", exam, "1"}};
-}
-
-TEST(ScoreExport, RefusesEmptyUntickedMixedAndOverlongSelections) {
-    using R = results::ExportRefusal;
-    std::vector<results::ListedRow> twentyOne;
-    for (int i = 1; i <= 21; ++i) twentyOne.push_back(Listed(i));
-    EXPECT_EQ(results::PlanExport(0, {}, false).refusal, R::EmptyList);
-    EXPECT_EQ(results::PlanExport(3, {}, false).refusal, R::NoneTicked);
-    EXPECT_EQ(results::PlanExport(3, {Listed(1), Listed(2, "乙考试")}, false).refusal,
-              R::MixedExams);
-    EXPECT_EQ(results::PlanExport(21, twentyOne, false).refusal, R::TooMany);
-    twentyOne.pop_back();
-    EXPECT_EQ(results::PlanExport(21, twentyOne, false).refusal, R::None);
+             "2026/12/09" + QString(QChar(0x3000)) + "10:00:00", "甲考试", "1"}};
 }
 
 TEST(ScoreExport, HandsTheSheetTheDateAndTheTimesWhenAsked) {

@@ -20,15 +20,6 @@ protected:
     }
 };
 
-TEST_F(SettingsWriterTest, ADepartmentWithoutNumberHasNoPositions) {
-    WriteRaw(
-        "[INFO]\r\nCount=3\r\n[department1]\r\nname=生产部\r\nnumber=2\r\njob1=班组长\r\n"
-        "job2=操作工\r\n[department2]\r\nname=技术部\r\njob1=不算\r\n");
-    EXPECT_EQ(settings::ReadOrganisation(),
-              std::vector<settings::Department>(
-                  {{"生产部", {"班组长", "操作工"}}, {"技术部", {}}, {"没找到信息", {}}}));
-}
-
 TEST_F(SettingsWriterTest, SavingReplacesTheOldDepartmentsByteForByte) {
     WriteRaw(
         "[INFO]\r\nCount=3\r\n[department1]\r\nname=生产部\r\nnumber=1\r\njob1=操作工\r\n"
@@ -41,11 +32,18 @@ TEST_F(SettingsWriterTest, SavingReplacesTheOldDepartmentsByteForByte) {
 }
 
 TEST_F(SettingsWriterTest, PlaceholdersOfMissingEntriesAreWrittenBackAsText) {
-    WriteRaw("[INFO]\r\nCount=2\r\n[department1]\r\nname=生产部\r\nnumber=2\r\njob1=操作工\r\n");
-    ASSERT_TRUE(settings::WriteOrganisation(settings::ReadOrganisation()));
+    // A department without "number" has no positions, whatever job keys it holds.
+    WriteRaw(
+        "[INFO]\r\nCount=3\r\n[department1]\r\nname=生产部\r\nnumber=2\r\njob1=操作工\r\n"
+        "[department2]\r\nname=技术部\r\njob1=不算\r\n");
+    const auto read = settings::ReadOrganisation();
+    EXPECT_EQ(read,
+              std::vector<settings::Department>(
+                  {{"生产部", {"操作工", "没找到信息"}}, {"技术部", {}}, {"没找到信息", {}}}));
+    ASSERT_TRUE(settings::WriteOrganisation(read));
     EXPECT_EQ(ReadRaw(), ToGbk("[department1]\r\nname=生产部\r\njob1=操作工\r\njob2=没找到信息\r\n"
-                               "number=2\r\n[department2]\r\nname=没找到信息\r\n"
-                               "[INFO]\r\nCount=2\r\n"));
+                               "number=2\r\n[department2]\r\nname=技术部\r\n"
+                               "[department3]\r\nname=没找到信息\r\n[INFO]\r\nCount=3\r\n"));
 }
 
 TEST_F(SettingsWriterTest, TargetGroupsAreUsedInOrder) {

@@ -28,6 +28,7 @@ protected:
     // checked and cleared.
     std::unique_ptr<CVemoDlg> Open(const QVector<DrawnQuestion>& paper = SamplePaper(),
                                    const QString& timeLimit = "60") {
+        recorder->messages.clear();
         ticket = TicketFor(DrawIntoExamTable(paper), timeLimit);
         auto window = std::make_unique<CVemoDlg>(ticket);
         EXPECT_EQ(recorder->messages.size(), 1);
@@ -322,25 +323,30 @@ TEST_F(ExamWindowTest, HandInScoresStoresTheResultAndOpensReview) {
 }
 
 TEST_F(ExamWindowTest, ScoresAreStoredAsShortTextAndPassMarksCompareInclusively) {
-    // One two-blank question of 25 points answered half right: 12.5.
-    auto w = Open({{"填空题", "甲【】乙【】", "P#Q", "25", {}, ""}});
-    w->StartExam();
-    Type(w.get(), "blank1", "P");
-    recorder->answers = {MsgAnswer::Yes, MsgAnswer::No};
-    Click(w.get(), "handIn");
-    EXPECT_EQ(Registration()->GetText("成绩"), "12.5");
-    EXPECT_TRUE(Registration()->IsNull("问答题"));
-    EXPECT_TRUE(recorder->messages.last().text.contains(QStringLiteral("12.5分，不合格。")));
-    EXPECT_EQ(recorder->exits, 1) << "declining the review ends the program";
-    EXPECT_FALSE(ExamTableExists());
-}
-
-TEST_F(ExamWindowTest, NothingRightStoresZero) {
-    auto w = Open({SamplePaper()[0]});
-    w->StartExam();
-    recorder->answers = {MsgAnswer::Yes, MsgAnswer::No};
-    Click(w.get(), "handIn");
-    EXPECT_EQ(Registration()->GetText("成绩"), "0");
+    // One two-blank question answered half right, or not at all; the pass mark is 19.
+    // Half of 1.5 points shows with one decimal.
+    const struct {
+        const char* points;
+        const char* blank1;
+        const char* stored;
+        QString verdict;
+    } cases[] = {{"25", "P", "12.5", "12.5分，不合格。"},
+                 {"38", "P", "19", "19分，合格。"},
+                 {"38", "", "0", "0分，不合格。"},
+                 {"1.5", "P", "0.8", "0.8分，不合格。"}};
+    for (const auto& c : cases) {
+        recorder->exits = 0;
+        auto w = Open({{"填空题", "甲【】乙【】", "P#Q", c.points, {}, ""}});
+        w->StartExam();
+        Type(w.get(), "blank1", c.blank1);
+        recorder->answers = {MsgAnswer::Yes, MsgAnswer::No};
+        Click(w.get(), "handIn");
+        EXPECT_EQ(Registration()->GetText("成绩"), c.stored);
+        EXPECT_TRUE(Registration()->IsNull("问答题"));
+        EXPECT_TRUE(recorder->messages.last().text.contains(c.verdict)) << c.stored;
+        EXPECT_EQ(recorder->exits, 1) << "declining the review ends the program";
+        EXPECT_FALSE(ExamTableExists());
+    }
 }
 
 TEST_F(ExamWindowTest, DecliningTheHandInResumesTheCountdownWhereItStood) {
@@ -354,19 +360,29 @@ TEST_F(ExamWindowTest, DecliningTheHandInResumesTheCountdownWhereItStood) {
     EXPECT_TRUE(Registration()->IsNull("成绩"));
 }
 
-TEST_F(ExamWindowTest, AZeroMinuteLimitHandsInAtTheFirstTick) {
-    auto w = Open(SamplePaper(), "0");
-    w->StartExam();
-    recorder->answers = {MsgAnswer::No};
-    w->OnCountdownTick();
-    ASSERT_EQ(recorder->notices.size(), 1);
-    EXPECT_EQ(recorder->notices[0].text, QStringLiteral("考试时间到，强制交卷!"));
-    EXPECT_EQ(recorder->notices[0].title, QStringLiteral("Vemo提醒"));
-    EXPECT_EQ(recorder->notices[0].seconds, 10);
-    EXPECT_EQ(Registration()->GetText("成绩"), "0");
-    EXPECT_EQ(Registration()->GetText("考试用时"), "1");
-    EXPECT_FALSE(w->CountdownRunning());
-    EXPECT_EQ(recorder->exits, 1);
+TEST_F(ExamWindowTest, TheCountdownHandsInAtZeroAndNotATickBefore) {
+    const struct {
+        const char* limit;
+        int ticks;
+    } cases[] = {{"0", 1}, {"1", 60}};
+    for (const auto& c : cases) {
+        recorder->exits = 0;
+        auto w = Open(SamplePaper(), c.limit);
+        w->StartExam();
+        for (int tick = 1; tick < c.ticks; ++tick) w->OnCountdownTick();
+        EXPECT_TRUE(recorder->notices.isEmpty()) << c.limit;
+        recorder->answers = {MsgAnswer::No};
+        w->OnCountdownTick();
+        ASSERT_EQ(recorder->notices.size(), 1) << c.limit;
+        EXPECT_EQ(recorder->notices[0].text, QStringLiteral("考试时间到，强制交卷!"));
+        EXPECT_EQ(recorder->notices[0].title, QStringLiteral("Vemo提醒"));
+        EXPECT_EQ(recorder->notices[0].seconds, 10);
+        recorder->notices.clear();
+        EXPECT_EQ(Registration()->GetText("成绩"), "0");
+        EXPECT_EQ(Registration()->GetText("考试用时"), QString::number(c.ticks));
+        EXPECT_FALSE(w->CountdownRunning());
+        EXPECT_EQ(recorder->exits, 1);
+    }
 }
 
 TEST_F(ExamWindowTest, LongAnswersAreStoredWhole) {
@@ -387,21 +403,34 @@ TEST_F(ExamWindowTest, LongAnswersAreStoredWhole) {
 }
 
 TEST_F(ExamWindowTest, AFailedHandInStoresNothingAndCanBeRetried) {
-    auto w = Open();
-    ticket.registrationId = "9999";
-    w = std::make_unique<CVemoDlg>(ticket);
-    recorder->messages.clear();
-    w->StartExam();
-    recorder->answers = {MsgAnswer::Yes};
-    Click(w.get(), "handIn");
-    ASSERT_EQ(recorder->messages.size(), 2);
-    EXPECT_EQ(recorder->messages[1].title, QStringLiteral("Vemo警告"));
-    CADOConn conn;
-    EXPECT_EQ(conn.OpenRecordset("select * from quesAndAns", schema::kPersonnelFile)->RecordCount(),
-              0)
-        << "no essay row without its result";
-    EXPECT_TRUE(Find<QWidget>(w.get(), "handIn")->isVisibleTo(w.get()));
-    EXPECT_TRUE(ExamTableExists());
+    // A registration that is gone fails at once; a refused essay row fails after the
+    // scores are added up.
+    for (const bool essayRefused : {false, true}) {
+        auto w = Open();
+        CADOConn conn;
+        if (essayRefused) {
+            ASSERT_TRUE(
+                conn.ExecuteStatement("create trigger refuse before insert on quesAndAns "
+                                      "begin select raise(abort,'refused'); end",
+                                      schema::kPersonnelFile));
+        } else {
+            ticket.registrationId = "9999";
+            w = std::make_unique<CVemoDlg>(ticket);
+            recorder->messages.clear();
+        }
+        w->StartExam();
+        recorder->answers = {MsgAnswer::Yes};
+        Click(w.get(), "handIn");
+        ASSERT_EQ(recorder->messages.size(), 2);
+        EXPECT_EQ(recorder->messages[1].title, QStringLiteral("Vemo警告")) << essayRefused;
+        for (const QString table : {"quesAndAns", "ExamRegister where 成绩 is not null"})
+            EXPECT_EQ(
+                conn.OpenRecordset("select * from " + table, schema::kPersonnelFile)->RecordCount(),
+                0)
+                << table.toStdString();
+        EXPECT_TRUE(Find<QWidget>(w.get(), "handIn")->isVisibleTo(w.get()));
+        EXPECT_TRUE(ExamTableExists());
+    }
 }
 
 TEST_F(ExamWindowTest, BackDropsThePaperAndLeavesTheWindow) {

@@ -75,7 +75,7 @@ void CCheckScore::BuildControls() {
 
     const QStringList headings = {"选择", "序号", "名次",     "姓名",     "部门",    "职务",
                                   "成绩", "合格", "考试用时", "考试时间", "考试名称"};
-    m_list = new CCheckTable(headings, {42, 42, 42, 120, 100, 100, 60, 42, 84, 170, 170}, this);
+    m_list = new CCheckTable(headings, {42, 42, 42, 110, 100, 100, 60, 42, 84, 160, 160}, this);
     m_list->hideColumn(kRankColumn);
     m_list->setObjectName(QStringLiteral("scores"));
     m_list->setAccessibleName(QStringLiteral("成绩列表"));

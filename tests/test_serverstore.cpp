@@ -1,5 +1,3 @@
-#include <poll.h>
-
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
@@ -132,42 +130,6 @@ protected:
         CADOConn conn;
         ASSERT_TRUE(schema::CreatePermanentTables(conn, schema::kPersonnelFile));
     }
-};
-
-// Forwards one station's connection to the test server until frozen; then it holds the
-// connection open and forwards nothing, like a server stopped in the middle of its work.
-class FreezingRelay {
-public:
-    explicit FreezingRelay(int serverPort) : m_listener(BoundSocket(&m_port, true)) {
-        m_thread = std::thread([this, serverPort] {
-            m_ends[0] = {accept(m_listener, nullptr, nullptr), POLLIN, 0};
-            m_ends[1] = {ConnectToLoopback(serverPort), POLLIN, 0};
-            char buffer[65536];
-            while (!m_frozen) {
-                if (poll(m_ends, 2, 20) <= 0) continue;
-                for (int i = 0; i < 2; ++i) {
-                    const ssize_t got =
-                        m_ends[i].revents & POLLIN ? read(m_ends[i].fd, buffer, sizeof buffer) : 0;
-                    if (got > 0) (void)!write(m_ends[1 - i].fd, buffer, size_t(got));
-                }
-            }
-        });
-    }
-    ~FreezingRelay() {
-        m_frozen = true;
-        shutdown(m_listener, SHUT_RDWR);  // wakes an accept still waiting
-        m_thread.join();
-        for (int fd : {m_listener, m_ends[0].fd, m_ends[1].fd}) close(fd);
-    }
-    int Port() const { return m_port; }
-    void Freeze() { m_frozen = true; }
-
-private:
-    int m_port = 0;
-    int m_listener;
-    pollfd m_ends[2] = {{-1, 0, 0}, {-1, 0, 0}};
-    std::atomic<bool> m_frozen{false};
-    std::thread m_thread;
 };
 
 TEST_F(ServerStore, AServerThatStopsAnsweringFailsTheStatementInTimeAndIsNamed) {

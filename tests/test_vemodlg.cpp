@@ -1,4 +1,5 @@
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -6,6 +7,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTextEdit>
+#include <QUrl>
 #include <functional>
 
 #include "app/screens.h"
@@ -17,6 +19,7 @@
 #include "exam/vemodlg.h"
 #include "examfixture.h"
 #include "guitest.h"
+#include "loopback.h"
 #include "rules/paperinprogress.h"
 #include "ui/common/showmap.h"
 
@@ -549,6 +552,13 @@ protected:
     void HandInWhileAway(CVemoDlg* w, const std::function<void()>& handIn, int score) {
         TakeServerAway();
         handIn();
+        ExpectWaiting(w);
+        w->TryReconnect();
+        EXPECT_TRUE(w->WaitingForServer()) << "still away";
+        BringServerBack();
+        ExpectHandedInOnReturn(w, score);
+    }
+    void ExpectWaiting(CVemoDlg* w) {
         EXPECT_TRUE(w->WaitingForServer());
         ASSERT_FALSE(recorder->notices.isEmpty());
         EXPECT_EQ(recorder->notices.last().text,
@@ -557,10 +567,8 @@ protected:
         EXPECT_FALSE(w->CountdownRunning());
         EXPECT_FALSE(Find<QWidget>(w, "handIn")->isEnabled());
         EXPECT_TRUE(recorder->messages.isEmpty()) << "no failure is shown";
-        w->TryReconnect();
-        EXPECT_TRUE(w->WaitingForServer()) << "still away";
-
-        BringServerBack();
+    }
+    void ExpectHandedInOnReturn(CVemoDlg* w, int score) {
         EXPECT_TRUE(Registration()->IsNull("成绩")) << "nothing was stored meanwhile";
         recorder->answers = {MsgAnswer::No};
         w->TryReconnect();
@@ -601,6 +609,30 @@ TEST_F(LostServer, TheCountdownRunningOutWhileAwayLosesNoAnswer) {
     HandInWhileAway(
         w.get(), [&] { w->OnCountdownTick(); }, 2);
     EXPECT_EQ(recorder->notices.first().text, QStringLiteral("考试时间到，强制交卷!"));
+}
+
+// Nobody touches the window while the server freezes: the window itself finds out.
+TEST_F(LostServer, AServerThatFreezesIsNoticedWithinTenSecondsOfAQuietWindow) {
+    QUrl url(profile::GetString("database", "url", "", "vemoconf.ini"));
+    FreezingRelay relay(url.port());
+    url.setPort(relay.Port());
+    ASSERT_TRUE(profile::WriteString("database", QString("url"), url.toString(), "vemoconf.ini"));
+    auto w = Open();
+    w->StartExam();
+    Find<QRadioButton>(w.get(), "singleB")->setChecked(true);
+    Click(w.get(), "next");
+    Find<QRadioButton>(w.get(), "singleE")->setChecked(true);  // only on screen
+    QTest::qWait(2500);
+    EXPECT_FALSE(w->WaitingForServer()) << "a server that answers is left alone";
+
+    relay.Freeze();
+    QElapsedTimer frozen;
+    frozen.start();
+    while (!w->WaitingForServer() && frozen.elapsed() < 20000) QTest::qWait(50);
+    EXPECT_LT(frozen.elapsed(), 10000);
+    ExpectWaiting(w.get());
+    relay.Thaw();
+    ExpectHandedInOnReturn(w.get(), 4);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <atomic>
 #include <cerrno>
+#include <utility>
 #include <vector>
 
 #ifdef Q_OS_UNIX
@@ -48,7 +49,13 @@ LinkLimits ReadLinkLimits(const QString& fileName) {
     read("keepalives_count", limits.keepalivesCount);
     read("tcp_user_timeout", limits.tcpUserTimeout);
     read("reply_timeout", limits.replyTimeout);
+    read("check_timeout", limits.checkTimeout);
     return limits;
+}
+
+bool SessionAnswers(const QString& fileName) {
+    const QString url = ServerUrl(fileName);
+    return url.isEmpty() || PgDatabase::SessionAnswers(url, SchemaName(fileName));
 }
 
 QString SchemaName(const QString& fileName) {
@@ -308,7 +315,7 @@ std::shared_ptr<PgDatabase> PgDatabase::Connect(const QString& url, const QStrin
         return nullptr;
     }
     PQsetNoticeProcessor(conn, &IgnoreNotice, nullptr);
-    std::shared_ptr<PgDatabase> db(new PgDatabase(conn, limits.replyTimeout * 1000));
+    std::shared_ptr<PgDatabase> db(new PgDatabase(conn, limits));
     QString reason;
     const PgResult found = db->RunOnce(
         QStringLiteral("select 1 from pg_namespace where nspname=$1"), {schemaName}, &reason);
@@ -330,11 +337,27 @@ std::shared_ptr<PgDatabase> PgDatabase::Session(const QString& url, const QStrin
     return session;
 }
 
-qint64 PgDatabase::LiveSession(const QString& url, const QString& schemaName) {
+PgDatabase* PgDatabase::Live(const QString& url, const QString& schemaName) {
     const auto found = Sessions().constFind(url + '\n' + schemaName);
     if (found == Sessions().constEnd() || !*found || PQstatus((*found)->m_conn) != CONNECTION_OK)
-        return -1;
-    return (*found)->m_number;
+        return nullptr;
+    return found->get();
+}
+
+qint64 PgDatabase::LiveSession(const QString& url, const QString& schemaName) {
+    const PgDatabase* session = Live(url, schemaName);
+    return session ? session->m_number : -1;
+}
+
+bool PgDatabase::SessionAnswers(const QString& url, const QString& schemaName) {
+    PgDatabase* session = Live(url, schemaName);
+    if (!session) return false;
+    const int usual = std::exchange(session->m_replyTimeoutMs, session->m_checkTimeoutMs);
+    // Any answer will do, an error too (say, of a transaction gone wrong): only silence
+    // means the server is gone.
+    session->Command(QStringLiteral("SELECT 1"));
+    session->m_replyTimeoutMs = usual;
+    return !session->Lost();
 }
 
 bool PgDatabase::Begin(const void* owner, QString* error) {
@@ -353,8 +376,10 @@ bool PgDatabase::Rollback(QString* error) {
     return Command(QStringLiteral("ROLLBACK"), error);
 }
 
-PgDatabase::PgDatabase(pg_conn* conn, int replyTimeout)
-    : m_conn(conn), m_replyTimeoutMs(replyTimeout) {
+PgDatabase::PgDatabase(pg_conn* conn, const store::LinkLimits& limits)
+    : m_conn(conn),
+      m_replyTimeoutMs(limits.replyTimeout * 1000),
+      m_checkTimeoutMs(limits.checkTimeout * 1000) {
     static std::atomic<qint64> sessions{0};
     m_number = ++sessions;
 }

@@ -32,8 +32,14 @@ struct LinkLimits {
     int keepalivesCount = 3;
     int tcpUserTimeout = 10000;  // tcp_user_timeout: data the server's machine never takes
     int replyTimeout = 8;        // reply_timeout: a statement whose answer never comes
+    int checkTimeout = 3;        // check_timeout: the exam window's look at a quiet server
 };
 LinkLimits ReadLinkLimits(const QString& fileName);
+
+// Whether the station's session with the server for a data file still answers, asked with
+// the short check timeout; a silent server's session is cut and thereby lost. True for a
+// local file.
+bool SessionAnswers(const QString& fileName);
 
 }  // namespace store
 
@@ -80,6 +86,10 @@ public:
     // The number of the thread's session for a logical file (counted from 1 on each new
     // session of the program), or -1 when it has none whose connection works.
     static qint64 LiveSession(const QString& url, const QString& schemaName);
+    // Asks the thread's live session for a logical file a question answered at once, waiting
+    // at most the check timeout (a server that stays silent is taken as gone and the link is
+    // cut); false when there is no live session any more. Never connects anew.
+    static bool SessionAnswers(const QString& url, const QString& schemaName);
     ~PgDatabase();
     PgDatabase(const PgDatabase&) = delete;
     PgDatabase& operator=(const PgDatabase&) = delete;
@@ -111,7 +121,8 @@ public:
                              const store::LinkLimits& limits = {});
 
 private:
-    PgDatabase(pg_conn* conn, int replyTimeout);
+    PgDatabase(pg_conn* conn, const store::LinkLimits& limits);
+    static PgDatabase* Live(const QString& url, const QString& schemaName);
     // The last result of what was sent, waiting at most the reply timeout for each piece of
     // the answer; a server silent for longer is taken as gone and the link is cut.
     pg_result* Await(bool sent);
@@ -122,6 +133,7 @@ private:
 
     pg_conn* m_conn;
     int m_replyTimeoutMs;
+    int m_checkTimeoutMs;
     qint64 m_number;
     QHash<QString, QByteArray> m_prepared;  // SQL → statement name
     QHash<unsigned, QString> m_tableNames;

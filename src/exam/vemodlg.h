@@ -115,6 +115,9 @@ private:
     // Keeps the answer on screen, freezes the window and waits for the server; the hand-in
     // will be stored as made at `handInTime`.
     void WaitForServer(const QDateTime& handInTime);
+    // A few seconds apart while the examinee answers: a server that froze is noticed without
+    // waiting for the next answer to be stored.
+    void CheckServer();
     void SetAnswering(bool enabled);
     void StoreResult(const QDateTime& handInTime);
     void ShowResult(const handin::Result& result);

@@ -5,6 +5,7 @@
 
 #include "app/messagebox.h"
 #include "data/adoconn.h"
+#include "data/clock.h"
 #include "data/schema.h"
 #include "exam/vemodlg.h"
 #include "ui/common/mymsgdlg.h"
@@ -30,6 +31,10 @@ void CVemoDlg::WaitForServer(const QDateTime& handInTime) {
     m_serverNotice->show();
     ShowTimedNotice(this, kServerLost, msgbox::RemindTitle(), 10);
     m_reconnect->start();
+}
+
+void CVemoDlg::CheckServer() {
+    if (m_current > 0 && !m_review && !m_session.ServerAnswers()) WaitForServer(clock_seam::Now());
 }
 
 void CVemoDlg::SetAnswering(bool enabled) {

@@ -1,6 +1,7 @@
 #include "rules/examsession.h"
 
 #include "data/adoconn.h"
+#include "data/pgengine.h"
 #include "data/schema.h"
 #include "rules/answers.h"
 #include "rules/paperinprogress.h"
@@ -82,6 +83,11 @@ std::optional<handin::Result> ExamSession::AlreadyHandedIn(const QDateTime& hand
 
 bool ExamSession::Lost() const {
     return CADOConn::SessionId(kFile) != m_sessionId;
+}
+
+bool ExamSession::ServerAnswers() const {
+    if (m_sessionId == 0) return true;
+    return !Lost() && store::SessionAnswers(kFile);
 }
 
 bool ExamSession::Restore(QString* error) {

@@ -54,6 +54,10 @@ public:
 
     // The server's session that held `exam` is gone (never on the local files).
     bool Lost() const;
+    // Looks whether the server still holds the paper, asking it one cheap question bounded
+    // by the short check timeout; false when the session is gone or the server stayed
+    // silent. The local files are not asked.
+    bool ServerAnswers() const;
     // Keeps an answer in memory only, while the server is away.
     void KeepInMemory(int n, const QVariant& answer) { m_paper.SetAnswer(n, answer); }
     // After a reconnection: `exam` anew from memory; false with the reason when it fails.

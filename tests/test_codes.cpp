@@ -61,6 +61,9 @@ TEST(SaveCodes, EachCodeIsTheDigestOfItsColumnsInOrder) {
     EXPECT_EQ(
         codes::ScoreCode(score),
         CMD5Encrypt::DigestText(QStringLiteral("17张三操作工月考85.56012342026/12/09　10:20:30")));
+
+    // An answer-sheet text moved into the next column changes the code.
+    EXPECT_NE(codes::AnswerSheetCode({"A", "BC"}), codes::AnswerSheetCode({"AB", "C"}));
 }
 
 TEST(Counters, OffsetOfFiveAndTheFourChecks) {

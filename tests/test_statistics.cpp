@@ -115,10 +115,12 @@ TEST(Statistics, NoScoreGivesCountsOnlyAndNothingDividesByZero) {
     EXPECT_EQ(s.sat, 0);
     EXPECT_EQ(s.absent, 4);
     for (double figure : {s.mean, s.median, s.deviation, s.passRate}) EXPECT_EQ(figure, 0);
-    const auto single = statistics::AnalyseItems({80}, {{0, 0, 1.0, 2, {}}}, 1);
+    const auto single = statistics::AnalyseItems({80}, {{0, 0, 1.0, 2, {}}, {0, 1, 0.0, 0, {}}}, 2);
     EXPECT_DOUBLE_EQ(*single[0].facility, 0.5);
     EXPECT_FALSE(single[0].discrimination) << "one examinee makes no groups";
     EXPECT_FALSE(single[0].pointBiserial);
+    EXPECT_EQ(single[1].drawn, 1);
+    EXPECT_FALSE(single[1].facility) << "a question worth nothing";
     EXPECT_TRUE(statistics::AnalyseItems({}, {}, 0).empty());
 }
 

@@ -47,6 +47,29 @@ TEST_F(LookTest, TheCalligraphyIsDrawnAtItsPlaceOnEachScreen) {
         screen->show();
         EXPECT_GT(CalligraphyShownAt(*screen, at), 0.9) << int(id);
         EXPECT_LT(CalligraphyShownAt(*screen, at.translated(9, 7)), 0.5) << int(id);
+        // No control covers its ink, not even the paging buttons shown for long lists.
+        const QRect ink =
+            at.adjusted(at.width() / 8, at.height() / 8, -at.width() / 8, -at.height() / 8);
+        for (const QWidget* control : screen->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            EXPECT_FALSE(control->geometry().intersects(ink))
+                << int(id) << " " << control->objectName().toStdString();
+    }
+}
+
+// The header band's right end carries the emblem and the screen's title: no control of
+// an administrator's screen stands there.
+TEST_F(LookTest, TheHeaderBandKeepsRoomForTheEmblemAndTitle) {
+    const screens::Id banded[] = {
+        screens::Id::Admin,      screens::Id::ExamManager, screens::Id::VariouSet,
+        screens::Id::TestManage, screens::Id::SetPaper,    screens::Id::ExamManagement,
+        screens::Id::CreateExam, screens::Id::CheckScore,  screens::Id::HandworkCorrect};
+    for (const screens::Id id : banded) {
+        const std::unique_ptr<QDialog> screen = screens::Factory(id)();
+        const QRect titleEnd(screen->width() - 130, 3, 130, 41);
+        for (const QWidget* control : screen->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            EXPECT_FALSE(control->isVisibleTo(screen.get()) &&
+                         control->geometry().intersects(titleEnd))
+                << int(id) << " " << control->objectName().toStdString();
     }
 }
 

@@ -53,7 +53,7 @@ const ListColumn kColumns[] = {
 
 CExamPaper::CExamPaper(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Vemo—题库管理"));
-    setFixedSize(1000, 665);
+    setFixedSize(1000, 708);
     InstallScreenKeyFilter(this);
     BuildFilters();
     BuildList();
@@ -131,11 +131,12 @@ void CExamPaper::BuildList() {
 void CExamPaper::BuildButtons() {
     const QStringList captions = {"首页", "<<", ">>", "末页"};
     const QStringList names = {"firstPage", "previousPage", "nextPage", "lastPage"};
-    const int left[] = {250, 340, 640, 730};
+    // Left of the calligraphy, which stands under the middle of this row.
+    const int left[] = {20, 95, 335, 410};
     const bank::PagingButton buttons[] = {bank::PagingButton::First, bank::PagingButton::Previous,
                                           bank::PagingButton::Next, bank::PagingButton::Last};
     for (int i = 0; i < 4; ++i) {
-        auto* button = controls::Button(this, captions[i], QRect(left[i], 558, 80, 30), names[i]);
+        auto* button = controls::Button(this, captions[i], QRect(left[i], 558, 70, 30), names[i]);
         const bank::PagingButton which = buttons[i];
         connect(button, &QPushButton::clicked, this, [this, which] { Page(which); });
         m_paging << button;
@@ -143,24 +144,24 @@ void CExamPaper::BuildButtons() {
     m_paging[1]->setAccessibleName(QStringLiteral("上一页"));
     m_paging[2]->setAccessibleName(QStringLiteral("下一页"));
     m_pageLabel =
-        controls::Label(this, QString(), QRect(430, 560, 200, 26), nullptr, Qt::AlignCenter);
+        controls::Label(this, QString(), QRect(170, 560, 160, 26), nullptr, Qt::AlignCenter);
     m_pageLabel->setObjectName(QStringLiteral("pageLabel"));
     auto* clearList =
         controls::Button(this, QStringLiteral("清空列表"), QRect(880, 558, 100, 30), "clearList");
     connect(clearList, &QPushButton::clicked, this, &CExamPaper::ClearList);
 
     auto* add =
-        controls::Button(this, QStringLiteral("手动添加"), QRect(20, 610, 110, 34), "addQuestion");
+        controls::Button(this, QStringLiteral("手动添加"), QRect(20, 662, 110, 34), "addQuestion");
     auto* import =
-        controls::Button(this, QStringLiteral("题目导入"), QRect(140, 610, 110, 34), "import");
+        controls::Button(this, QStringLiteral("题目导入"), QRect(140, 662, 110, 34), "import");
     auto* openTemplate = controls::Button(this, QStringLiteral("题目模板"),
-                                          QRect(260, 610, 110, 34), "openTemplate");
+                                          QRect(260, 662, 110, 34), "openTemplate");
     auto* settings = controls::Button(this, QStringLiteral("科目/对象设置"),
-                                      QRect(380, 610, 130, 34), "settings");
+                                      QRect(380, 662, 130, 34), "settings");
     auto* clearBank =
-        controls::Button(this, QStringLiteral("删除题库"), QRect(520, 610, 110, 34), "clearBank");
-    auto* back = controls::Button(this, QStringLiteral("返回"), QRect(760, 610, 100, 34), "back");
-    auto* exit = controls::Button(this, QStringLiteral("退出"), QRect(880, 610, 100, 34), "exit");
+        controls::Button(this, QStringLiteral("删除题库"), QRect(520, 662, 110, 34), "clearBank");
+    auto* back = controls::Button(this, QStringLiteral("返回"), QRect(760, 662, 100, 34), "back");
+    auto* exit = controls::Button(this, QStringLiteral("退出"), QRect(880, 662, 100, 34), "exit");
     connect(add, &QPushButton::clicked, this,
             [this] { screens::Open(this, screens::Id::AddQuestion); });
     connect(import, &QPushButton::clicked, this, &CExamPaper::Import);

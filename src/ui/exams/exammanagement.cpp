@@ -47,13 +47,13 @@ void CExamManagement::BuildControls() {
     connect(m_exams, &CCheckList::TickChanged, this, &CExamManagement::OnExamTicked);
 
     auto* deleteExam =
-        controls::Button(this, QStringLiteral("删除考试"), QRect(845, 40, 135, 34), "deleteExam");
-    auto* show = controls::Button(this, QStringLiteral("查看考生"), QRect(845, 90, 135, 34),
+        controls::Button(this, QStringLiteral("删除考试"), QRect(845, 50, 135, 34), "deleteExam");
+    auto* show = controls::Button(this, QStringLiteral("查看考生"), QRect(845, 100, 135, 34),
                                   "showExaminees");
     auto* refresh =
-        controls::Button(this, QStringLiteral("刷新考试"), QRect(845, 140, 135, 34), "refresh");
+        controls::Button(this, QStringLiteral("刷新考试"), QRect(845, 150, 135, 34), "refresh");
     auto* create =
-        controls::Button(this, QStringLiteral("创建考试"), QRect(845, 190, 135, 34), "createExam");
+        controls::Button(this, QStringLiteral("创建考试"), QRect(845, 200, 135, 34), "createExam");
 
     m_examinees = new CCheckList({"选择", "序号", "姓名", "部门", "职务", "状态", "ID"},
                                  {45, 45, 120, 120, 120, 45, 0}, CCheckList::Ticks::Many, this);

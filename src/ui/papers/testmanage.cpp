@@ -37,7 +37,7 @@ CTestManage::CTestManage(QWidget* parent) : QDialog(parent) {
 
 void CTestManage::BuildControls() {
     controls::Label(this, QStringLiteral("试卷显示："), QRect(20, 10, 200, 24));
-    controls::Label(this, QStringLiteral("提示：右击试卷可进一步操作。"), QRect(820, 10, 260, 24),
+    controls::Label(this, QStringLiteral("提示：右击试卷可进一步操作。"), QRect(600, 10, 330, 24),
                     nullptr, Qt::AlignRight | Qt::AlignVCenter);
 
     const QStringList headings = {"序号",   "试卷名称", "单选题", "判断题",   "填空题", "多选题",
@@ -46,7 +46,7 @@ void CTestManage::BuildControls() {
     m_list = new QTableWidget(0, int(headings.size()), this);
     m_list->setObjectName(QStringLiteral("paperList"));
     m_list->setAccessibleName(QStringLiteral("试卷显示"));
-    m_list->setGeometry(20, 36, 1060, 300);
+    m_list->setGeometry(20, 46, 1060, 290);  // under the header band
     m_list->setHorizontalHeaderLabels(headings);
     m_list->verticalHeader()->hide();
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);

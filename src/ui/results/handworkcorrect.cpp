@@ -49,13 +49,13 @@ void CHandworkCorrect::BuildControls() {
     m_answer = ReadOnlyText(this, QRect(355, 440, 325, 140), QStringLiteral("answer"));
     controls::Label(this, QStringLiteral("考生答题："), QRect(355, 414, 200, 24), m_answer);
 
-    m_questionPoints = controls::Edit(this, QRect(760, 30, 70, 26), QStringLiteral("points"));
+    m_questionPoints = controls::Edit(this, QRect(760, 58, 70, 26), QStringLiteral("points"));
     m_questionPoints->setReadOnly(true);
-    controls::Label(this, QStringLiteral("分值："), QRect(700, 30, 56, 26), m_questionPoints);
-    controls::Label(this, QStringLiteral("分"), QRect(836, 30, 30, 26));
-    m_awarded = controls::Edit(this, QRect(760, 70, 70, 26), QStringLiteral("awarded"));
-    controls::Label(this, QStringLiteral("给分："), QRect(700, 70, 56, 26), m_awarded);
-    controls::Label(this, QStringLiteral("分"), QRect(836, 70, 30, 26));
+    controls::Label(this, QStringLiteral("分值："), QRect(700, 58, 56, 26), m_questionPoints);
+    controls::Label(this, QStringLiteral("分"), QRect(836, 58, 30, 26));
+    m_awarded = controls::Edit(this, QRect(760, 98, 70, 26), QStringLiteral("awarded"));
+    controls::Label(this, QStringLiteral("给分："), QRect(700, 98, 56, 26), m_awarded);
+    controls::Label(this, QStringLiteral("分"), QRect(836, 98, 30, 26));
     // Digits and one decimal point only; the text is tidied after every change.
     m_awarded->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("[0-9]*\\.?[0-9]*")), m_awarded));
@@ -64,7 +64,7 @@ void CHandworkCorrect::BuildControls() {
         if (normalized != text) m_awarded->setText(normalized);
     });
 
-    auto* confirm = controls::Button(this, QStringLiteral("确定"), QRect(720, 120, 120, 34),
+    auto* confirm = controls::Button(this, QStringLiteral("确定"), QRect(720, 148, 120, 34),
                                      QStringLiteral("confirm"));
     auto* back = controls::Button(this, QStringLiteral("返回"), QRect(720, 490, 120, 34),
                                   QStringLiteral("back"));

@@ -27,6 +27,9 @@ namespace {
 
 enum SubjectColumn { kNumber, kSubject, kId };
 
+// The three groups stand under the header band.
+constexpr int kGroupTop = 48;
+
 // Root 1, department 2, position 3.
 int LevelOf(const QTreeWidgetItem* node) {
     int level = 1;
@@ -42,15 +45,15 @@ QString CVariouSet::OrganisationCaption() {
 
 CVariouSet::CVariouSet(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Vemo—各种设置"));
-    setFixedSize(900, 620);
+    setFixedSize(900, kGroupTop + 604);
     InstallScreenKeyFilter(this);
     BuildOrganisationGroup();
     BuildSubjectGroup();
     BuildObjectGroup();
 
-    auto* bank = controls::Button(this, QStringLiteral("返回题库管理"), QRect(680, 480, 190, 36),
+    auto* bank = controls::Button(this, QStringLiteral("返回题库管理"), QRect(680, 532, 190, 36),
                                   "backToBank");
-    auto* exit = controls::Button(this, QStringLiteral("退出"), QRect(680, 532, 190, 36), "exit");
+    auto* exit = controls::Button(this, QStringLiteral("退出"), QRect(680, 584, 190, 36), "exit");
     connect(bank, &QPushButton::clicked, this,
             [this] { screens::Go(this, screens::Id::ExamPaper); });
     connect(exit, &QPushButton::clicked, this, [this] { ExitProgram(this); });
@@ -65,7 +68,7 @@ CVariouSet::CVariouSet(QWidget* parent) : QDialog(parent) {
 
 void CVariouSet::BuildOrganisationGroup() {
     auto* group = new QGroupBox(QStringLiteral("岗位设置"), this);
-    group->setGeometry(20, 16, 300, 584);
+    group->setGeometry(20, kGroupTop, 300, 584);
     controls::Label(group, OrganisationCaption(), QRect(10, 28, 280, 24), nullptr, Qt::AlignCenter);
     m_tree = new QTreeWidget(group);
     m_tree->setObjectName(QStringLiteral("tree"));
@@ -86,7 +89,7 @@ void CVariouSet::BuildOrganisationGroup() {
 
 void CVariouSet::BuildSubjectGroup() {
     auto* group = new QGroupBox(QStringLiteral("科目设置"), this);
-    group->setGeometry(336, 16, 320, 584);
+    group->setGeometry(336, kGroupTop, 320, 584);
     m_subjects = new QTableWidget(0, 3, group);
     m_subjects->setObjectName(QStringLiteral("subjects"));
     m_subjects->setAccessibleName(QStringLiteral("考试科目"));
@@ -122,7 +125,7 @@ void CVariouSet::BuildSubjectGroup() {
 
 void CVariouSet::BuildObjectGroup() {
     auto* group = new QGroupBox(QStringLiteral("对象设置"), this);
-    group->setGeometry(672, 16, 210, 300);
+    group->setGeometry(672, kGroupTop, 210, 300);
     for (int i = 0; i < 4; ++i) {
         auto* edit = controls::Edit(group, QRect(70, 32 + i * 44, 125, 30),
                                     "targetGroup" + QString::number(i + 1));

@@ -169,7 +169,7 @@ void CCheckScore::Query() {
             msgbox::Prompt(this, QStringLiteral("找不到考生成绩记录！"));
             return;
         }
-        Fill(rows);
+        Fill(std::move(rows));
     });
 }
 
@@ -181,12 +181,12 @@ void CCheckScore::Rank() {
         return;
     }
     Guarded([&] {
-        const results::Ranking ranking = results::RankExam(examName);
+        results::Ranking ranking = results::RankExam(examName);
         if (ranking.rows.empty()) {
             msgbox::Prompt(this, QStringLiteral("此考试没有考生成绩记录！"));
             return;
         }
-        Fill(ranking.rows, ranking.ranks);
+        Fill(std::move(ranking.rows), ranking.ranks);
     });
 }
 
@@ -200,7 +200,7 @@ void CCheckScore::ShowAll() {
             msgbox::Prompt(this, QStringLiteral("考生成绩记录为空！"));
             return;
         }
-        Fill(rows);
+        Fill(std::move(rows));
     });
 }
 
@@ -212,17 +212,20 @@ void CCheckScore::ClearCriteria() {
 }
 
 // The 名次 column shows only with ranks: a query or 显示全部 has none.
-void CCheckScore::Fill(const std::vector<results::ScoreRow>& rows, const QStringList& ranks) {
+void CCheckScore::Fill(std::vector<results::ScoreRow> rows, const QStringList& ranks) {
     QList<QStringList> texts;
     texts.reserve(qsizetype(rows.size()));
     m_registrationIds.clear();
+    m_registrationIds.reserve(rows.size());
     m_answerSheet->setEnabled(false);
-    for (const results::ScoreRow& r : rows) m_registrationIds.push_back(r.registrationId);
+    // Moved, not copied: 显示全部 lists every scored row.
     for (size_t i = 0; i < rows.size(); ++i) {
-        const results::ScoreRow& r = rows[i];
-        texts.append(QStringList{QString::number(i + 1), ranks.value(qsizetype(i)), r.name,
-                                 r.department, r.position, r.score, r.verdict, r.timeUsed,
-                                 r.handInTime, r.examName});
+        results::ScoreRow& r = rows[i];
+        m_registrationIds.push_back(std::move(r.registrationId));
+        texts.append(QStringList{QString::number(i + 1), ranks.value(qsizetype(i)),
+                                 std::move(r.name), std::move(r.department), std::move(r.position),
+                                 std::move(r.score), std::move(r.verdict), std::move(r.timeUsed),
+                                 std::move(r.handInTime), std::move(r.examName)});
     }
     m_list->setColumnHidden(kRankColumn, ranks.isEmpty());
     m_list->AppendRows(texts);

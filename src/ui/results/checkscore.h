@@ -50,7 +50,7 @@ private:
     void ShowAll();
     void ClearCriteria();
     void Export();
-    void Fill(const std::vector<results::ScoreRow>& rows, const QStringList& ranks = {});
+    void Fill(std::vector<results::ScoreRow> rows, const QStringList& ranks = {});
     void ExportWorkbook();
     // 查看答卷 for the one ticked row.
     void ShowAnswerSheet();

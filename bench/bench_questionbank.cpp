@@ -51,7 +51,7 @@ public:
                      QStringLiteral("A"), QStringLiteral("选项甲"), QStringLiteral("选项乙"),
                      QStringLiteral("选项丙"), QStringLiteral("选项丁"), QStringLiteral("中等"),
                      QStringLiteral("一线员工")});
-        if (!transaction.Commit()) qFatal("the bank was not stored");
+        transaction.Commit();
     }
     ~LargeBank() { QDir::setCurrent(m_previous); }
 

@@ -140,13 +140,17 @@ QStringList PersonnelIndexes() {
 }
 
 bool CreateIndexes(CADOConn& conn, const QString& file) {
-    CTransaction transaction(conn);
-    if (!transaction.IsActive()) return false;
-    // A table missing from a damaged file costs its own indexes only.
-    bool all = true;
-    for (const QString& sql : IsQuestionsFile(file) ? QuestionsIndexes() : PersonnelIndexes())
-        all = conn.ExecuteStatement(sql, file) && all;
-    return transaction.Commit() && all;
+    try {
+        CTransaction transaction(conn);
+        // A table missing from a damaged file costs its own indexes only.
+        bool all = true;
+        for (const QString& sql : IsQuestionsFile(file) ? QuestionsIndexes() : PersonnelIndexes())
+            all = conn.ExecuteStatement(sql, file) && all;
+        transaction.Commit();
+        return all;
+    } catch (const DatabaseError&) {
+        return false;
+    }
 }
 
 void AddMissingIndexes() {

@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "data/adoconn.h"
+#include "data/intransaction.h"
 #include "data/schema.h"
 #include "rules/answers.h"
 #include "rules/paperinprogress.h"
@@ -264,32 +265,26 @@ CopiedSection CopySection(CADOConn& personnel, const QString& type, int firstNum
 
 AssemblyResult AssemblePaper(const QString& subjectMode, const QString& paperName,
                              RandomSource& random, const QString& registrationId) {
-    return RetryConflicts([&]() -> AssemblyResult {
-        const QStringList types = schema::QuestionTypes();
-        CADOConn bank;
-        const QString table = subjectMode == kMultiSubject ? "testpaper" : "exampaper";
-        const RecordsetPtr source = bank.OpenRecordset("select * from " + table + " where 名称=?",
-                                                       schema::kQuestionsFile, {paperName});
-        if (source->RecordCount() == 0) return {Outcome::NoRules, {}, {}};
+    const QStringList types = schema::QuestionTypes();
+    CADOConn bank;
+    const QString table = subjectMode == kMultiSubject ? "testpaper" : "exampaper";
+    const RecordsetPtr source = bank.OpenRecordset("select * from " + table + " where 名称=?",
+                                                   schema::kQuestionsFile, {paperName});
+    if (source->RecordCount() == 0) return {Outcome::NoRules, {}, {}};
 
-        std::vector<RuleRow> plan;
-        for (; !source->IsEOF(); source->MoveNext()) {
-            RuleRow row{SubjectFilter(source->GetText("科目")), {}};
-            for (const QString& type : types) {
-                const auto rules = ParseSection(source->GetText(type));
-                if (!rules) return {Outcome::BrokenRule, {}, type};
-                row.sections.append(*rules);
-            }
-            plan.push_back(std::move(row));
+    std::vector<RuleRow> plan;
+    for (; !source->IsEOF(); source->MoveNext()) {
+        RuleRow row{SubjectFilter(source->GetText("科目")), {}};
+        for (const QString& type : types) {
+            const auto rules = ParseSection(source->GetText(type));
+            if (!rules) return {Outcome::BrokenRule, {}, type};
+            row.sections.append(*rules);
         }
+        plan.push_back(std::move(row));
+    }
 
-        CADOConn personnel;
-        if (!personnel.OpenDatabase(schema::kPersonnelFile))
-            throw DatabaseError("personnel.mdb cannot be opened");
-        CTransaction transaction(personnel);
-        // Without the transaction each write would stand alone: draw nothing instead.
-        if (!transaction.IsActive())
-            throw DatabaseError("personnel.mdb is busy: nothing was drawn");
+    return InTransaction(schema::kPersonnelFile, [&](CADOConn& personnel,
+                                                     CTransaction& transaction) {
         const RecordsetPtr pool =
             personnel.OpenRecordset("select * from interim", schema::kPersonnelFile);
         for (const RuleRow& row : plan) {
@@ -297,8 +292,10 @@ AssemblyResult AssemblePaper(const QString& subjectMode, const QString& paperNam
                 const SectionRules& rules = row.sections[t];
                 for (const DrawItem& item : rules.items) {
                     if (!DrawRule(bank, *pool, types[t], row.subjectFilter, item, rules.points,
-                                  random))
-                        return {Outcome::BankTooSmall, {}, types[t]};
+                                  random)) {
+                        transaction.Rollback();
+                        return AssemblyResult{Outcome::BankTooSmall, {}, types[t]};
+                    }
                 }
             }
         }
@@ -312,7 +309,6 @@ AssemblyResult AssemblePaper(const QString& subjectMode, const QString& paperNam
         }
         if (!registrationId.isEmpty())
             progress::Keep(personnel, registrationId, answers::SplitAnswerKey(result.answerKey));
-        if (!transaction.Commit()) throw DatabaseError("the drawn paper could not be stored");
         return result;
     });
 }

@@ -6,6 +6,7 @@
 #include "data/adoconn.h"
 #include "data/codes.h"
 #include "data/formats.h"
+#include "data/intransaction.h"
 #include "data/schema.h"
 #include "rules/assembly.h"
 #include "rules/paperinprogress.h"
@@ -17,18 +18,9 @@ namespace {
 const QString kPersonnel = schema::kPersonnelFile;
 const QString kQuestions = schema::kQuestionsFile;
 
-// Opens personnel.mdb for a transaction; a file that cannot be opened or locked raises.
-void OpenForWriting(CADOConn& conn) {
-    if (!conn.OpenDatabase(kPersonnel)) throw DatabaseError("personnel.mdb cannot be opened");
-}
-
 void Execute(CADOConn& conn, const QString& sql, const QVariantList& params) {
     if (!conn.ExecuteStatement(sql, kPersonnel, params))
         throw DatabaseError(("cannot change the exam data: " + conn.LastError()).toStdString());
-}
-
-void Commit(CTransaction& transaction) {
-    if (!transaction.Commit()) throw DatabaseError("the exam data could not be stored");
 }
 
 std::vector<Registration> Registrations(CRecordset& rs) {
@@ -108,13 +100,9 @@ QString CreationRefusal(const ExamForm& form, int examineeCount) {
 }
 
 qlonglong CreateExam(const ExamForm& form, const std::vector<Examinee>& examinees) {
-    return RetryConflicts([&]() -> qlonglong {
+    return InTransaction(kPersonnel, [&](CADOConn& conn) -> qlonglong {
         const QString start = FormatExamTime(form.start);
         const QString end = FormatExamTime(form.end);
-        CADOConn conn;
-        OpenForWriting(conn);
-        CTransaction transaction(conn);
-        if (!transaction.IsActive()) throw DatabaseError("personnel.mdb is locked");
 
         auto exam = conn.OpenRecordset("select * from ExamArrange where 0", kPersonnel);
         exam->AddNew();
@@ -155,7 +143,6 @@ qlonglong CreateExam(const ExamForm& form, const std::vector<Examinee>& examinee
             Execute(conn, "insert into JoinExam(考试号,考生质量,考生数量) values(?,?,?)",
                     {number, counters.quality, counters.quantity});
         }
-        Commit(transaction);
         return number;
     });
 }
@@ -303,11 +290,7 @@ QString VerdictMessage(RegistrationVerdict verdict) {
 }
 
 bool RemoveRegistration(qlonglong registrationId, const QString& examNo) {
-    return RetryConflicts([&]() -> bool {
-        CADOConn conn;
-        OpenForWriting(conn);
-        CTransaction transaction(conn);
-        if (!transaction.IsActive()) throw DatabaseError("personnel.mdb is locked");
+    return InTransaction(kPersonnel, [&](CADOConn& conn) -> bool {
         auto row = conn.OpenRecordset("select * from ExamRegister where ID=? and 成绩 is null",
                                       kPersonnel, {registrationId});
         if (row->RecordCount() == 0) return false;
@@ -315,18 +298,13 @@ bool RemoveRegistration(qlonglong registrationId, const QString& examNo) {
         progress::Remove(conn, QString::number(registrationId));
         Execute(conn, "update JoinExam set 考生质量=考生质量-1,考生数量=考生数量-1 where 考试号=?",
                 {examNo.toLongLong()});
-        Commit(transaction);
         return true;
     });
 }
 
 AddOutcome AddRegistration(const QString& examNo, const QString& passMark,
                            const Examinee& examinee) {
-    return RetryConflicts([&]() -> AddOutcome {
-        CADOConn conn;
-        OpenForWriting(conn);
-        CTransaction transaction(conn);
-        if (!transaction.IsActive()) throw DatabaseError("personnel.mdb is locked");
+    return InTransaction(kPersonnel, [&](CADOConn& conn) -> AddOutcome {
         auto ended =
             conn.OpenRecordset("select * from ExamArrange where 考试号=? and ifnull(时效,'')<>''",
                                kPersonnel, {examNo.toLongLong()});
@@ -339,24 +317,18 @@ AddOutcome AddRegistration(const QString& examNo, const QString& passMark,
                                   passMark)});
         Execute(conn, "update JoinExam set 考生质量=考生质量+1,考生数量=考生数量+1 where 考试号=?",
                 {examNo.toLongLong()});
-        Commit(transaction);
         return AddOutcome::Added;
     });
 }
 
 void DeleteExam(const QString& examNo) {
-    RetryConflicts([&] {
-        CADOConn conn;
-        OpenForWriting(conn);
-        CTransaction transaction(conn);
-        if (!transaction.IsActive()) throw DatabaseError("personnel.mdb is locked");
+    InTransaction(kPersonnel, [&](CADOConn& conn) {
         Execute(conn, "delete from ExamArrange where 考试号=?", {examNo.toLongLong()});
         Execute(conn, "delete from ExamRegister where 考试号=?", {examNo});
         Execute(conn, "delete from JoinExam where 考试号=?", {examNo.toLongLong()});
         Execute(conn, "delete from quesAndAns where 考试号=?", {examNo});
         Execute(conn, "delete from answerSheet where 考试号=?", {examNo});
         progress::RemoveExam(conn, examNo);
-        Commit(transaction);
     });
 }
 

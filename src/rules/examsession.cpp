@@ -1,6 +1,7 @@
 #include "rules/examsession.h"
 
 #include "data/adoconn.h"
+#include "data/intransaction.h"
 #include "data/pgengine.h"
 #include "data/schema.h"
 #include "rules/answers.h"
@@ -99,13 +100,10 @@ bool ExamSession::Restore(QString* error) {
 void ExamSession::ForgetUnstarted() {
     if (m_ticket.resumed) return;
     try {
-        CADOConn conn;
-        if (!conn.OpenDatabase(kFile)) return;
-        CTransaction transaction(conn);
-        if (!transaction.IsActive()) return;
-        progress::Remove(conn, m_ticket.registrationId);
-        transaction.Commit();
+        InTransaction(kFile,
+                      [&](CADOConn& conn) { progress::Remove(conn, m_ticket.registrationId); });
     } catch (const DatabaseError&) {
+        // The paper stays kept.
     }
 }
 

@@ -5,6 +5,7 @@
 #include "data/adoconn.h"
 #include "data/codes.h"
 #include "data/formats.h"
+#include "data/intransaction.h"
 #include "data/schema.h"
 
 namespace grading {
@@ -74,12 +75,9 @@ QString ConfirmationText(double awarded) {
 }
 
 std::optional<Awarded> Award(const EssayAnswer& answer, double points, QString* error) {
-    return RetryConflicts([&]() -> std::optional<Awarded> {
-        const QString file = schema::kPersonnelFile;
-        try {
-            CADOConn conn;
-            if (!conn.OpenDatabase(file)) throw DatabaseError("cannot open " + file.toStdString());
-            CTransaction transaction(conn);
+    const QString file = schema::kPersonnelFile;
+    try {
+        return InTransaction(file, [&](CADOConn& conn) {
             // The registration's row lock first: two graders of one examinee's essays
             // then add to the score one after the other instead of over each other.
             if (!conn.ExecuteStatement("update ExamRegister set 成绩=成绩 where ID=?", file,
@@ -112,13 +110,12 @@ std::optional<Awarded> Award(const EssayAnswer& answer, double points, QString* 
                                      essaysLeft ? QVariant(QStringLiteral("有")) : QVariant());
             registration->Update();
             MarkSheetRow(conn, answer, points);
-            if (!transaction.Commit()) throw DatabaseError(conn.LastError().toStdString());
-            return awarded;
-        } catch (const DatabaseError& e) {
-            if (error) *error = QString::fromUtf8(e.what());
-            return std::nullopt;
-        }
-    });
+            return std::optional<Awarded>(awarded);
+        });
+    } catch (const DatabaseError& e) {
+        if (error) *error = QString::fromUtf8(e.what());
+        return std::nullopt;
+    }
 }
 
 }  // namespace grading

@@ -5,6 +5,7 @@
 
 #include "data/adoconn.h"
 #include "data/formats.h"
+#include "data/intransaction.h"
 #include "data/schema.h"
 
 namespace papers {
@@ -16,16 +17,6 @@ const QString kSubjectUndecided = QStringLiteral("不定");
 
 QString Message(const char* utf8) {
     return QString::fromUtf8(utf8);
-}
-
-// Opens questions.mdb for a run of writes that must land together.
-void OpenBank(CADOConn& conn) {
-    if (!conn.OpenDatabase(schema::kQuestionsFile))
-        throw DatabaseError("questions.mdb cannot be opened");
-}
-
-void Commit(CTransaction& transaction) {
-    if (!transaction.Commit()) throw DatabaseError("the paper could not be stored");
 }
 
 void AppendRecord(CADOConn& conn, const QString& table, const PaperRecord& record) {
@@ -216,64 +207,59 @@ bool SubjectComposed(const QString& name, const QString& subject) {
 }
 
 void StorePaper(const PaperRecord& record, bool firstSubject) {
-    CADOConn conn;
-    OpenBank(conn);
-    CTransaction transaction(conn);
-    const bool multi = record.mode == kMultiSubject;
-    if (multi && firstSubject &&
-        !conn.ExecuteStatement("delete from testpaper where 名称=? and not exists "
-                               "(select 1 from exampaper where exampaper.名称=testpaper.名称)",
-                               schema::kQuestionsFile, {record.columns.name}))
-        throw DatabaseError("left-over subjects could not be removed");
-    AppendRecord(conn, multi ? QStringLiteral("testpaper") : QStringLiteral("exampaper"), record);
-    Commit(transaction);
+    InTransaction(schema::kQuestionsFile, [&](CADOConn& conn) {
+        const bool multi = record.mode == kMultiSubject;
+        if (multi && firstSubject &&
+            !conn.ExecuteStatement("delete from testpaper where 名称=? and not exists "
+                                   "(select 1 from exampaper where exampaper.名称=testpaper.名称)",
+                                   schema::kQuestionsFile, {record.columns.name}))
+            throw DatabaseError("left-over subjects could not be removed");
+        AppendRecord(conn, multi ? QStringLiteral("testpaper") : QStringLiteral("exampaper"),
+                     record);
+    });
 }
 
 void DiscardSubjects(const QString& name) {
-    CADOConn conn;
-    OpenBank(conn);
-    CTransaction transaction(conn);
-    if (!conn.ExecuteStatement("delete from testpaper where 名称=?", schema::kQuestionsFile,
-                               {name}))
-        throw DatabaseError("the subjects could not be removed");
-    Commit(transaction);
+    InTransaction(schema::kQuestionsFile, [&](CADOConn& conn) {
+        if (!conn.ExecuteStatement("delete from testpaper where 名称=?", schema::kQuestionsFile,
+                                   {name}))
+            throw DatabaseError("the subjects could not be removed");
+    });
 }
 
 PaperRecord CompleteMultiSubject(const QString& name, const QDateTime& now) {
-    CADOConn conn;
-    OpenBank(conn);
-    CTransaction transaction(conn);
-    const RecordsetPtr subjects =
-        conn.OpenRecordset("select * from testpaper where 名称=?", schema::kQuestionsFile, {name});
-    PaperRecord record;
-    record.mode = kMultiSubject;
-    codes::PaperColumns& p = record.columns;
-    p.name = name;
-    p.subject = kSubjectUndecided;
-    const QStringList types = schema::QuestionTypes();
-    std::array<int, 5> withRules{};
-    int questions = 0;
-    double fullMarks = 0;
-    for (; !subjects->IsEOF(); subjects->MoveNext()) {
-        questions += subjects->GetText("总题数").toInt();
-        fullMarks += subjects->GetText("满分").toDouble();
+    return InTransaction(schema::kQuestionsFile, [&](CADOConn& conn) {
+        const RecordsetPtr subjects = conn.OpenRecordset("select * from testpaper where 名称=?",
+                                                         schema::kQuestionsFile, {name});
+        PaperRecord record;
+        record.mode = kMultiSubject;
+        codes::PaperColumns& p = record.columns;
+        p.name = name;
+        p.subject = kSubjectUndecided;
+        const QStringList types = schema::QuestionTypes();
+        std::array<int, 5> withRules{};
+        int questions = 0;
+        double fullMarks = 0;
+        for (; !subjects->IsEOF(); subjects->MoveNext()) {
+            questions += subjects->GetText("总题数").toInt();
+            fullMarks += subjects->GetText("满分").toDouble();
+            for (int t = 0; t < types.size(); ++t)
+                if (subjects->GetText(types[t]) != kEmptySection) ++withRules[size_t(t)];
+        }
+        const auto columns = TypeColumns(p);
         for (int t = 0; t < types.size(); ++t)
-            if (subjects->GetText(types[t]) != kEmptySection) ++withRules[size_t(t)];
-    }
-    const auto columns = TypeColumns(p);
-    for (int t = 0; t < types.size(); ++t)
-        *columns[size_t(t)] =
-            withRules[size_t(t)] > 0
-                ? types[t] + QStringLiteral("包含%1个科目").arg(withRules[size_t(t)])
-                : kEmptySection;
-    if (subjects->RecordCount() > 0) {
-        p.total = QString::number(questions);
-        p.fullMarks = FormatPoints(fullMarks);
-    }
-    p.created = FormatCreationTime(now);
-    AppendRecord(conn, QStringLiteral("exampaper"), record);
-    Commit(transaction);
-    return record;
+            *columns[size_t(t)] =
+                withRules[size_t(t)] > 0
+                    ? types[t] + QStringLiteral("包含%1个科目").arg(withRules[size_t(t)])
+                    : kEmptySection;
+        if (subjects->RecordCount() > 0) {
+            p.total = QString::number(questions);
+            p.fullMarks = FormatPoints(fullMarks);
+        }
+        p.created = FormatCreationTime(now);
+        AppendRecord(conn, QStringLiteral("exampaper"), record);
+        return record;
+    });
 }
 
 std::vector<ListedPaper> ListPapers() {
@@ -303,21 +289,19 @@ QStringList PaperSections(qlonglong id) {
 }
 
 void DeletePaper(qlonglong id) {
-    CADOConn conn;
-    OpenBank(conn);
-    CTransaction transaction(conn);
-    const RecordsetPtr rs =
-        conn.OpenRecordset("select * from exampaper where ID=?", schema::kQuestionsFile, {id});
-    if (rs->RecordCount() == 0) return;
-    const QString name = rs->GetText("名称");
-    const bool multi = rs->GetText("科目选项") == kMultiSubject;
-    bool deleted =
-        conn.ExecuteStatement("delete from exampaper where ID=?", schema::kQuestionsFile, {id});
-    if (multi)
-        deleted = deleted && conn.ExecuteStatement("delete from testpaper where 名称=?",
-                                                   schema::kQuestionsFile, {name});
-    if (!deleted) throw DatabaseError("the paper could not be deleted");
-    Commit(transaction);
+    InTransaction(schema::kQuestionsFile, [&](CADOConn& conn) {
+        const RecordsetPtr rs =
+            conn.OpenRecordset("select * from exampaper where ID=?", schema::kQuestionsFile, {id});
+        if (rs->RecordCount() == 0) return;
+        const QString name = rs->GetText("名称");
+        const bool multi = rs->GetText("科目选项") == kMultiSubject;
+        bool deleted =
+            conn.ExecuteStatement("delete from exampaper where ID=?", schema::kQuestionsFile, {id});
+        if (multi)
+            deleted = deleted && conn.ExecuteStatement("delete from testpaper where 名称=?",
+                                                       schema::kQuestionsFile, {name});
+        if (!deleted) throw DatabaseError("the paper could not be deleted");
+    });
 }
 
 }  // namespace papers

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "data/adoconn.h"
+#include "data/intransaction.h"
 #include "data/schema.h"
 
 namespace printed {
@@ -111,30 +112,36 @@ DrawnPaper DrawPaper(const QString& paperName, assembly::RandomSource& random) {
         plan.push_back(std::move(row));
     }
 
-    DrawnPaper paper;
-    CTransaction transaction(conn);
-    // Every generation starts from an empty pool: what an earlier one drew is not printed again.
-    schema::RecreateScratchTable(conn, File(), kCreatePool, kDropPool);
-    const RecordsetPtr pool = conn.OpenRecordset("select * from interim", File());
-    for (const RuleRow& row : plan) {
-        for (int t = 0; t < types.size(); ++t) {
-            for (const assembly::DrawItem& item : row.sections[t].items) {
-                if (!assembly::DrawRule(conn, *pool, types[t], row.subjectFilter, item,
-                                        row.sections[t].points, random,
-                                        assembly::Pictures::Excluded))
-                    return {Outcome::BankTooSmall, types[t], 0, {}};
+    DrawnPaper paper = InTransaction(File(), [&](CADOConn& scratch, CTransaction& transaction) {
+        DrawnPaper drawn;
+        // Every generation starts from an empty pool: what an earlier one drew is not printed
+        // again.
+        schema::RecreateScratchTable(scratch, File(), kCreatePool, kDropPool);
+        const RecordsetPtr pool = scratch.OpenRecordset("select * from interim", File());
+        for (const RuleRow& row : plan) {
+            for (int t = 0; t < types.size(); ++t) {
+                for (const assembly::DrawItem& item : row.sections[t].items) {
+                    if (!assembly::DrawRule(scratch, *pool, types[t], row.subjectFilter, item,
+                                            row.sections[t].points, random,
+                                            assembly::Pictures::Excluded)) {
+                        transaction.Rollback();
+                        return DrawnPaper{Outcome::BankTooSmall, types[t], 0, {}};
+                    }
+                }
             }
+            drawn.fullMarks += row.fullMarks;
         }
-        paper.fullMarks += row.fullMarks;
-    }
 
-    schema::RecreateScratchTable(conn, File(), kCreatePaper, kDropPaper);
-    int number = 1;
-    for (const QString& type : types) number += CopyPrintedSection(conn, type, number, random);
-    for (const QString& type : types)
-        paper.sections.append(LayoutSection(type, SectionQuestions(conn, type)));
-    conn.ExecuteStatement(kDropPaper, File());
-    if (!transaction.Commit()) throw DatabaseError("the printed paper could not be drawn");
+        schema::RecreateScratchTable(scratch, File(), kCreatePaper, kDropPaper);
+        int number = 1;
+        for (const QString& type : types)
+            number += CopyPrintedSection(scratch, type, number, random);
+        for (const QString& type : types)
+            drawn.sections.append(LayoutSection(type, SectionQuestions(scratch, type)));
+        scratch.ExecuteStatement(kDropPaper, File());
+        return drawn;
+    });
+    if (paper.outcome != Outcome::Drawn) return paper;
     NumberSections(paper.sections);
     return paper;
 }

@@ -2,8 +2,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <utility>
 
 #include "data/adoconn.h"
+#include "data/intransaction.h"
 #include "data/schema.h"
 #include "rules/questionbank.h"
 
@@ -111,17 +113,6 @@ bool IsDuplicate(const Draft& draft) {
 StoreOutcome Store(const Draft& draft, const PictureWriter& writePicture, qlonglong* id) {
     if (!schema::QuestionTypes().contains(draft.type))
         throw DatabaseError("not a question table: " + draft.type.toStdString());
-    CADOConn conn;
-    if (!conn.OpenDatabase(schema::kQuestionsFile))
-        throw DatabaseError("questions.mdb cannot be opened");
-    CTransaction transaction(conn);
-    // No rows are read: the recordset only appends.
-    auto rs = conn.OpenRecordset("select * from " + draft.type + " where ID is null",
-                                 schema::kQuestionsFile);
-    rs->AddNew();
-    for (const auto& column : StoredColumns(draft)) rs->PutCollect(column.first, column.second);
-    rs->Update();
-    const QString idText = rs->GetText("ID");
     // A picture written for a row that is then not stored goes again.
     struct WrittenPicture {
         QString path;
@@ -130,16 +121,32 @@ StoreOutcome Store(const Draft& draft, const PictureWriter& writePicture, qlongl
             if (!kept && !path.isEmpty()) QFile::remove(path);
         }
     } written;
-    if (writePicture) {
-        const QString name = draft.type + idText;
-        written.path = bank::PicturePath(name);
-        if (!QDir().mkpath(QStringLiteral("QuestionMap")) || !writePicture(written.path))
-            return StoreOutcome::PictureNotWritten;
-        rs->PutCollect("图片", name);
-        rs->Update();
-    }
-    if (!transaction.Commit())
-        throw DatabaseError(("the question was not stored: " + conn.LastError()).toStdString());
+    QString idText;
+    const StoreOutcome outcome =
+        InTransaction(schema::kQuestionsFile, [&](CADOConn& conn, CTransaction& transaction) {
+            // A conflict's retry gets another key: the picture of the lost attempt goes.
+            if (!written.path.isEmpty()) QFile::remove(std::exchange(written.path, QString()));
+            // No rows are read: the recordset only appends.
+            auto rs = conn.OpenRecordset("select * from " + draft.type + " where ID is null",
+                                         schema::kQuestionsFile);
+            rs->AddNew();
+            for (const auto& column : StoredColumns(draft))
+                rs->PutCollect(column.first, column.second);
+            rs->Update();
+            idText = rs->GetText("ID");
+            if (writePicture) {
+                const QString name = draft.type + idText;
+                written.path = bank::PicturePath(name);
+                if (!QDir().mkpath(QStringLiteral("QuestionMap")) || !writePicture(written.path)) {
+                    transaction.Rollback();
+                    return StoreOutcome::PictureNotWritten;
+                }
+                rs->PutCollect("图片", name);
+                rs->Update();
+            }
+            return StoreOutcome::Stored;
+        });
+    if (outcome != StoreOutcome::Stored) return outcome;
     written.kept = true;
     if (id) *id = idText.toLongLong();
     return StoreOutcome::Stored;

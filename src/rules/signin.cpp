@@ -5,6 +5,7 @@
 #include "data/adoconn.h"
 #include "data/filemodes.h"
 #include "data/formats.h"
+#include "data/intransaction.h"
 #include "data/schema.h"
 
 namespace signin {
@@ -28,6 +29,30 @@ PasswordVerdict CheckPassword(codes::Account account, const QString& password) {
                         if (stored.size() < 3) stored << row.Text(0);
                     });
     return VerifyPassword(account, codes::UserName(account), password, stored);
+}
+
+bool IsCurrentPassword(codes::Account account, const QString& password) {
+    CADOConn conn;
+    const RecordsetPtr rows = conn.OpenRecordset("select * from LastPass", schema::kPersonnelFile);
+    rows->MoveFirst();
+    return rows->GetText(codes::PasswordColumn(account)) ==
+           codes::DigestPassword(account, password).plain;
+}
+
+void StorePassword(codes::Account account, const QString& password) {
+    const codes::PasswordDigests digests = codes::DigestPassword(account, password);
+    const QString column = codes::PasswordColumn(account);
+    InTransaction(schema::kPersonnelFile, [&](CADOConn& conn) {
+        const RecordsetPtr rows =
+            conn.OpenRecordset("select * from LastPass", schema::kPersonnelFile);
+        rows->MoveFirst();
+        rows->PutCollect(column, digests.plain);
+        rows->Move(1);
+        rows->PutCollect(column, digests.salted1);
+        rows->MoveNext();
+        rows->PutCollect(column, digests.salted2);
+        rows->Update();
+    });
 }
 
 bool EndIfExpired(CRecordset& exam, const QDateTime& now) {

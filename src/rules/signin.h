@@ -27,6 +27,14 @@ PasswordVerdict VerifyPassword(codes::Account account, const QString& user, cons
 // Raises DatabaseError when they cannot be read.
 PasswordVerdict CheckPassword(codes::Account account, const QString& password);
 
+// Whether `password` is the account's present one. Raises DatabaseError when LastPass
+// cannot be read.
+bool IsCurrentPassword(codes::Account account, const QString& password);
+
+// Stores the three digests of `password` for the account in rows 1, 2 and 3 of LastPass,
+// all or none; the other account's column stays as it is. Raises DatabaseError on failure.
+void StorePassword(codes::Account account, const QString& password);
+
 // Ends the exam of the current ExamArrange row when it is open and its end time is at or
 // before now: 时效 becomes "结束" and the save code is recomputed in the same update. An
 // end time that cannot be read never ends the exam. True when the row was ended.

@@ -6,6 +6,7 @@
 #include "data/schema.h"
 #include "rules/answers.h"
 #include "rules/paperinprogress.h"
+#include "rules/questiontype.h"
 
 namespace {
 const QString kFile = schema::kPersonnelFile;
@@ -15,7 +16,7 @@ ExamSession::ExamSession(const ExamTicket& ticket) : m_ticket(ticket) {}
 
 std::array<int, 5> ExamSession::Open() {
     std::array<int, 5> counts{};
-    const QStringList types = schema::QuestionTypes();
+    const QStringList types = qtype::Names();
     CADOConn conn;
     conn.ForEachRow("select 题型,count(*) from exam group by 题型", kFile, {},
                     [&](const CRowReader& row) {
@@ -89,6 +90,10 @@ bool ExamSession::Lost() const {
 bool ExamSession::ServerAnswers() const {
     if (m_sessionId == 0) return true;
     return !Lost() && store::SessionAnswers(kFile);
+}
+
+bool ExamSession::Reconnect() const {
+    return CADOConn::Reconnect(kFile);
 }
 
 bool ExamSession::Restore(QString* error) {

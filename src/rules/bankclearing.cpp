@@ -11,6 +11,7 @@
 #include "data/intransaction.h"
 #include "data/schema.h"
 #include "rules/questionbank.h"
+#include "rules/questiontype.h"
 
 namespace bank_clearing {
 namespace {
@@ -20,11 +21,11 @@ namespace {
 int RemoveOrphanPictures() {
     CADOConn conn;
     QSet<QString> named;
-    for (const QString& type : schema::QuestionTypes())
+    for (const QString& type : qtype::Names())
         conn.ForEachRow("select 图片 from " + type + " where 图片 is not null",
                         schema::kQuestionsFile, {},
                         [&named](const CRowReader& row) { named.insert(row.Text("图片")); });
-    static const QRegularExpression ours("^(" + schema::QuestionTypes().join('|') +
+    static const QRegularExpression ours("^(" + qtype::Names().join('|') +
                                          QStringLiteral(")\\d+\\.bmp$"));
     const QDir folder = QFileInfo(bank::PicturePath(QStringLiteral("x"))).dir();
     int removed = 0;
@@ -37,7 +38,7 @@ int RemoveOrphanPictures() {
 
 Outcome ClearTable(const QString& type) {
     Outcome outcome;
-    if (!schema::QuestionTypes().contains(type)) {
+    if (!qtype::Names().contains(type)) {
         outcome.error = QStringLiteral("未知的题型“%1”").arg(type);
         return outcome;
     }

@@ -7,6 +7,7 @@
 #include "data/formats.h"
 #include "data/intransaction.h"
 #include "data/schema.h"
+#include "rules/questiontype.h"
 
 namespace grading {
 namespace {
@@ -18,15 +19,15 @@ void MarkSheetRow(CADOConn& conn, const EssayAnswer& answer, double points) {
     const QStringList& columns = codes::AnswerSheetColumns();
     qlonglong id = 0;
     QStringList texts;
-    conn.ForEachRow("select ID," + columns.join(',') +
-                        " from answerSheet where 考生编号=? and 题型=? and coalesce(得分,'')='' "
-                        "and 题干=? and coalesce(答题,'')=? order by 题号 limit 1",
-                    file,
-                    {answer.registrationId, QStringLiteral("问答题"), answer.stem, answer.answer},
-                    [&](const CRowReader& row) {
-                        id = row.Integer("ID");
-                        for (int i = 1; i <= columns.size(); ++i) texts << row.Text(i);
-                    });
+    conn.ForEachRow(
+        "select ID," + columns.join(',') +
+            " from answerSheet where 考生编号=? and 题型=? and coalesce(得分,'')='' "
+            "and 题干=? and coalesce(答题,'')=? order by 题号 limit 1",
+        file, {answer.registrationId, qtype::Name(QuestionType::Essay), answer.stem, answer.answer},
+        [&](const CRowReader& row) {
+            id = row.Integer("ID");
+            for (int i = 1; i <= columns.size(); ++i) texts << row.Text(i);
+        });
     if (id == 0) return;
     texts.last() = FormatScore(points);
     if (!conn.ExecuteStatement("update answerSheet set 得分=?,保存码=? where ID=?", file,

@@ -7,6 +7,8 @@
 #include "data/formats.h"
 #include "data/intransaction.h"
 #include "data/schema.h"
+#include "rules/questiontype.h"
+#include "rules/rulematch.h"
 
 namespace papers {
 namespace {
@@ -22,9 +24,8 @@ QString Message(const char* utf8) {
 void AppendRecord(CADOConn& conn, const QString& table, const PaperRecord& record) {
     const codes::PaperColumns& p = record.columns;
     const bool stored = conn.ExecuteStatement(
-        "insert into " + table +
-            "(名称,科目,单选题,判断题,填空题,多选题,问答题,总题数,满分,创建时间,科目选项,保存码)"
-            " values(?,?,?,?,?,?,?,?,?,?,?,?)",
+        "insert into " + table + "(名称,科目," + qtype::Names().join(',') +
+            ",总题数,满分,创建时间,科目选项,保存码) values(?,?,?,?,?,?,?,?,?,?,?,?)",
         schema::kQuestionsFile,
         {p.name, p.subject, p.single, p.judge, p.fill, p.multiple, p.essay, p.total, p.fullMarks,
          p.created, record.mode, codes::PaperCode(p)});
@@ -181,16 +182,10 @@ QString AvailableQuestions(const QString& type, const QString& mode, const QStri
     const bool allSubjects = mode == kAllSubjects;
     if (group.isEmpty() || difficulty.isEmpty() || (!allSubjects && subject.isEmpty()))
         return QString();
-    if (!schema::QuestionTypes().contains(type)) return QString();
-    QString sql = "select count(*) as n from " + type + " where 题型=?";
-    QVariantList params = {type};
-    if (!allSubjects) {
-        sql += QStringLiteral(" and 科目=?");
-        params << subject;
-    }
-    sql += QStringLiteral(" and 对象=? and 难度=?");
-    params << group << difficulty;
-    return QString::number(CountRows(sql, params));
+    if (!qtype::Names().contains(type)) return QString();
+    const assembly::RuleMatch match =
+        assembly::MatchRule(type, allSubjects ? QString() : subject, {group, difficulty, 0});
+    return QString::number(CountRows(match.CountStatement(), match.params));
 }
 
 bool PaperNameTaken(const QString& name) {
@@ -236,7 +231,7 @@ PaperRecord CompleteMultiSubject(const QString& name, const QDateTime& now) {
         codes::PaperColumns& p = record.columns;
         p.name = name;
         p.subject = kSubjectUndecided;
-        const QStringList types = schema::QuestionTypes();
+        const QStringList types = qtype::Names();
         std::array<int, 5> withRules{};
         int questions = 0;
         double fullMarks = 0;
@@ -269,8 +264,8 @@ std::vector<ListedPaper> ListPapers() {
     for (; !rs->IsEOF(); rs->MoveNext()) {
         ListedPaper paper;
         paper.id = rs->GetCollect("ID").toLongLong();
-        for (const char* column : {"名称", "单选题", "判断题", "填空题", "多选题", "问答题",
-                                   "总题数", "满分", "创建时间"})
+        for (const QString& column :
+             QStringList{"名称"} + qtype::Names() + QStringList{"总题数", "满分", "创建时间"})
             paper.cells << rs->GetText(column);
         paper.intact = codes::PaperIntact(*rs);
         papers.push_back(paper);
@@ -284,7 +279,7 @@ QStringList PaperSections(qlonglong id) {
         conn.OpenRecordset("select * from exampaper where ID=?", schema::kQuestionsFile, {id});
     QStringList sections;
     if (rs->RecordCount() == 0) return sections;
-    for (const QString& type : schema::QuestionTypes()) sections << rs->GetText(type);
+    for (const QString& type : qtype::Names()) sections << rs->GetText(type);
     return sections;
 }
 

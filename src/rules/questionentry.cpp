@@ -8,6 +8,7 @@
 #include "data/intransaction.h"
 #include "data/schema.h"
 #include "rules/questionbank.h"
+#include "rules/questiontype.h"
 
 namespace entry {
 namespace {
@@ -16,10 +17,10 @@ const QStringList kOptionColumns = {"A", "B", "C", "D", "E"};
 constexpr int kRequiredOptions = 3;  // A, B and C
 
 bool IsChoice(const QString& type) {
-    return type == QStringLiteral("单选题") || type == QStringLiteral("多选题");
+    return qtype::Is(type, QuestionType::Single) || qtype::Is(type, QuestionType::Multiple);
 }
 bool IsTrueFalse(const QString& type) {
-    return type == QStringLiteral("判断题");
+    return qtype::Is(type, QuestionType::TrueFalse);
 }
 
 QString Option(const Draft& draft, int i) {
@@ -40,7 +41,7 @@ Refusal Check(const Draft& d) {
     } else if (d.stem.isEmpty() || d.answerText.isEmpty() || !chosen) {
         return Refusal::EmptyFields;
     }
-    if (d.answerText.contains(' ') && d.type != QStringLiteral("问答题"))
+    if (d.answerText.contains(' ') && !qtype::Is(d.type, QuestionType::Essay))
         return Refusal::SpaceInAnswer;
     if (d.answerText.contains('|')) return Refusal::BarInAnswer;
     return Refusal::None;
@@ -93,7 +94,7 @@ QList<QPair<QString, QString>> StoredColumns(const Draft& d) {
 }
 
 bool IsDuplicate(const Draft& draft) {
-    if (!schema::QuestionTypes().contains(draft.type))
+    if (!qtype::Names().contains(draft.type))
         throw DatabaseError("not a question table: " + draft.type.toStdString());
     QHash<QString, QString> stored;
     for (const auto& column : StoredColumns(draft)) stored.insert(column.first, column.second);
@@ -111,7 +112,7 @@ bool IsDuplicate(const Draft& draft) {
 }
 
 StoreOutcome Store(const Draft& draft, const PictureWriter& writePicture, qlonglong* id) {
-    if (!schema::QuestionTypes().contains(draft.type))
+    if (!qtype::Names().contains(draft.type))
         throw DatabaseError("not a question table: " + draft.type.toStdString());
     // A picture written for a row that is then not stored goes again.
     struct WrittenPicture {

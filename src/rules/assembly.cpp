@@ -11,6 +11,8 @@
 #include "data/schema.h"
 #include "rules/answers.h"
 #include "rules/paperinprogress.h"
+#include "rules/questiontype.h"
+#include "rules/rulematch.h"
 
 namespace assembly {
 namespace {
@@ -54,7 +56,7 @@ QString SubjectFilter(const QString& subject) {
 // leaves the tables untouched.
 struct RuleRow {
     QString subjectFilter;
-    QList<SectionRules> sections;  // in the order of schema::QuestionTypes()
+    QList<SectionRules> sections;  // in the order of qtype::Names()
 };
 
 }  // namespace
@@ -175,16 +177,11 @@ std::vector<qint64> ProbeKeys(CADOConn& bank, const QString& type, const QString
 }
 
 // The keys of the matching rows in key order, at most `limit` of them (none: every one).
-std::vector<qint64> MatchingKeys(CADOConn& bank, const QString& type, const QString& filter,
-                                 const QVariantList& params, qint64 limit = 0) {
+std::vector<qint64> MatchingKeys(CADOConn& bank, const RuleMatch& match, qint64 limit = 0) {
     std::vector<qint64> keys;
-    QString sql = "select ID from " + type + " where " + filter;
-    QVariantList limitedParams = params;
-    if (limit > 0) {
-        sql += QStringLiteral(" limit ?");
-        limitedParams << limit;
-    }
-    bank.ForEachRow(sql, schema::kQuestionsFile, limitedParams,
+    QVariantList params = match.params;
+    if (limit > 0) params << limit;
+    bank.ForEachRow(match.KeysStatement(limit > 0), schema::kQuestionsFile, params,
                     [&keys](const CRowReader& row) { keys.push_back(row.Integer("ID")); });
     // In key order, as the table lists them: the same random numbers pick the same rows
     // whichever index served the query.
@@ -206,35 +203,24 @@ bool DrawRule(CADOConn& bank, CRecordset& pool, const QString& type, const QStri
               const DrawItem& item, double points, RandomSource& random, Pictures pictures) {
     // Only keys are read while choosing; the chosen rows are fetched one by one, which keeps
     // a draw from a large bank quick.
-    QString filter = QStringLiteral("题型=?");
-    QVariantList params = {type};
-    if (subjectFilter != kAllSubjects) {
-        filter += QStringLiteral(" and 科目=?");
-        params << subjectFilter;
-    }
-    filter += QStringLiteral(" and 对象=? and 难度=?");
-    params << item.group << item.difficulty;
-    if (pictures == Pictures::Excluded) filter += QStringLiteral(" and 图片 is null");
-
-    std::vector<qint64> keys = MatchingKeys(bank, type, filter, params, kListedAtMost + 1);
+    const RuleMatch match =
+        MatchRule(type, subjectFilter == kAllSubjects ? QString() : subjectFilter, item, pictures);
+    std::vector<qint64> keys = MatchingKeys(bank, match, kListedAtMost + 1);
     std::vector<qint64> chosen;
     if (qint64(keys.size()) > kListedAtMost) {
         chosen = ProbeKeys(bank, type, subjectFilter, item, pictures, random);
-        if (chosen.empty()) keys = MatchingKeys(bank, type, filter, params);
+        if (chosen.empty()) keys = MatchingKeys(bank, match);
     }
     if (chosen.empty()) chosen = PickKeys(keys, item.count, random);
     if (chosen.empty()) return false;
 
     const QString rowSql = "select * from " + type + " where ID=?";
-    // The exam's pool carries each question's bank ID on to the answer sheet; the printed
-    // paper's has no place for it.
-    const bool keepsBankId = pool.Columns().contains(QStringLiteral("题目编号"));
     for (const qint64 key : chosen) {
         const RecordsetPtr question = bank.OpenRecordset(rowSql, schema::kQuestionsFile, {key});
         pool.AddNew();
         for (const QString& column : PoolColumns()) CopyUnlessNull(*question, pool, column);
         pool.PutCollect("分值", points);
-        if (keepsBankId) pool.PutCollect("题目编号", key);
+        pool.PutCollect("题目编号", key);
         pool.Update();
     }
     return true;
@@ -265,7 +251,7 @@ CopiedSection CopySection(CADOConn& personnel, const QString& type, int firstNum
 
 AssemblyResult AssemblePaper(const QString& subjectMode, const QString& paperName,
                              RandomSource& random, const QString& registrationId) {
-    const QStringList types = schema::QuestionTypes();
+    const QStringList types = qtype::Names();
     CADOConn bank;
     const QString table = subjectMode == kMultiSubject ? "testpaper" : "exampaper";
     const RecordsetPtr source = bank.OpenRecordset("select * from " + table + " where 名称=?",

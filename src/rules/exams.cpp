@@ -10,6 +10,8 @@
 #include "data/schema.h"
 #include "rules/assembly.h"
 #include "rules/paperinprogress.h"
+#include "rules/questiontype.h"
+#include "rules/rulematch.h"
 #include "rules/signin.h"
 
 namespace exams {
@@ -39,30 +41,18 @@ RecordsetPtr RegistrationsOf(CADOConn& conn, const QString& examNo) {
 // The examinees without a registration in the exam, optionally of one name only.
 RecordsetPtr Unregistered(CADOConn& conn, const QString& examNo,
                           const std::optional<QString>& name) {
-    QString sql = QStringLiteral(
-        "select e.姓名 as A, e.部门 as B, e.职务 as C from examinee e left join ExamRegister j "
-        "on(e.姓名=j.姓名 and e.部门=j.部门 and e.职务=j.职务 and j.考试号=?) "
-        "where j.姓名 is null");
     QVariantList params{examNo};
-    if (name) {
-        sql += QStringLiteral(" and e.姓名=?");
-        params << *name;
-    }
-    return conn.OpenRecordset(sql + " order by e.ID", kPersonnel, params);
+    if (name) params << *name;
+    return conn.OpenRecordset(UnregisteredStatement(name.has_value()), kPersonnel, params);
 }
 
 // The bank rows one rule item draws from, counted with the filters of the draw.
 qint64 CountMatching(CADOConn& bank, const QString& type, const QString& subject,
                      const assembly::DrawItem& item) {
-    QString sql = "select count(*) as n from " + type + " where 题型=?";
-    QVariantList params{type};
-    if (!subject.isEmpty()) {
-        sql += QStringLiteral(" and 科目=?");
-        params << subject;
-    }
-    sql += QStringLiteral(" and 对象=? and 难度=?");
-    params << item.group << item.difficulty;
-    return bank.OpenRecordset(sql, kQuestions, params)->GetCollect("n").toLongLong();
+    const assembly::RuleMatch match = assembly::MatchRule(type, subject, item);
+    return bank.OpenRecordset(match.CountStatement(), kQuestions, match.params)
+        ->GetCollect("n")
+        .toLongLong();
 }
 
 }  // namespace
@@ -164,7 +154,7 @@ BankCheck CheckBank(const QString& paperName) {
     for (rules->MoveFirst(); !rules->IsEOF(); rules->MoveNext()) {
         QString subject = rules->GetText("科目");
         if (subject == QStringLiteral("无") || subject == QStringLiteral("全科")) subject.clear();
-        for (const QString& type : schema::QuestionTypes()) {
+        for (const QString& type : qtype::Names()) {
             const auto section = assembly::ParseSection(rules->GetText(type));
             if (!section) {
                 if (!check.brokenTypes.contains(type)) check.brokenTypes << type;
@@ -217,6 +207,14 @@ ExamListing ListExams(const QDateTime& now) {
         listing.exams.push_back(exam);
     }
     return listing;
+}
+
+QString UnregisteredStatement(bool oneName) {
+    return QStringLiteral(
+               "select e.姓名 as A, e.部门 as B, e.职务 as C from examinee e left join "
+               "ExamRegister j on(e.姓名=j.姓名 and e.部门=j.部门 and e.职务=j.职务 and "
+               "j.考试号=?) where j.姓名 is null") +
+           (oneName ? " and e.姓名=?" : "") + " order by e.ID";
 }
 
 QStringList UnregisteredNames(const QString& examNo) {
@@ -326,7 +324,7 @@ void DeleteExam(const QString& examNo) {
         Execute(conn, "delete from ExamArrange where 考试号=?", {examNo.toLongLong()});
         Execute(conn, "delete from ExamRegister where 考试号=?", {examNo});
         Execute(conn, "delete from JoinExam where 考试号=?", {examNo.toLongLong()});
-        Execute(conn, "delete from quesAndAns where 考试号=?", {examNo});
+        Execute(conn, kDeleteEssayAnswers, {examNo});
         Execute(conn, "delete from answerSheet where 考试号=?", {examNo});
         progress::RemoveExam(conn, examNo);
     });

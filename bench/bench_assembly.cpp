@@ -9,6 +9,7 @@
 #include "data/adoconn.h"
 #include "data/schema.h"
 #include "rules/assembly.h"
+#include "rules/questiontype.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ public:
         paper->AddNew();
         paper->PutCollect("名称", QStringLiteral("基准试卷"));
         paper->PutCollect("科目", QStringLiteral("安全生产"));
-        for (const QString& type : schema::QuestionTypes()) {
+        for (const QString& type : qtype::Names()) {
             const bool drawn = types.contains(type);
             paper->PutCollect(
                 type, drawn ? "每题1.0分。一线员工:简单=" + QString::number(drawnPerType) + ",;"
@@ -84,7 +85,7 @@ void HundredByOneRule(benchmark::State& state) {
 BENCHMARK(HundredByOneRule)->Unit(benchmark::kMillisecond)->MinTime(2);
 
 void TwentyOfEachType(benchmark::State& state) {
-    const BankFolder folder(schema::QuestionTypes(), kMatchingRows / 5, 20);
+    const BankFolder folder(qtype::Names(), kMatchingRows / 5, 20);
     Assemble(state, folder);
 }
 BENCHMARK(TwentyOfEachType)->Unit(benchmark::kMillisecond)->MinTime(2);

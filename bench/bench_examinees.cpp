@@ -155,10 +155,7 @@ public:
 void SignInExaminee(benchmark::State& state) {
     RegisteredFolder folder;
     signin::EntryVerdict verdict = signin::EntryVerdict::NoExams;
-    for (auto _ : state) {
-        CADOConn conn;
-        verdict = signin::CheckExamineeEntry(conn, QDateTime::currentDateTime());
-    }
+    for (auto _ : state) verdict = signin::CheckExamineeEntry(QDateTime::currentDateTime());
     if (verdict != signin::EntryVerdict::Proceed) state.SkipWithError("entry refused");
 }
 BENCHMARK(SignInExaminee)->Unit(benchmark::kMillisecond);

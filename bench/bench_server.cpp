@@ -22,8 +22,8 @@
 #include "data/profile.h"
 #include "data/schema.h"
 #include "datafolder.h"
-#include "exam/examticket.h"
 #include "rules/assembly.h"
+#include "rules/examticket.h"
 #include "rules/handin.h"
 #include "rules/paperinprogress.h"
 

@@ -5,6 +5,7 @@
 
 #include "data/adoconn.h"
 #include "data/schema.h"
+#include "rules/questiontype.h"
 
 // Question banks for the bank tests, written straight into the tables of the current
 // data folder.
@@ -12,7 +13,7 @@ namespace bankfixture {
 
 inline void EmptyBank() {
     CADOConn conn;
-    for (const QString& type : schema::QuestionTypes())
+    for (const QString& type : qtype::Names())
         conn.ExecuteStatement("delete from " + type, schema::kQuestionsFile);
 }
 

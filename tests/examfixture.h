@@ -5,7 +5,7 @@
 #include <QVariant>
 #include <QVector>
 
-#include "exam/examticket.h"
+#include "rules/examticket.h"
 
 // A drawn paper put straight into the scratch table `exam` of personnel.mdb, as exam
 // selection leaves it for the exam window.

@@ -241,7 +241,7 @@ TEST_F(AdoConnTest, ATransactionRolledBackOnErrorLeavesNothing) {
     {
         CTransaction transaction(conn);
         AddExaminee(conn, QStringLiteral("乙"), QVariant());
-        EXPECT_TRUE(transaction.Commit());
+        EXPECT_NO_THROW(transaction.Commit());
     }
     EXPECT_EQ(conn.OpenRecordset("select * from examinee", "personnel.mdb")->RecordCount(), 1);
 

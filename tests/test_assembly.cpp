@@ -14,6 +14,7 @@
 #include "rules/assembly.h"
 #include "rules/handin.h"
 #include "rules/keptpaper.h"
+#include "rules/questiontype.h"
 #include "testutil.h"
 
 namespace {
@@ -106,7 +107,7 @@ protected:
         rs->AddNew();
         rs->PutCollect("名称", name);
         rs->PutCollect("科目", subject);
-        for (int t = 0; t < 5; ++t) rs->PutCollect(schema::QuestionTypes()[t], rules[t]);
+        for (int t = 0; t < 5; ++t) rs->PutCollect(qtype::Names()[t], rules[t]);
         rs->PutCollect("科目选项", mode);
         rs->PutCollect("保存码", codes::PaperCode(paper));
         rs->Update();
@@ -286,6 +287,7 @@ protected:
         Assembly::SetUp();
         // 63,000 rows, one in three 简单, so guesses hit a third of the time.
         CADOConn conn;
+        ASSERT_TRUE(conn.OpenDatabase(schema::kQuestionsFile));
         CTransaction transaction(conn);
         conn.ExecuteStatement(
             "insert into 单选题(科目,题型,题干,答案,难度,对象) "

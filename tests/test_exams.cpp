@@ -106,7 +106,7 @@ TEST_F(ExamRules, CreatedExamRegistersEachExamineeOnceAndPassesTheExamineeChecks
         EXPECT_TRUE(codes::EnrolmentIntact(*rows));
     }
     EXPECT_EQ(names, QStringList({"张三", "李四"}));
-    EXPECT_EQ(signin::CheckExamineeEntry(conn, Now()), signin::EntryVerdict::Proceed);
+    EXPECT_EQ(signin::CheckExamineeEntry(Now()), signin::EntryVerdict::Proceed);
     EXPECT_EQ(exams::CheckRegistrations(examNo).verdict, RegistrationVerdict::Listed);
 }
 

@@ -18,6 +18,7 @@
 #include "rules/examsession.h"
 #include "rules/grading.h"
 #include "rules/paperinprogress.h"
+#include "rules/questiontype.h"
 #include "testutil.h"
 
 namespace {
@@ -46,7 +47,7 @@ protected:
         bank.OpenDatabase(schema::kQuestionsFile);
         QStringList rules;
         for (int t = 0; t < 5; ++t) {
-            const QString type = schema::QuestionTypes()[t];
+            const QString type = qtype::Names()[t];
             std::vector<QVariantList> rows;
             for (int i = 0; i < kCounts[t] + 3; ++i)
                 rows.push_back({kSubject, type, type + QString::number(i), "A", "甲", "乙", "简单",
@@ -133,7 +134,7 @@ void KeptPaper::CheckTrial(const QString& registrationId, const QStringList& lin
         if (answer.isValid()) {
             ASSERT_TRUE(given && answer == *given) << n;
         }
-        const int t = int(schema::QuestionTypes().indexOf(type));
+        const int t = int(qtype::Names().indexOf(type));
         if (answer.toString() == "A" && type != QStringLiteral("问答题")) expected += kPoints[t];
     }
     ASSERT_EQ(rows.size(), 50u);

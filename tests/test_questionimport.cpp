@@ -8,6 +8,7 @@
 #include "rules/names.h"
 #include "rules/questionbank.h"
 #include "rules/questionimport.h"
+#include "rules/questiontype.h"
 #include "testutil.h"
 
 namespace {
@@ -54,7 +55,7 @@ void Execute(const QString& sql) {
 }
 
 TEST_F(QuestionBankTest, EveryTypeWantsExactlyItsTitles) {
-    for (const QString& type : schema::QuestionTypes()) {
+    for (const QString& type : qtype::Names()) {
         const QStringList titles = question_import::TitlesOf(type);
         const QString refusal = "Excel" + type + "表没有按照模板要求输入，导入失败！";
         const std::vector<QStringList> row = {titles};  // a complete row, whatever it says

@@ -3,6 +3,16 @@
 #include "data/adoconn.h"
 #include "data/codes.h"
 #include "data/schema.h"
+#include "rules/examineeimport.h"
+#include "rules/examinees.h"
+#include "rules/exams.h"
+#include "rules/examselection.h"
+#include "rules/questionbank.h"
+#include "rules/questiontype.h"
+#include "rules/results.h"
+#include "rules/rulematch.h"
+#include "rules/signin.h"
+#include "rules/subjectsettings.h"
 #include "testutil.h"
 
 namespace {
@@ -36,63 +46,58 @@ QString Contents(const QString& file) {
     return contents;
 }
 
-// The hot queries as the program runs them, with the index each must search.
+// The hot queries, taken from the rules that run them, with the index each must search.
 struct Lookup {
-    const char* file;
-    const char* sql;
-    const char* index;
+    QString file, sql, index;
 };
 
-const Lookup kLookups[] = {
-    {"questions.mdb", "select ID from 单选题 where 题型=? and 对象=? and 难度=? limit ?",
-     "单选题_draw"},
-    {"questions.mdb", "select ID from 多选题 where 题型=? and 科目=? and 对象=? and 难度=?",
-     "多选题_draw"},
-    {"questions.mdb",
-     "select count(*) as n from 判断题 where 题型=? and 科目=? and 对象=? and 难度=?",
-     "判断题_draw"},
-    {"questions.mdb", "select * from 填空题 where 科目=? and 题型=?", "填空题_subject"},
-    {"questions.mdb", "select * from 问答题 where 题干 like ? and 科目=? and 题型=?",
-     "问答题_subject"},
-    {"questions.mdb", "select distinct 科目 from 单选题", "单选题_subject"},
-    {"personnel.mdb", "select * from examinee where 姓名=? and  职务=?", "examinee_person"},
-    {"personnel.mdb", "select * from examinee where 部门=? and 职务=?", "examinee_department"},
-    {"personnel.mdb", "select * from examinee where 部门=?", "examinee_department"},
-    {"personnel.mdb", "select ID,姓名,部门,职务 from examinee order by 姓名,部门,职务,ID",
-     "examinee_person"},
-    {"personnel.mdb",
-     "select * from ExamRegister where 姓名=? and 部门=? and 职务=? and 成绩 is null",
-     "ExamRegister_person"},
-    {"personnel.mdb", "select ID from ExamRegister where 姓名=? and 部门=? and 职务=? and 考试号=?",
-     "ExamRegister_person"},
-    {"personnel.mdb", "select count(*) as n from ExamRegister where 考试号=?", "ExamRegister_exam"},
-    {"personnel.mdb", "select * from ExamRegister where 成绩 is null", "ExamRegister_unscored"},
-    {"personnel.mdb",
-     "select e.姓名 as A from examinee e left join ExamRegister j on(e.姓名=j.姓名 and "
-     "e.部门=j.部门 and e.职务=j.职务 and j.考试号=?) where j.姓名 is null order by e.ID",
-     "ExamRegister_person"},
-    {"personnel.mdb",
-     "delete from ExamRegister where id not in(select min(id) from ExamRegister group by "
-     "姓名,部门,职务,考试号)",
-     "ExamRegister_person"},
-    {"personnel.mdb",
-     "select * from ExamRegister where 考试名称=? and 成绩 is not null and 考试用时 is not null "
-     "Order by val(成绩) desc,考试用时 asc",
-     "ExamRegister_examname"},
-    {"personnel.mdb", "select * from JoinExam where 考试号=?", "JoinExam_exam"},
-    {"personnel.mdb", "delete from quesAndAns where 考试号=?", "quesAndAns_exam"},
-};
+std::vector<Lookup> HotQueries() {
+    const QString questions = schema::kQuestionsFile, personnel = schema::kPersonnelFile;
+    const assembly::DrawItem item{"x", "x", 1};
+    auto bankPage = [](const QString& type, const bank::Filter& filter) {
+        return bank::MatchCondition(type, filter);
+    };
+    const bank::Filter bySubject{{}, "x", {}}, byKeyword{{}, "x", "x"};
+    auto search = [](const Examinee& criteria) {
+        return examinees::SearchStatement(criteria)->sql;
+    };
+    return {
+        {questions, assembly::MatchRule("单选题", {}, item).KeysStatement(true), "单选题_draw"},
+        {questions, assembly::MatchRule("多选题", "x", item).KeysStatement(), "多选题_draw"},
+        {questions, assembly::MatchRule("判断题", "x", item).CountStatement(), "判断题_draw"},
+        {questions, bank::CountStatement("填空题", bankPage("填空题", bySubject)),
+         "填空题_subject"},
+        {questions, bank::SliceStatement("填空题", bankPage("填空题", bySubject)),
+         "填空题_subject"},
+        {questions, bank::CountStatement("问答题", bankPage("问答题", byKeyword)),
+         "问答题_subject"},
+        {questions, subject_settings::UsedSubjectsStatement("单选题"), "单选题_subject"},
+        {personnel, search({"x", {}, "x"}), "examinee_person"},
+        {personnel, search({{}, "x", "x"}), "examinee_department"},
+        {personnel, search({{}, "x", {}}), "examinee_department"},
+        {personnel, examinee_import::kExamineesInKeyOrder, "examinee_person"},
+        {personnel, selection::kOpenRegistrations, "ExamRegister_person"},
+        {personnel, QStringLiteral("select count(*) as n from ") + selection::kRegistrationsOfExam,
+         "ExamRegister_exam"},
+        {personnel, signin::kUnscoredRegistrations, "ExamRegister_unscored"},
+        {personnel, exams::UnregisteredStatement(false), "ExamRegister_person"},
+        {personnel, exams::UnregisteredStatement(true), "ExamRegister_person"},
+        {personnel, results::RankingFor("x").sql, "ExamRegister_examname"},
+        {personnel, selection::kCountersOfExam, "JoinExam_exam"},
+        {personnel, exams::kDeleteEssayAnswers, "quesAndAns_exam"},
+    };
+}
 
 TEST_F(Indexes, EveryHotQuerySearchesItsIndex) {
-    for (const Lookup& lookup : kLookups) {
-        const QString sql = QString::fromUtf8(lookup.sql);
+    for (const Lookup& lookup : HotQueries()) {
+        const QString& sql = lookup.sql;
         CADOConn conn;
         auto plan = conn.OpenRecordset("explain query plan " + sql, lookup.file,
                                        QVariantList(sql.count('?'), QStringLiteral("x")));
         QString details;
         for (; !plan->IsEOF(); plan->MoveNext()) details += plan->GetText("detail") + '\n';
         EXPECT_TRUE(details.contains(QStringLiteral("INDEX %1").arg(lookup.index)))
-            << lookup.sql << "\n"
+            << sql.toStdString() << "\n"
             << details.toStdString();
     }
 }
@@ -134,6 +139,19 @@ TEST_F(IndexesAtStart, FilesThatAreMissingOrNoDatabasesAreLeftAlone) {
     CADOConn::SetErrorReporter([](const QString&) {});
     EXPECT_TRUE(reported.isEmpty());
     EXPECT_FALSE(QFile::exists(schema::kQuestionsFile));
+}
+
+TEST(QuestionTypes, NamesOrderAndNumeralsHoldTogether) {
+    const QStringList stored = {"单选题", "判断题", "填空题", "多选题", "问答题"};
+    EXPECT_EQ(qtype::Names(), stored);
+    for (const QuestionType type : qtype::kAll) {
+        EXPECT_EQ(qtype::Of(qtype::Name(type)), type);
+        EXPECT_EQ(qtype::Names().indexOf(qtype::Name(type)), qtype::Index(type));
+    }
+    for (const char* other : {"", "单选", "单选题 ", "Single"})
+        EXPECT_FALSE(qtype::Of(QString::fromUtf8(other))) << other;
+    const std::pair<int, QString> numerals[] = {{-1, ""}, {0, "一、"}, {4, "五、"}, {5, ""}};
+    for (const auto& [ordinal, numeral] : numerals) EXPECT_EQ(qtype::Numeral(ordinal), numeral);
 }
 
 }  // namespace

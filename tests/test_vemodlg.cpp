@@ -201,7 +201,7 @@ TEST_F(ExamWindowTest, TheTimeUsedIsKeptEveryThirtySecondsAndWithEveryAnswer) {
         conn.OpenDatabase(schema::kPersonnelFile);
         CTransaction transaction(conn);
         progress::Keep(conn, ticket.registrationId, answers::SplitAnswerKey(ticket.answerKey));
-        ASSERT_TRUE(transaction.Commit());
+        ASSERT_NO_THROW(transaction.Commit());
     }
     w->StartExam();
     for (int second = 1; second <= 59; ++second) w->OnCountdownTick();

@@ -7,8 +7,8 @@
 
 #include "app/screenflow.h"
 #include "exam/examlogin.h"
-#include "exam/examticket.h"
 #include "exam/vemodlg.h"
+#include "rules/examticket.h"
 #include "ui/bank/addquestion.h"
 #include "ui/bank/examinandout.h"
 #include "ui/bank/exampaper.h"

@@ -25,6 +25,11 @@ namespace {
     throw DatabaseError((db.Lost() ? error : doing + error).toStdString());
 }
 
+int& BusyTimeout() {
+    static int milliseconds = 5000;
+    return milliseconds;
+}
+
 CADOConn::ErrorReporter& Reporter() {
     static CADOConn::ErrorReporter reporter = [](const QString& text) {
         std::fprintf(stderr, "%s\n", qPrintable(text));
@@ -578,6 +583,14 @@ CADOConn::~CADOConn() {
     CloseDatabase();
 }
 
+void CADOConn::SetBusyTimeout(int milliseconds) {
+    BusyTimeout() = milliseconds;
+}
+
+QString DatabaseBusyText() {
+    return QStringLiteral("数据库正忙（别的程序或工作站正在写入），请稍后再试。");
+}
+
 void CADOConn::SetErrorReporter(ErrorReporter reporter) {
     Reporter() = std::move(reporter);
 }
@@ -610,7 +623,7 @@ bool CADOConn::OpenDatabase(const QString& fileName) {
     int rc = sqlite3_open_v2(path.constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
                              nullptr);
     if (rc != SQLITE_OK) return fail(handle, QStringLiteral("没有读写它的权限，或者它无法访问。"));
-    sqlite3_busy_timeout(handle, 5000);
+    sqlite3_busy_timeout(handle, BusyTimeout());
     // SQLite opens lazily; reading the schema makes a non-database file fail here. Every
     // data file of the program carries user_version 1 from its creation, which tells a
     // foreign database apart.
@@ -873,9 +886,9 @@ void CADOConn::CloseDatabase() {
 bool CADOConn::BeginTrans() {
     if (m_pg) return m_pg->Begin(this, &m_lastError);
     if (!m_db) return false;
-    if (sqlite3_exec(m_db->db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK)
-        return true;
-    m_lastError = m_db->Error();
+    const int rc = sqlite3_exec(m_db->db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK) return true;
+    m_lastError = rc == SQLITE_BUSY || rc == SQLITE_LOCKED ? DatabaseBusyText() : m_db->Error();
     return false;
 }
 
@@ -883,8 +896,13 @@ bool CADOConn::CommitTrans() {
     bool ok = false;
     if (m_pg)
         ok = m_pg->Commit(&m_lastError);
-    else if (m_db)
-        ok = sqlite3_exec(m_db->db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
+    else if (m_db) {
+        const int rc = sqlite3_exec(m_db->db, "COMMIT", nullptr, nullptr, nullptr);
+        ok = rc == SQLITE_OK;
+        if (!ok)
+            m_lastError =
+                rc == SQLITE_BUSY || rc == SQLITE_LOCKED ? DatabaseBusyText() : m_db->Error();
+    }
     if (ok) ConflictWatch::NoteCommit();
     return ok;
 }
@@ -928,16 +946,31 @@ bool CADOConn::CreateDatabaseFile(const QString& path, QString* error) {
 // ---------------------------------------------------------------------------------------
 // CTransaction
 
-CTransaction::CTransaction(CADOConn& conn) : m_conn(conn), m_active(conn.BeginTrans()) {}
+CTransaction::CTransaction(CADOConn& conn) : m_conn(conn), m_active(conn.BeginTrans()) {
+    if (!m_active)
+        throw DatabaseError(
+            QStringLiteral("无法开始数据库事务：%1").arg(conn.LastError()).toStdString());
+}
 
 CTransaction::~CTransaction() {
     if (m_active) m_conn.RollbackTrans();
 }
 
-bool CTransaction::Commit() {
-    if (!m_active) return false;
+void CTransaction::Commit() {
+    if (!m_active) throw DatabaseError("数据库事务已经结束。");
     m_active = false;
-    return m_conn.CommitTrans();
+    if (!m_conn.CommitTrans()) {
+        // A commit refused midway (a busy file) leaves the transaction open: undo it.
+        m_conn.RollbackTrans();
+        throw DatabaseError(
+            QStringLiteral("数据未能保存：%1").arg(m_conn.LastError()).toStdString());
+    }
+}
+
+void CTransaction::Rollback() {
+    if (!m_active) return;
+    m_active = false;
+    m_conn.RollbackTrans();
 }
 
 // ---------------------------------------------------------------------------------------

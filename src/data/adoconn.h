@@ -193,6 +193,10 @@ public:
     // a server named in the folder's settings, the file's schema on the server.
     static bool CreateDatabaseFile(const QString& path, QString* error = nullptr);
 
+    // How long a local file's connection waits for another one's write lock before its
+    // statement fails as busy: five seconds unless shortened (tests do).
+    static void SetBusyTimeout(int milliseconds);
+
     // Where a connection failure is shown; the GUI installs a message box.
     using ErrorReporter = std::function<void(const QString&)>;
     static void SetErrorReporter(ErrorReporter reporter);
@@ -255,7 +259,8 @@ auto RetryConflicts(Unit&& unit) -> decltype(unit()) {
 }
 
 // Rolls back on destruction unless committed, so an error or early return midway
-// leaves the old state.
+// leaves the old state. A transaction that cannot begin raises DatabaseError (the file
+// busy past the wait, the server lost): nothing can then be written outside it.
 class CTransaction {
 public:
     explicit CTransaction(CADOConn& conn);
@@ -263,12 +268,18 @@ public:
     CTransaction(const CTransaction&) = delete;
     CTransaction& operator=(const CTransaction&) = delete;
     bool IsActive() const { return m_active; }
-    bool Commit();
+    // Raises DatabaseError when the database refuses the commit; nothing is stored then.
+    void Commit();
+    // Undoes what was written so far; the transaction is over.
+    void Rollback();
 
 private:
     CADOConn& m_conn;
     bool m_active = false;
 };
+
+// What the user is told when a data file stays locked by another connection past the wait.
+QString DatabaseBusyText();
 
 // The few idioms of the original SQL dialect that SQLite spells differently,
 // translated in this one place.

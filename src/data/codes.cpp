@@ -2,6 +2,7 @@
 
 #include "data/adoconn.h"
 #include "data/md5encrypt.h"
+#include "rules/questiontype.h"
 
 namespace codes {
 
@@ -11,9 +12,12 @@ QString PaperCode(const PaperColumns& p) {
 }
 
 PaperColumns PaperColumnsOf(const CRecordset& rs) {
-    return {rs.GetText("名称"),   rs.GetText("单选题"),  rs.GetText("判断题"), rs.GetText("填空题"),
-            rs.GetText("多选题"), rs.GetText("问答题"),  rs.GetText("科目"),   rs.GetText("总题数"),
-            rs.GetText("满分"),   rs.GetText("创建时间")};
+    auto rules = [&rs](QuestionType type) { return rs.GetText(qtype::Name(type)); };
+    return {
+        rs.GetText("名称"),          rules(QuestionType::Single),   rules(QuestionType::TrueFalse),
+        rules(QuestionType::FillIn), rules(QuestionType::Multiple), rules(QuestionType::Essay),
+        rs.GetText("科目"),          rs.GetText("总题数"),          rs.GetText("满分"),
+        rs.GetText("创建时间")};
 }
 
 QString ExamCode(const QString& examName, const QString& start, const QString& end,

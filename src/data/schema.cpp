@@ -4,13 +4,9 @@
 #include <QFileInfo>
 
 #include "data/adoconn.h"
+#include "rules/questiontype.h"
 
 namespace schema {
-
-QStringList QuestionTypes() {
-    return {QStringLiteral("单选题"), QStringLiteral("判断题"), QStringLiteral("填空题"),
-            QStringLiteral("多选题"), QStringLiteral("问答题")};
-}
 
 QStringList Difficulties() {
     return {QStringLiteral("简单"), QStringLiteral("中等"), QStringLiteral("困难")};
@@ -37,14 +33,14 @@ void RecreateScratchTable(CADOConn& conn, const QString& file, const QString& cr
 
 QStringList QuestionsTables() {
     QStringList tables;
-    for (const QString& type : QuestionTypes())
+    for (const QString& type : qtype::Names())
         tables << "create table " + type +
                       "(ID AUTOINCREMENT PRIMARY KEY,科目 TEXT,题型 TEXT,题干 TEXT,答案 TEXT,"
                       "A TEXT,B TEXT,C TEXT,D TEXT,E TEXT,难度 TEXT,对象 TEXT,图片 TEXT)";
     tables << QStringLiteral("create table Subject(ID AUTOINCREMENT PRIMARY KEY,科目 TEXT)");
-    const QString paperColumns = QStringLiteral(
-        "(ID AUTOINCREMENT PRIMARY KEY,名称 TEXT,科目 TEXT,单选题 TEXT,判断题 TEXT,填空题 TEXT,"
-        "多选题 TEXT,问答题 TEXT,总题数 TEXT,满分 TEXT,创建时间 TEXT,科目选项 TEXT,保存码 TEXT)");
+    const QString paperColumns =
+        "(ID AUTOINCREMENT PRIMARY KEY,名称 TEXT,科目 TEXT," + qtype::Names().join(" TEXT,") +
+        " TEXT,总题数 TEXT,满分 TEXT,创建时间 TEXT,科目选项 TEXT,保存码 TEXT)";
     tables << "create table exampaper" + paperColumns << "create table testpaper" + paperColumns;
     return tables;
 }
@@ -111,7 +107,7 @@ bool CreatePermanentTables(CADOConn& conn, const QString& file) {
 
 QStringList QuestionsIndexes() {
     QStringList indexes;
-    for (const QString& type : QuestionTypes()) {
+    for (const QString& type : qtype::Names()) {
         // 题型 last: the draw of every subject ("无") still seeks by 对象 and 难度 and
         // reads 题型 and ID from the index alone.
         indexes << IndexStatement(type + "_draw", type, "对象,难度,科目,题型")
@@ -140,13 +136,17 @@ QStringList PersonnelIndexes() {
 }
 
 bool CreateIndexes(CADOConn& conn, const QString& file) {
-    CTransaction transaction(conn);
-    if (!transaction.IsActive()) return false;
-    // A table missing from a damaged file costs its own indexes only.
-    bool all = true;
-    for (const QString& sql : IsQuestionsFile(file) ? QuestionsIndexes() : PersonnelIndexes())
-        all = conn.ExecuteStatement(sql, file) && all;
-    return transaction.Commit() && all;
+    try {
+        CTransaction transaction(conn);
+        // A table missing from a damaged file costs its own indexes only.
+        bool all = true;
+        for (const QString& sql : IsQuestionsFile(file) ? QuestionsIndexes() : PersonnelIndexes())
+            all = conn.ExecuteStatement(sql, file) && all;
+        transaction.Commit();
+        return all;
+    } catch (const DatabaseError&) {
+        return false;
+    }
 }
 
 void AddMissingIndexes() {

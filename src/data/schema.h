@@ -12,13 +12,11 @@ namespace schema {
 inline const QString kQuestionsFile = QStringLiteral("questions.mdb");
 inline const QString kPersonnelFile = QStringLiteral("personnel.mdb");
 
-// The five question types: bank table names, values of 题型 and paper columns, in
-// the order every section list uses.
-QStringList QuestionTypes();
 // The difficulty names.
 QStringList Difficulties();
 
-// Scratch tables of personnel.mdb, as the exam selection and the draw execute them.
+// The scratch tables, one definition each: the draw pool `interim` (in personnel.mdb for an
+// examinee's paper, in questions.mdb for a printed one) and the examinee's paper `exam`.
 extern const char* const kCreateInterim;
 extern const char* const kDropInterim;
 extern const char* const kCreateExam;

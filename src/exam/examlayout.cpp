@@ -1,6 +1,6 @@
 #include "exam/examlayout.h"
 
-#include "data/schema.h"
+#include "rules/questiontype.h"
 
 namespace {
 // The layout is given as left, top, right, bottom.
@@ -108,13 +108,8 @@ int PanelRows(int questions) {
     return questions / 5 + (questions % 5 != 0 ? 1 : 0) + 1;
 }
 
-QString SectionNumeral(int index) {
-    static const QString numerals = QStringLiteral("一二三四五");
-    return numerals.mid(index, 1) + QStringLiteral("、");
-}
-
 QVector<PanelSection> LayoutPanel(const std::array<int, 5>& countsByType) {
-    const QStringList types = schema::QuestionTypes();
+    const QStringList types = qtype::Names();
     QVector<PanelSection> sections;
     int rowsAbove = 0;
     int number = 1;
@@ -123,7 +118,7 @@ QVector<PanelSection> LayoutPanel(const std::array<int, 5>& countsByType) {
         if (count <= 0) continue;
         PanelSection section;
         section.typeIndex = t;
-        section.heading = SectionNumeral(int(sections.size())) + types[t];
+        section.heading = qtype::Numeral(int(sections.size())) + types[t];
         const int top = 120 + 20 * rowsAbove;
         section.headingRect = Ltrb(50, top, 120, top + 15);
         section.firstNumber = number;

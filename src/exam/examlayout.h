@@ -53,7 +53,7 @@ private:
 // The navigation panel: one section per question type that has questions, in the order
 // of the types, numbered among the present sections; five numbers to a row.
 struct PanelSection {
-    int typeIndex;    // into schema::QuestionTypes()
+    int typeIndex;    // into qtype::Names()
     QString heading;  // "一、单选题"
     QRect headingRect;
     int firstNumber;         // question number of the section's first question
@@ -62,5 +62,3 @@ struct PanelSection {
 QVector<PanelSection> LayoutPanel(const std::array<int, 5>& countsByType);
 // Rows a section of c questions takes: its heading and its rows of five.
 int PanelRows(int questions);
-// "一、" … "五、"
-QString SectionNumeral(int index);

@@ -17,8 +17,7 @@
 #include "data/adoconn.h"
 #include "data/clock.h"
 #include "data/codes.h"
-#include "data/formats.h"
-#include "data/schema.h"
+#include "rules/examselection.h"
 #include "rules/paperinprogress.h"
 #include "rules/signin.h"
 #include "ui/common/checklist.h"
@@ -82,20 +81,18 @@ CExamLogin::CExamLogin(QWidget* parent) : QDialog(parent) {
     auto* back = controls::Button(this, QStringLiteral("返回"), QRect(600, 560, 90, 32),
                                   QStringLiteral("back"));
     connect(back, &QPushButton::clicked, this, [this] {
-        DropPool();
+        selection::DropPool();
         screens::Go(this, screens::Id::Login);
     });
     auto* exit = controls::Button(this, QStringLiteral("退出"), QRect(716, 560, 90, 32),
                                   QStringLiteral("exit"));
     connect(exit, &QPushButton::clicked, this, [this] {
-        DropPool();
+        selection::DropPool();
         ExitProgram(this);
     });
 
     // An empty draw pool for this visit, whatever an earlier one left behind.
-    CADOConn personnel;
-    schema::RecreateScratchTable(personnel, schema::kPersonnelFile, schema::kCreateInterim,
-                                 schema::kDropInterim);
+    selection::CreateEmptyPool();
 }
 
 void CExamLogin::ClearOptions() {
@@ -128,69 +125,15 @@ void CExamLogin::QueryExams() {
 
 void CExamLogin::ListExams(const QString& name, const QString& department,
                            const QString& position) {
-    const QString file = schema::kPersonnelFile;
-    const QDateTime now = clock_seam::Now();
-    CADOConn personnel;
-    const RecordsetPtr registrations = personnel.OpenRecordset(
-        "select * from ExamRegister where 姓名=? and 部门=? and 职务=? and 成绩 is null", file,
-        {name, department, position});
-    if (registrations->RecordCount() == 0) return;
-
-    CADOConn questions;
-    for (; !registrations->IsEOF(); registrations->MoveNext()) {
-        const QString examNo = registrations->GetText("考试号");
-        const int number = std::atoi(qPrintable(examNo));
-        if (!codes::EnrolmentIntact(*registrations)) {
-            Notice(QStringLiteral("数据库已被篡改,将退出程序！"));
-            ExitProgram(this);
-            return;
-        }
-        const qint64 enrolled = personnel.CountRows("ExamRegister where 考试号=?", file, {examNo});
-        const RecordsetPtr counters =
-            personnel.OpenRecordset("select * from JoinExam where 考试号=?", file, {number});
-        if (counters->RecordCount() != 1) {
-            Notice(QStringLiteral("数据库已被篡改,将退出程序！"));
-            ExitProgram(this);
-            return;
-        }
-        if (!codes::SelectionCountersValid(enrolled, 1, counters->GetCollect("考生质量"),
-                                           counters->GetCollect("考生数量"))) {
-            Notice(QStringLiteral("本次考试人员数量被修改,将退出程序！"));
-            ExitProgram(this);
-            return;
-        }
-        const RecordsetPtr exam =
-            personnel.OpenRecordset("select * from ExamArrange where 考试号=?", file, {number});
-        if (exam->RecordCount() == 0) {
-            Notice(QStringLiteral("考试信息已被篡改,无法进行考试！"));
-            return;
-        }
-        exam->MoveFirst();
-        if (!codes::ExamIntact(*exam)) {
-            Notice(QStringLiteral("考试信息已被篡改,将退出程序！"));
-            ExitProgram(this);
-            return;
-        }
-        const auto start = ParseExamTime(exam->GetText("开始时间"));
-        const auto end = ParseExamTime(exam->GetText("结束时间"));
-        // Exams that have not started are not listed; neither are times nobody can read.
-        if (!start || !end || *start > now) continue;
-
-        const QString paperName = exam->GetText("试卷名称");
-        const RecordsetPtr paper = questions.OpenRecordset("select * from exampaper where 名称=?",
-                                                           schema::kQuestionsFile, {paperName});
-        if (paper->RecordCount() == 0) {
-            Notice("“" + paperName + "”" + "找不到相应的试卷,将退出程序！");
-            ExitProgram(this);
-            return;
-        }
-        // The registration being listed: a second registration of the same examinee for
-        // the same exam must not receive this one's result.
-        m_exams->AppendRow({examNo, exam->GetText("考试名称"), exam->GetText("开始时间"),
-                            exam->GetText("结束时间"), *end < now ? kEnded : QString(),
-                            exam->GetText("考试时限"), exam->GetText("合格分数"), paperName,
-                            paper->GetText("科目选项"), registrations->GetText("ID")});
-    }
+    const selection::Listing listing =
+        selection::ListExams(name, department, position, clock_seam::Now());
+    for (const selection::OpenExam& exam : listing.exams)
+        m_exams->AppendRow({exam.examNo, exam.examName, exam.start, exam.end,
+                            exam.ended ? kEnded : QString(), exam.timeLimit, exam.passMark,
+                            exam.paperName, exam.subjectMode, exam.registrationId});
+    if (listing.refusal == selection::Refusal::None) return;
+    Notice(selection::RefusalMessage(listing));
+    if (selection::EndsProgram(listing.refusal)) ExitProgram(this);
 }
 
 void CExamLogin::CopySelection() {
@@ -221,27 +164,12 @@ std::optional<ExamTicket> CExamLogin::EnterExam() {
     try {
         // A sitting that was not finished goes on with its own paper, never a new one.
         if (progress::TimeUsed(m_selection.registrationId)) return ResumeSitting();
-        CADOConn questions;
-        const RecordsetPtr paper =
-            questions.OpenRecordset("select * from exampaper where 名称=?", schema::kQuestionsFile,
-                                    {m_selection.paperName});
-        if (paper->RecordCount() == 0) {
-            Notice(QStringLiteral("本次考试的试卷已删除,无法考试！"));
+        const selection::PaperCheck check = selection::CheckPaper(m_selection.paperName);
+        if (check != selection::PaperCheck::Ready) {
+            if (check != selection::PaperCheck::NoExams) Notice(selection::CheckMessage(check));
             return std::nullopt;
         }
-        if (!codes::PaperIntact(*paper)) {
-            Notice(QStringLiteral("本次考试的试卷信息已被篡改,无法进行考试！"));
-            return std::nullopt;
-        }
-        questions.CloseDatabase();
-
-        CADOConn personnel;
-        const QString file = schema::kPersonnelFile;
-        if (personnel.OpenRecordset("select * from ExamArrange", file)->RecordCount() == 0)
-            return std::nullopt;
-        schema::RecreateScratchTable(personnel, file, schema::kCreateExam, schema::kDropExam);
-
-        const assembly::AssemblyResult drawn = assembly::AssemblePaper(
+        const assembly::AssemblyResult drawn = selection::DrawPaper(
             m_selection.subjectMode, m_selection.paperName, m_random, m_selection.registrationId);
         switch (drawn.outcome) {
             case assembly::Outcome::NoRules:
@@ -258,7 +186,6 @@ std::optional<ExamTicket> CExamLogin::EnterExam() {
             case assembly::Outcome::Assembled:
                 break;
         }
-        personnel.ExecuteStatement(schema::kDropInterim, file);
         return ExamTicket{drawn.answerKey, m_selection.examName, m_selection.timeLimit,
                           m_selection.registrationId, m_selection.passMark};
     } catch (const DatabaseError& error) {
@@ -285,7 +212,7 @@ std::optional<ExamTicket> CExamLogin::ResumeSitting() {
             return std::nullopt;
     }
     const progress::Resumed resumed = progress::Resume(m_selection.registrationId);
-    DropPool();
+    selection::DropPool();
     return ExamTicket{resumed.answerKey,
                       m_selection.examName,
                       m_selection.timeLimit,
@@ -302,11 +229,6 @@ void CExamLogin::Notice(const QString& text) {
 void CExamLogin::ReportDatabaseError(const DatabaseError& error) {
     msgbox::Warn(this, QStringLiteral("读写数据库时出错，本次操作未完成：") +
                            QString::fromUtf8(error.what()));
-}
-
-void CExamLogin::DropPool() {
-    CADOConn personnel;
-    personnel.ExecuteStatement(schema::kDropInterim, schema::kPersonnelFile);
 }
 
 void CExamLogin::paintEvent(QPaintEvent*) {

@@ -3,8 +3,8 @@
 #include <QDialog>
 #include <optional>
 
-#include "exam/examticket.h"
 #include "rules/assembly.h"
+#include "rules/examticket.h"
 
 class DatabaseError;
 class QComboBox;
@@ -59,7 +59,6 @@ private:
     std::optional<ExamTicket> ResumeSitting();
     void Notice(const QString& text);
     void ReportDatabaseError(const DatabaseError& error);
-    void DropPool();
 
     QLineEdit* m_name;        // 1151
     QComboBox* m_department;  // 1172

@@ -6,10 +6,11 @@
 #include <QStringList>
 #include <array>
 
-#include "exam/examticket.h"
 #include "exam/lockdown.h"
 #include "rules/answers.h"
 #include "rules/examsession.h"
+#include "rules/examticket.h"
+#include "rules/questiontype.h"
 
 class QAbstractButton;
 class QButtonGroup;
@@ -96,7 +97,7 @@ private:
     void SetCurrent(int n);
     void ShowOptions(const QStringList& options, bool multiple);
     bool ShowFillIn(const QString& stem, const QString& answer);
-    void ShowReviewAnswers(const QString& type, const QString& answer, int n);
+    void ShowReviewAnswers(bool textAnswer, const QString& answer, int n);
     void ShowPicture(const QString& picture);
     void ClosePicture();
     void OnBlankEdited(QLineEdit* blank);
@@ -109,7 +110,7 @@ private:
     int TimeUsed() const;
     void ReportDatabaseFailure(const QString& what, const char* detail);
     // The answer on screen for a question of this type; nullopt keeps the stored one.
-    std::optional<QVariant> AnswerOnScreen(const QString& type) const;
+    std::optional<QVariant> AnswerOnScreen(const QString& typeName) const;
     // The session that held the paper is gone while the examinee answers.
     bool PaperLost() const;
     // Keeps the answer on screen, freezes the window and waits for the server; the hand-in
@@ -134,7 +135,7 @@ private:
     KeyFilter* m_keyFilter = nullptr;
     QPointer<CShowMap> m_picture;
     QString m_stem;  // the question text before the blanks are written in
-    QString m_currentType;
+    std::optional<QuestionType> m_currentType;
     answers::Echo m_echo;
     ExamSession m_session;
     QDateTime m_pendingHandIn;  // valid while waiting for the server

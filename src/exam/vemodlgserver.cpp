@@ -4,9 +4,7 @@
 #include <QTimer>
 
 #include "app/messagebox.h"
-#include "data/adoconn.h"
 #include "data/clock.h"
-#include "data/schema.h"
 #include "exam/vemodlg.h"
 #include "ui/common/mymsgdlg.h"
 
@@ -44,7 +42,7 @@ void CVemoDlg::SetAnswering(bool enabled) {
 }
 
 void CVemoDlg::TryReconnect() {
-    if (!WaitingForServer() || !CADOConn::Reconnect(schema::kPersonnelFile)) return;
+    if (!WaitingForServer() || !m_session.Reconnect()) return;
     QString error;
     if (!m_session.Restore(&error)) {
         qWarning("the paper could not be put back: %s", qPrintable(error));

@@ -5,6 +5,7 @@
 #include "data/adoconn.h"
 #include "data/codes.h"
 #include "data/schema.h"
+#include "rules/questiontype.h"
 #include "rules/results.h"
 
 namespace answersheet {
@@ -63,8 +64,8 @@ QString MarkText(const Row& row) {
         case Mark::Wrong:
             return QStringLiteral("错");
         case Mark::HalfRight:
-            return row.type == QStringLiteral("问答题") ? QStringLiteral("部分得分")
-                                                        : QStringLiteral("半对");
+            return qtype::Is(row.type, QuestionType::Essay) ? QStringLiteral("部分得分")
+                                                            : QStringLiteral("半对");
         case Mark::Ungraded:
             break;
     }

@@ -7,9 +7,12 @@
 #include <unordered_set>
 
 #include "data/adoconn.h"
+#include "data/intransaction.h"
 #include "data/schema.h"
 #include "rules/answers.h"
 #include "rules/paperinprogress.h"
+#include "rules/questiontype.h"
+#include "rules/rulematch.h"
 
 namespace assembly {
 namespace {
@@ -53,7 +56,7 @@ QString SubjectFilter(const QString& subject) {
 // leaves the tables untouched.
 struct RuleRow {
     QString subjectFilter;
-    QList<SectionRules> sections;  // in the order of schema::QuestionTypes()
+    QList<SectionRules> sections;  // in the order of qtype::Names()
 };
 
 }  // namespace
@@ -174,16 +177,11 @@ std::vector<qint64> ProbeKeys(CADOConn& bank, const QString& type, const QString
 }
 
 // The keys of the matching rows in key order, at most `limit` of them (none: every one).
-std::vector<qint64> MatchingKeys(CADOConn& bank, const QString& type, const QString& filter,
-                                 const QVariantList& params, qint64 limit = 0) {
+std::vector<qint64> MatchingKeys(CADOConn& bank, const RuleMatch& match, qint64 limit = 0) {
     std::vector<qint64> keys;
-    QString sql = "select ID from " + type + " where " + filter;
-    QVariantList limitedParams = params;
-    if (limit > 0) {
-        sql += QStringLiteral(" limit ?");
-        limitedParams << limit;
-    }
-    bank.ForEachRow(sql, schema::kQuestionsFile, limitedParams,
+    QVariantList params = match.params;
+    if (limit > 0) params << limit;
+    bank.ForEachRow(match.KeysStatement(limit > 0), schema::kQuestionsFile, params,
                     [&keys](const CRowReader& row) { keys.push_back(row.Integer("ID")); });
     // In key order, as the table lists them: the same random numbers pick the same rows
     // whichever index served the query.
@@ -205,35 +203,24 @@ bool DrawRule(CADOConn& bank, CRecordset& pool, const QString& type, const QStri
               const DrawItem& item, double points, RandomSource& random, Pictures pictures) {
     // Only keys are read while choosing; the chosen rows are fetched one by one, which keeps
     // a draw from a large bank quick.
-    QString filter = QStringLiteral("题型=?");
-    QVariantList params = {type};
-    if (subjectFilter != kAllSubjects) {
-        filter += QStringLiteral(" and 科目=?");
-        params << subjectFilter;
-    }
-    filter += QStringLiteral(" and 对象=? and 难度=?");
-    params << item.group << item.difficulty;
-    if (pictures == Pictures::Excluded) filter += QStringLiteral(" and 图片 is null");
-
-    std::vector<qint64> keys = MatchingKeys(bank, type, filter, params, kListedAtMost + 1);
+    const RuleMatch match =
+        MatchRule(type, subjectFilter == kAllSubjects ? QString() : subjectFilter, item, pictures);
+    std::vector<qint64> keys = MatchingKeys(bank, match, kListedAtMost + 1);
     std::vector<qint64> chosen;
     if (qint64(keys.size()) > kListedAtMost) {
         chosen = ProbeKeys(bank, type, subjectFilter, item, pictures, random);
-        if (chosen.empty()) keys = MatchingKeys(bank, type, filter, params);
+        if (chosen.empty()) keys = MatchingKeys(bank, match);
     }
     if (chosen.empty()) chosen = PickKeys(keys, item.count, random);
     if (chosen.empty()) return false;
 
     const QString rowSql = "select * from " + type + " where ID=?";
-    // The exam's pool carries each question's bank ID on to the answer sheet; the printed
-    // paper's has no place for it.
-    const bool keepsBankId = pool.Columns().contains(QStringLiteral("题目编号"));
     for (const qint64 key : chosen) {
         const RecordsetPtr question = bank.OpenRecordset(rowSql, schema::kQuestionsFile, {key});
         pool.AddNew();
         for (const QString& column : PoolColumns()) CopyUnlessNull(*question, pool, column);
         pool.PutCollect("分值", points);
-        if (keepsBankId) pool.PutCollect("题目编号", key);
+        pool.PutCollect("题目编号", key);
         pool.Update();
     }
     return true;
@@ -264,32 +251,26 @@ CopiedSection CopySection(CADOConn& personnel, const QString& type, int firstNum
 
 AssemblyResult AssemblePaper(const QString& subjectMode, const QString& paperName,
                              RandomSource& random, const QString& registrationId) {
-    return RetryConflicts([&]() -> AssemblyResult {
-        const QStringList types = schema::QuestionTypes();
-        CADOConn bank;
-        const QString table = subjectMode == kMultiSubject ? "testpaper" : "exampaper";
-        const RecordsetPtr source = bank.OpenRecordset("select * from " + table + " where 名称=?",
-                                                       schema::kQuestionsFile, {paperName});
-        if (source->RecordCount() == 0) return {Outcome::NoRules, {}, {}};
+    const QStringList types = qtype::Names();
+    CADOConn bank;
+    const QString table = subjectMode == kMultiSubject ? "testpaper" : "exampaper";
+    const RecordsetPtr source = bank.OpenRecordset("select * from " + table + " where 名称=?",
+                                                   schema::kQuestionsFile, {paperName});
+    if (source->RecordCount() == 0) return {Outcome::NoRules, {}, {}};
 
-        std::vector<RuleRow> plan;
-        for (; !source->IsEOF(); source->MoveNext()) {
-            RuleRow row{SubjectFilter(source->GetText("科目")), {}};
-            for (const QString& type : types) {
-                const auto rules = ParseSection(source->GetText(type));
-                if (!rules) return {Outcome::BrokenRule, {}, type};
-                row.sections.append(*rules);
-            }
-            plan.push_back(std::move(row));
+    std::vector<RuleRow> plan;
+    for (; !source->IsEOF(); source->MoveNext()) {
+        RuleRow row{SubjectFilter(source->GetText("科目")), {}};
+        for (const QString& type : types) {
+            const auto rules = ParseSection(source->GetText(type));
+            if (!rules) return {Outcome::BrokenRule, {}, type};
+            row.sections.append(*rules);
         }
+        plan.push_back(std::move(row));
+    }
 
-        CADOConn personnel;
-        if (!personnel.OpenDatabase(schema::kPersonnelFile))
-            throw DatabaseError("personnel.mdb cannot be opened");
-        CTransaction transaction(personnel);
-        // Without the transaction each write would stand alone: draw nothing instead.
-        if (!transaction.IsActive())
-            throw DatabaseError("personnel.mdb is busy: nothing was drawn");
+    return InTransaction(schema::kPersonnelFile, [&](CADOConn& personnel,
+                                                     CTransaction& transaction) {
         const RecordsetPtr pool =
             personnel.OpenRecordset("select * from interim", schema::kPersonnelFile);
         for (const RuleRow& row : plan) {
@@ -297,8 +278,10 @@ AssemblyResult AssemblePaper(const QString& subjectMode, const QString& paperNam
                 const SectionRules& rules = row.sections[t];
                 for (const DrawItem& item : rules.items) {
                     if (!DrawRule(bank, *pool, types[t], row.subjectFilter, item, rules.points,
-                                  random))
-                        return {Outcome::BankTooSmall, {}, types[t]};
+                                  random)) {
+                        transaction.Rollback();
+                        return AssemblyResult{Outcome::BankTooSmall, {}, types[t]};
+                    }
                 }
             }
         }
@@ -312,7 +295,6 @@ AssemblyResult AssemblePaper(const QString& subjectMode, const QString& paperNam
         }
         if (!registrationId.isEmpty())
             progress::Keep(personnel, registrationId, answers::SplitAnswerKey(result.answerKey));
-        if (!transaction.Commit()) throw DatabaseError("the drawn paper could not be stored");
         return result;
     });
 }

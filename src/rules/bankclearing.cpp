@@ -8,8 +8,10 @@
 #include <QStringList>
 
 #include "data/adoconn.h"
+#include "data/intransaction.h"
 #include "data/schema.h"
 #include "rules/questionbank.h"
+#include "rules/questiontype.h"
 
 namespace bank_clearing {
 namespace {
@@ -19,11 +21,11 @@ namespace {
 int RemoveOrphanPictures() {
     CADOConn conn;
     QSet<QString> named;
-    for (const QString& type : schema::QuestionTypes())
+    for (const QString& type : qtype::Names())
         conn.ForEachRow("select 图片 from " + type + " where 图片 is not null",
                         schema::kQuestionsFile, {},
                         [&named](const CRowReader& row) { named.insert(row.Text("图片")); });
-    static const QRegularExpression ours("^(" + schema::QuestionTypes().join('|') +
+    static const QRegularExpression ours("^(" + qtype::Names().join('|') +
                                          QStringLiteral(")\\d+\\.bmp$"));
     const QDir folder = QFileInfo(bank::PicturePath(QStringLiteral("x"))).dir();
     int removed = 0;
@@ -36,40 +38,34 @@ int RemoveOrphanPictures() {
 
 Outcome ClearTable(const QString& type) {
     Outcome outcome;
-    if (!schema::QuestionTypes().contains(type)) {
+    if (!qtype::Names().contains(type)) {
         outcome.error = QStringLiteral("未知的题型“%1”").arg(type);
         return outcome;
     }
     const QString file = schema::kQuestionsFile;
-    CADOConn conn;
-    if (!conn.OpenDatabase(file)) {
-        outcome.error = conn.LastError();
-        return outcome;
-    }
     QStringList pictures;
     try {
-        CTransaction transaction(conn);
-        if (conn.CountRows(type, file) == 0) {
-            outcome.wasEmpty = true;
-            return outcome;
-        }
-        auto withPicture =
-            conn.OpenRecordset("select 图片 from " + type + " where 图片 is not null", file);
-        for (; !withPicture->IsEOF(); withPicture->MoveNext()) {
-            const QString name = withPicture->GetText("图片");
-            // A name that leaves the picture folder is no picture of the bank.
-            if (!name.isEmpty() && !name.contains(QLatin1Char('/')) &&
-                !name.contains(QLatin1Char('\\')))
-                pictures << name;
-        }
-        if (!conn.ExecuteStatement("delete from " + type, file) || !transaction.Commit()) {
-            outcome.error = conn.LastError();
-            return outcome;
-        }
+        outcome.wasEmpty = InTransaction(file, [&](CADOConn& conn) {
+            pictures.clear();
+            if (conn.CountRows(type, file) == 0) return true;
+            auto withPicture =
+                conn.OpenRecordset("select 图片 from " + type + " where 图片 is not null", file);
+            for (; !withPicture->IsEOF(); withPicture->MoveNext()) {
+                const QString name = withPicture->GetText("图片");
+                // A name that leaves the picture folder is no picture of the bank.
+                if (!name.isEmpty() && !name.contains(QLatin1Char('/')) &&
+                    !name.contains(QLatin1Char('\\')))
+                    pictures << name;
+            }
+            if (!conn.ExecuteStatement("delete from " + type, file))
+                throw DatabaseError(conn.LastError().toStdString());
+            return false;
+        });
     } catch (const DatabaseError& e) {
         outcome.error = QString::fromUtf8(e.what());
         return outcome;
     }
+    if (outcome.wasEmpty) return outcome;
     outcome.cleared = true;
     for (const QString& name : pictures)
         if (QFile::remove(bank::PicturePath(name))) ++outcome.picturesDeleted;

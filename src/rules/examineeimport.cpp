@@ -39,18 +39,16 @@ bool RemoveTwins(CADOConn& conn) {
     std::vector<qint64> twins;
     KeyPart name, department, position;
     bool first = true;
-    conn.ForEachRow(
-        QStringLiteral("select ID,姓名,部门,职务 from examinee order by 姓名,部门,职务,ID"),
-        schema::kPersonnelFile, {}, [&](const CRowReader& row) {
-            if (!first && name.Is(row, 1) && department.Is(row, 2) && position.Is(row, 3)) {
-                twins.push_back(row.Integer("ID"));
-                return;
-            }
-            first = false;
-            name.Take(row, 1);
-            department.Take(row, 2);
-            position.Take(row, 3);
-        });
+    conn.ForEachRow(kExamineesInKeyOrder, schema::kPersonnelFile, {}, [&](const CRowReader& row) {
+        if (!first && name.Is(row, 1) && department.Is(row, 2) && position.Is(row, 3)) {
+            twins.push_back(row.Integer("ID"));
+            return;
+        }
+        first = false;
+        name.Take(row, 1);
+        department.Take(row, 2);
+        position.Take(row, 3);
+    });
     for (const qint64 id : twins)
         if (!conn.ExecuteStatement(QStringLiteral("delete from examinee where ID=?"),
                                    schema::kPersonnelFile, {id}))

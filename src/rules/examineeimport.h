@@ -29,6 +29,9 @@ using Outcome = import_workbook::Outcome;
 // Stores the rows in personnel.mdb, then removes every duplicate examinee of the table
 // (keeping the oldest row of each triple), all in one transaction.
 Outcome StoreExaminees(const std::vector<Examinee>& rows);
+// The walk that finds the duplicates: every examinee in key order, twins side by side.
+inline const char* const kExamineesInKeyOrder =
+    "select ID,姓名,部门,职务 from examinee order by 姓名,部门,职务,ID";
 
 using import_workbook::OutcomeMessage;
 

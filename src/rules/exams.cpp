@@ -6,9 +6,12 @@
 #include "data/adoconn.h"
 #include "data/codes.h"
 #include "data/formats.h"
+#include "data/intransaction.h"
 #include "data/schema.h"
 #include "rules/assembly.h"
 #include "rules/paperinprogress.h"
+#include "rules/questiontype.h"
+#include "rules/rulematch.h"
 #include "rules/signin.h"
 
 namespace exams {
@@ -17,18 +20,9 @@ namespace {
 const QString kPersonnel = schema::kPersonnelFile;
 const QString kQuestions = schema::kQuestionsFile;
 
-// Opens personnel.mdb for a transaction; a file that cannot be opened or locked raises.
-void OpenForWriting(CADOConn& conn) {
-    if (!conn.OpenDatabase(kPersonnel)) throw DatabaseError("personnel.mdb cannot be opened");
-}
-
 void Execute(CADOConn& conn, const QString& sql, const QVariantList& params) {
     if (!conn.ExecuteStatement(sql, kPersonnel, params))
         throw DatabaseError(("cannot change the exam data: " + conn.LastError()).toStdString());
-}
-
-void Commit(CTransaction& transaction) {
-    if (!transaction.Commit()) throw DatabaseError("the exam data could not be stored");
 }
 
 std::vector<Registration> Registrations(CRecordset& rs) {
@@ -47,30 +41,18 @@ RecordsetPtr RegistrationsOf(CADOConn& conn, const QString& examNo) {
 // The examinees without a registration in the exam, optionally of one name only.
 RecordsetPtr Unregistered(CADOConn& conn, const QString& examNo,
                           const std::optional<QString>& name) {
-    QString sql = QStringLiteral(
-        "select e.姓名 as A, e.部门 as B, e.职务 as C from examinee e left join ExamRegister j "
-        "on(e.姓名=j.姓名 and e.部门=j.部门 and e.职务=j.职务 and j.考试号=?) "
-        "where j.姓名 is null");
     QVariantList params{examNo};
-    if (name) {
-        sql += QStringLiteral(" and e.姓名=?");
-        params << *name;
-    }
-    return conn.OpenRecordset(sql + " order by e.ID", kPersonnel, params);
+    if (name) params << *name;
+    return conn.OpenRecordset(UnregisteredStatement(name.has_value()), kPersonnel, params);
 }
 
 // The bank rows one rule item draws from, counted with the filters of the draw.
 qint64 CountMatching(CADOConn& bank, const QString& type, const QString& subject,
                      const assembly::DrawItem& item) {
-    QString sql = "select count(*) as n from " + type + " where 题型=?";
-    QVariantList params{type};
-    if (!subject.isEmpty()) {
-        sql += QStringLiteral(" and 科目=?");
-        params << subject;
-    }
-    sql += QStringLiteral(" and 对象=? and 难度=?");
-    params << item.group << item.difficulty;
-    return bank.OpenRecordset(sql, kQuestions, params)->GetCollect("n").toLongLong();
+    const assembly::RuleMatch match = assembly::MatchRule(type, subject, item);
+    return bank.OpenRecordset(match.CountStatement(), kQuestions, match.params)
+        ->GetCollect("n")
+        .toLongLong();
 }
 
 }  // namespace
@@ -108,13 +90,9 @@ QString CreationRefusal(const ExamForm& form, int examineeCount) {
 }
 
 qlonglong CreateExam(const ExamForm& form, const std::vector<Examinee>& examinees) {
-    return RetryConflicts([&]() -> qlonglong {
+    return InTransaction(kPersonnel, [&](CADOConn& conn) -> qlonglong {
         const QString start = FormatExamTime(form.start);
         const QString end = FormatExamTime(form.end);
-        CADOConn conn;
-        OpenForWriting(conn);
-        CTransaction transaction(conn);
-        if (!transaction.IsActive()) throw DatabaseError("personnel.mdb is locked");
 
         auto exam = conn.OpenRecordset("select * from ExamArrange where 0", kPersonnel);
         exam->AddNew();
@@ -155,7 +133,6 @@ qlonglong CreateExam(const ExamForm& form, const std::vector<Examinee>& examinee
             Execute(conn, "insert into JoinExam(考试号,考生质量,考生数量) values(?,?,?)",
                     {number, counters.quality, counters.quantity});
         }
-        Commit(transaction);
         return number;
     });
 }
@@ -177,7 +154,7 @@ BankCheck CheckBank(const QString& paperName) {
     for (rules->MoveFirst(); !rules->IsEOF(); rules->MoveNext()) {
         QString subject = rules->GetText("科目");
         if (subject == QStringLiteral("无") || subject == QStringLiteral("全科")) subject.clear();
-        for (const QString& type : schema::QuestionTypes()) {
+        for (const QString& type : qtype::Names()) {
             const auto section = assembly::ParseSection(rules->GetText(type));
             if (!section) {
                 if (!check.brokenTypes.contains(type)) check.brokenTypes << type;
@@ -230,6 +207,14 @@ ExamListing ListExams(const QDateTime& now) {
         listing.exams.push_back(exam);
     }
     return listing;
+}
+
+QString UnregisteredStatement(bool oneName) {
+    return QStringLiteral(
+               "select e.姓名 as A, e.部门 as B, e.职务 as C from examinee e left join "
+               "ExamRegister j on(e.姓名=j.姓名 and e.部门=j.部门 and e.职务=j.职务 and "
+               "j.考试号=?) where j.姓名 is null") +
+           (oneName ? " and e.姓名=?" : "") + " order by e.ID";
 }
 
 QStringList UnregisteredNames(const QString& examNo) {
@@ -303,11 +288,7 @@ QString VerdictMessage(RegistrationVerdict verdict) {
 }
 
 bool RemoveRegistration(qlonglong registrationId, const QString& examNo) {
-    return RetryConflicts([&]() -> bool {
-        CADOConn conn;
-        OpenForWriting(conn);
-        CTransaction transaction(conn);
-        if (!transaction.IsActive()) throw DatabaseError("personnel.mdb is locked");
+    return InTransaction(kPersonnel, [&](CADOConn& conn) -> bool {
         auto row = conn.OpenRecordset("select * from ExamRegister where ID=? and 成绩 is null",
                                       kPersonnel, {registrationId});
         if (row->RecordCount() == 0) return false;
@@ -315,18 +296,13 @@ bool RemoveRegistration(qlonglong registrationId, const QString& examNo) {
         progress::Remove(conn, QString::number(registrationId));
         Execute(conn, "update JoinExam set 考生质量=考生质量-1,考生数量=考生数量-1 where 考试号=?",
                 {examNo.toLongLong()});
-        Commit(transaction);
         return true;
     });
 }
 
 AddOutcome AddRegistration(const QString& examNo, const QString& passMark,
                            const Examinee& examinee) {
-    return RetryConflicts([&]() -> AddOutcome {
-        CADOConn conn;
-        OpenForWriting(conn);
-        CTransaction transaction(conn);
-        if (!transaction.IsActive()) throw DatabaseError("personnel.mdb is locked");
+    return InTransaction(kPersonnel, [&](CADOConn& conn) -> AddOutcome {
         auto ended =
             conn.OpenRecordset("select * from ExamArrange where 考试号=? and ifnull(时效,'')<>''",
                                kPersonnel, {examNo.toLongLong()});
@@ -339,24 +315,18 @@ AddOutcome AddRegistration(const QString& examNo, const QString& passMark,
                                   passMark)});
         Execute(conn, "update JoinExam set 考生质量=考生质量+1,考生数量=考生数量+1 where 考试号=?",
                 {examNo.toLongLong()});
-        Commit(transaction);
         return AddOutcome::Added;
     });
 }
 
 void DeleteExam(const QString& examNo) {
-    RetryConflicts([&] {
-        CADOConn conn;
-        OpenForWriting(conn);
-        CTransaction transaction(conn);
-        if (!transaction.IsActive()) throw DatabaseError("personnel.mdb is locked");
+    InTransaction(kPersonnel, [&](CADOConn& conn) {
         Execute(conn, "delete from ExamArrange where 考试号=?", {examNo.toLongLong()});
         Execute(conn, "delete from ExamRegister where 考试号=?", {examNo});
         Execute(conn, "delete from JoinExam where 考试号=?", {examNo.toLongLong()});
-        Execute(conn, "delete from quesAndAns where 考试号=?", {examNo});
+        Execute(conn, kDeleteEssayAnswers, {examNo});
         Execute(conn, "delete from answerSheet where 考试号=?", {examNo});
         progress::RemoveExam(conn, examNo);
-        Commit(transaction);
     });
 }
 

@@ -80,6 +80,8 @@ ExamListing ListExams(const QDateTime& now);
 QStringList UnregisteredNames(const QString& examNo);
 // The first such examinee with that name (empty fields when none).
 Examinee FirstUnregistered(const QString& examNo, const QString& name);
+// What both run: the exam number, then for one name the name.
+QString UnregisteredStatement(bool oneName);
 
 struct Registration {
     qlonglong id = 0;
@@ -117,5 +119,7 @@ AddOutcome AddRegistration(const QString& examNo, const QString& passMark,
 // Deletes the exam, its registrations, its counter row and its stored essay answers, all
 // or nothing.
 void DeleteExam(const QString& examNo);
+// Its deletion of the essay answers, by exam number.
+inline const char* const kDeleteEssayAnswers = "delete from quesAndAns where 考试号=?";
 
 }  // namespace exams

@@ -1,10 +1,12 @@
 #include "rules/examsession.h"
 
 #include "data/adoconn.h"
+#include "data/intransaction.h"
 #include "data/pgengine.h"
 #include "data/schema.h"
 #include "rules/answers.h"
 #include "rules/paperinprogress.h"
+#include "rules/questiontype.h"
 
 namespace {
 const QString kFile = schema::kPersonnelFile;
@@ -14,7 +16,7 @@ ExamSession::ExamSession(const ExamTicket& ticket) : m_ticket(ticket) {}
 
 std::array<int, 5> ExamSession::Open() {
     std::array<int, 5> counts{};
-    const QStringList types = schema::QuestionTypes();
+    const QStringList types = qtype::Names();
     CADOConn conn;
     conn.ForEachRow("select 题型,count(*) from exam group by 题型", kFile, {},
                     [&](const CRowReader& row) {
@@ -90,6 +92,10 @@ bool ExamSession::ServerAnswers() const {
     return !Lost() && store::SessionAnswers(kFile);
 }
 
+bool ExamSession::Reconnect() const {
+    return CADOConn::Reconnect(kFile);
+}
+
 bool ExamSession::Restore(QString* error) {
     if (!m_paper.Restore(error)) return false;
     m_sessionId = CADOConn::SessionId(kFile);
@@ -99,13 +105,10 @@ bool ExamSession::Restore(QString* error) {
 void ExamSession::ForgetUnstarted() {
     if (m_ticket.resumed) return;
     try {
-        CADOConn conn;
-        if (!conn.OpenDatabase(kFile)) return;
-        CTransaction transaction(conn);
-        if (!transaction.IsActive()) return;
-        progress::Remove(conn, m_ticket.registrationId);
-        transaction.Commit();
+        InTransaction(kFile,
+                      [&](CADOConn& conn) { progress::Remove(conn, m_ticket.registrationId); });
     } catch (const DatabaseError&) {
+        // The paper stays kept.
     }
 }
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "exam/examticket.h"
+#include "rules/examticket.h"
 #include "rules/handin.h"
 #include "rules/keptpaper.h"
 
@@ -60,6 +60,8 @@ public:
     bool ServerAnswers() const;
     // Keeps an answer in memory only, while the server is away.
     void KeepInMemory(int n, const QVariant& answer) { m_paper.SetAnswer(n, answer); }
+    // Connects to the server anew; false while it stays away.
+    bool Reconnect() const;
     // After a reconnection: `exam` anew from memory; false with the reason when it fails.
     bool Restore(QString* error);
     // Every way out of the window: the scratch table goes, the paper in progress stays.

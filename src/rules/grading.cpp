@@ -5,7 +5,9 @@
 #include "data/adoconn.h"
 #include "data/codes.h"
 #include "data/formats.h"
+#include "data/intransaction.h"
 #include "data/schema.h"
+#include "rules/questiontype.h"
 
 namespace grading {
 namespace {
@@ -17,15 +19,15 @@ void MarkSheetRow(CADOConn& conn, const EssayAnswer& answer, double points) {
     const QStringList& columns = codes::AnswerSheetColumns();
     qlonglong id = 0;
     QStringList texts;
-    conn.ForEachRow("select ID," + columns.join(',') +
-                        " from answerSheet where 考生编号=? and 题型=? and coalesce(得分,'')='' "
-                        "and 题干=? and coalesce(答题,'')=? order by 题号 limit 1",
-                    file,
-                    {answer.registrationId, QStringLiteral("问答题"), answer.stem, answer.answer},
-                    [&](const CRowReader& row) {
-                        id = row.Integer("ID");
-                        for (int i = 1; i <= columns.size(); ++i) texts << row.Text(i);
-                    });
+    conn.ForEachRow(
+        "select ID," + columns.join(',') +
+            " from answerSheet where 考生编号=? and 题型=? and coalesce(得分,'')='' "
+            "and 题干=? and coalesce(答题,'')=? order by 题号 limit 1",
+        file, {answer.registrationId, qtype::Name(QuestionType::Essay), answer.stem, answer.answer},
+        [&](const CRowReader& row) {
+            id = row.Integer("ID");
+            for (int i = 1; i <= columns.size(); ++i) texts << row.Text(i);
+        });
     if (id == 0) return;
     texts.last() = FormatScore(points);
     if (!conn.ExecuteStatement("update answerSheet set 得分=?,保存码=? where ID=?", file,
@@ -74,12 +76,9 @@ QString ConfirmationText(double awarded) {
 }
 
 std::optional<Awarded> Award(const EssayAnswer& answer, double points, QString* error) {
-    return RetryConflicts([&]() -> std::optional<Awarded> {
-        const QString file = schema::kPersonnelFile;
-        try {
-            CADOConn conn;
-            if (!conn.OpenDatabase(file)) throw DatabaseError("cannot open " + file.toStdString());
-            CTransaction transaction(conn);
+    const QString file = schema::kPersonnelFile;
+    try {
+        return InTransaction(file, [&](CADOConn& conn) {
             // The registration's row lock first: two graders of one examinee's essays
             // then add to the score one after the other instead of over each other.
             if (!conn.ExecuteStatement("update ExamRegister set 成绩=成绩 where ID=?", file,
@@ -112,13 +111,12 @@ std::optional<Awarded> Award(const EssayAnswer& answer, double points, QString* 
                                      essaysLeft ? QVariant(QStringLiteral("有")) : QVariant());
             registration->Update();
             MarkSheetRow(conn, answer, points);
-            if (!transaction.Commit()) throw DatabaseError(conn.LastError().toStdString());
-            return awarded;
-        } catch (const DatabaseError& e) {
-            if (error) *error = QString::fromUtf8(e.what());
-            return std::nullopt;
-        }
-    });
+            return std::optional<Awarded>(awarded);
+        });
+    } catch (const DatabaseError& e) {
+        if (error) *error = QString::fromUtf8(e.what());
+        return std::nullopt;
+    }
 }
 
 }  // namespace grading

@@ -3,6 +3,7 @@
 #include "data/adoconn.h"
 #include "data/codes.h"
 #include "data/formats.h"
+#include "data/intransaction.h"
 #include "data/schema.h"
 #include "rules/batchinsert.h"
 #include "rules/countdown.h"
@@ -35,20 +36,15 @@ QVariantList SheetRow(const CRecordset& row, const QStringList& head, const QStr
 
 std::optional<Result> Store(const ExamTicket& ticket, const QStringList& answerList,
                             int remainingSeconds, const QDateTime& handInTime, QString* error) {
-    return RetryConflicts([&]() -> std::optional<Result> {
-        const QString file = schema::kPersonnelFile;
-        const QString handedIn = FormatHandInTime(handInTime);
-        const QString elapsed =
-            QString::number(countdown::ElapsedSeconds(ticket.timeLimit.toInt(), remainingSeconds));
-        auto reference = [&answerList](int n) {
-            return n >= 1 && n <= answerList.size() ? answerList[n - 1] : QString();
-        };
-        try {
-            CADOConn conn;
-            if (!conn.OpenDatabase(file)) throw DatabaseError("cannot open " + file.toStdString());
-            CTransaction transaction(conn);
-            // Without the transaction each write would stand alone: store nothing instead.
-            if (!transaction.IsActive()) throw DatabaseError(conn.LastError().toStdString());
+    const QString file = schema::kPersonnelFile;
+    const QString handedIn = FormatHandInTime(handInTime);
+    const QString elapsed =
+        QString::number(countdown::ElapsedSeconds(ticket.timeLimit.toInt(), remainingSeconds));
+    auto reference = [&answerList](int n) {
+        return n >= 1 && n <= answerList.size() ? answerList[n - 1] : QString();
+    };
+    try {
+        return InTransaction(file, [&](CADOConn& conn) {
             auto registration = conn.OpenRecordset("select * from ExamRegister where ID=?", file,
                                                    {ticket.registrationId.toLongLong()});
             const QString name = registration->GetText("姓名");
@@ -98,13 +94,12 @@ std::optional<Result> Store(const ExamTicket& ticket, const QStringList& answerL
             registration->Update();
             InsertRows(conn, file, "answerSheet", SheetColumns(), sheet);
             progress::Remove(conn, ticket.registrationId);
-            if (!transaction.Commit()) throw DatabaseError(conn.LastError().toStdString());
-            return result;
-        } catch (const DatabaseError& e) {
-            if (error) *error = QString::fromUtf8(e.what());
-            return std::nullopt;
-        }
-    });
+            return std::optional<Result>(result);
+        });
+    } catch (const DatabaseError& e) {
+        if (error) *error = QString::fromUtf8(e.what());
+        return std::nullopt;
+    }
 }
 
 std::optional<Result> AlreadyStored(const ExamTicket& ticket, const QDateTime& handInTime) {

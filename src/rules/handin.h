@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <optional>
 
-#include "exam/examticket.h"
+#include "rules/examticket.h"
 
 // Scoring a handed-in paper and storing its result.
 namespace handin {

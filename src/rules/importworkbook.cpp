@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "data/adoconn.h"
+#include "data/intransaction.h"
 
 namespace import_workbook {
 
@@ -18,43 +19,23 @@ QString FileDialogFilter() {
 Outcome StoreInOneTransaction(const QString& file, const QString& table, int read,
                               const std::function<bool(CADOConn&)>& store,
                               const std::function<bool(CADOConn&)>& remove) {
-    // A server may make the import the loser of a conflict with another station's write:
-    // it is run again from the start.
-    return RetryConflicts([&] {
-        Outcome outcome;
-        CADOConn conn;
-        if (!conn.OpenDatabase(file)) {
-            outcome.error = conn.LastError();
-            return outcome;
-        }
-        try {
-            CTransaction transaction(conn);
-            if (!transaction.IsActive()) {
-                outcome.error = QStringLiteral("数据库正忙");
-                return outcome;
-            }
-            if (!store(conn)) {
-                outcome.error = conn.LastError();
-                return outcome;
-            }
+    Outcome outcome;
+    try {
+        // A server may make the import the loser of a conflict with another station's
+        // write: it is run again from the start.
+        outcome.removed = InTransaction(file, [&](CADOConn& conn) {
+            if (!store(conn)) throw DatabaseError(conn.LastError().toStdString());
             const qint64 before = conn.CountRows(table, file);
-            if (!remove(conn)) {
-                outcome.error = conn.LastError();
-                return outcome;
-            }
-            const qint64 after = conn.CountRows(table, file);
-            if (!transaction.Commit()) {
-                outcome.error = conn.LastError();
-                return outcome;
-            }
-            outcome.stored = true;
-            outcome.read = read;
-            outcome.removed = int(before - after);
-        } catch (const DatabaseError& e) {
-            outcome.error = QString::fromUtf8(e.what());
-        }
+            if (!remove(conn)) throw DatabaseError(conn.LastError().toStdString());
+            return int(before - conn.CountRows(table, file));
+        });
+    } catch (const DatabaseError& e) {
+        outcome.error = QString::fromUtf8(e.what());
         return outcome;
-    });
+    }
+    outcome.stored = true;
+    outcome.read = read;
+    return outcome;
 }
 
 QString OutcomeMessage(const Outcome& outcome) {

@@ -1,6 +1,7 @@
 #include "rules/keptpaper.h"
 
 #include "data/adoconn.h"
+#include "data/intransaction.h"
 #include "data/schema.h"
 
 bool KeptPaper::Load() {
@@ -57,24 +58,20 @@ void KeptPaper::SetAnswer(int n, const QVariant& answer) {
 
 bool KeptPaper::Restore(QString* error) {
     const QString file = schema::kPersonnelFile;
-    CADOConn conn;
-    if (!conn.OpenDatabase(file)) {
-        if (error) *error = conn.LastError();
-        return false;
-    }
-    schema::RecreateScratchTable(conn, file, schema::kCreateExam, schema::kDropExam);
     QString marks;
     for (int i = 0; i < m_columns.size(); ++i)
         marks += i ? QStringLiteral(",?") : QStringLiteral("?");
     const QString insert = "insert into exam(" + m_columns.join(',') + ") values(" + marks + ")";
-    CTransaction transaction(conn);
-    for (const QVariantList& row : m_rows) {
-        if (!conn.ExecuteStatement(insert, file, row)) {
-            if (error) *error = conn.LastError();
-            return false;
-        }
+    try {
+        InTransaction(file, [&](CADOConn& conn) {
+            schema::RecreateScratchTable(conn, file, schema::kCreateExam, schema::kDropExam);
+            for (const QVariantList& row : m_rows)
+                if (!conn.ExecuteStatement(insert, file, row))
+                    throw DatabaseError(conn.LastError().toStdString());
+        });
+    } catch (const DatabaseError& e) {
+        if (error) *error = QString::fromUtf8(e.what());
+        return false;
     }
-    if (transaction.Commit()) return true;
-    if (error) *error = conn.LastError();
-    return false;
+    return true;
 }

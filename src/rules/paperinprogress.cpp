@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "data/adoconn.h"
+#include "data/intransaction.h"
 #include "data/schema.h"
 #include "rules/batchinsert.h"
 
@@ -25,20 +26,6 @@ void Execute(CADOConn& conn, const QString& sql, const QVariantList& params) {
 
 QVariant Value(const CRowReader& row, int column) {
     return row.IsNull(column) ? QVariant() : QVariant(row.Text(column));
-}
-
-// One write unit in its own checked transaction, run again after a lost conflict.
-template <class Unit>
-void InTransaction(Unit&& unit) {
-    RetryConflicts([&] {
-        CADOConn conn;
-        if (!conn.OpenDatabase(kFile)) throw DatabaseError(conn.LastError().toStdString());
-        CTransaction transaction(conn);
-        // Without the transaction each write would stand alone: write nothing instead.
-        if (!transaction.IsActive()) throw DatabaseError(conn.LastError().toStdString());
-        unit(conn);
-        if (!transaction.Commit()) throw DatabaseError(conn.LastError().toStdString());
-    });
 }
 
 }  // namespace
@@ -77,12 +64,8 @@ std::optional<int> TimeUsed(const QString& registrationId) {
 }
 
 Resumed Resume(const QString& registrationId) {
-    return RetryConflicts([&] {
-        CADOConn conn;
-        if (!conn.OpenDatabase(kFile)) throw DatabaseError(conn.LastError().toStdString());
+    return InTransaction(kFile, [&](CADOConn& conn) {
         schema::RecreateScratchTable(conn, kFile, schema::kCreateExam, schema::kDropExam);
-        CTransaction transaction(conn);
-        if (!transaction.IsActive()) throw DatabaseError(conn.LastError().toStdString());
         Resumed resumed;
         std::vector<QVariantList> rows;
         conn.ForEachRow("select 题号,答案," + QuestionColumns().join(',') +
@@ -98,13 +81,12 @@ Resumed Resume(const QString& registrationId) {
         conn.ForEachRow(
             "select 用时 from examProgress where 考生编号=?", kFile, {registrationId},
             [&resumed](const CRowReader& row) { resumed.timeUsed = int(row.Integer("用时")); });
-        if (!transaction.Commit()) throw DatabaseError(conn.LastError().toStdString());
         return resumed;
     });
 }
 
 void StoreAnswer(const QString& registrationId, int number, const QVariant& answer, int timeUsed) {
-    InTransaction([&](CADOConn& conn) {
+    InTransaction(kFile, [&](CADOConn& conn) {
         Execute(conn, "update exam set 答题=? where 编号=?", {answer, number});
         Execute(conn, "update paperInProgress set 答题=? where 考生编号=? and 题号=?",
                 {answer, registrationId, number});
@@ -114,7 +96,7 @@ void StoreAnswer(const QString& registrationId, int number, const QVariant& answ
 }
 
 void StoreTimeUsed(const QString& registrationId, int timeUsed) {
-    InTransaction([&](CADOConn& conn) {
+    InTransaction(kFile, [&](CADOConn& conn) {
         Execute(conn, "update examProgress set 用时=? where 考生编号=?",
                 {timeUsed, registrationId});
     });

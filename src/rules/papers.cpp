@@ -5,7 +5,10 @@
 
 #include "data/adoconn.h"
 #include "data/formats.h"
+#include "data/intransaction.h"
 #include "data/schema.h"
+#include "rules/questiontype.h"
+#include "rules/rulematch.h"
 
 namespace papers {
 namespace {
@@ -18,22 +21,11 @@ QString Message(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-// Opens questions.mdb for a run of writes that must land together.
-void OpenBank(CADOConn& conn) {
-    if (!conn.OpenDatabase(schema::kQuestionsFile))
-        throw DatabaseError("questions.mdb cannot be opened");
-}
-
-void Commit(CTransaction& transaction) {
-    if (!transaction.Commit()) throw DatabaseError("the paper could not be stored");
-}
-
 void AppendRecord(CADOConn& conn, const QString& table, const PaperRecord& record) {
     const codes::PaperColumns& p = record.columns;
     const bool stored = conn.ExecuteStatement(
-        "insert into " + table +
-            "(名称,科目,单选题,判断题,填空题,多选题,问答题,总题数,满分,创建时间,科目选项,保存码)"
-            " values(?,?,?,?,?,?,?,?,?,?,?,?)",
+        "insert into " + table + "(名称,科目," + qtype::Names().join(',') +
+            ",总题数,满分,创建时间,科目选项,保存码) values(?,?,?,?,?,?,?,?,?,?,?,?)",
         schema::kQuestionsFile,
         {p.name, p.subject, p.single, p.judge, p.fill, p.multiple, p.essay, p.total, p.fullMarks,
          p.created, record.mode, codes::PaperCode(p)});
@@ -190,16 +182,10 @@ QString AvailableQuestions(const QString& type, const QString& mode, const QStri
     const bool allSubjects = mode == kAllSubjects;
     if (group.isEmpty() || difficulty.isEmpty() || (!allSubjects && subject.isEmpty()))
         return QString();
-    if (!schema::QuestionTypes().contains(type)) return QString();
-    QString sql = "select count(*) as n from " + type + " where 题型=?";
-    QVariantList params = {type};
-    if (!allSubjects) {
-        sql += QStringLiteral(" and 科目=?");
-        params << subject;
-    }
-    sql += QStringLiteral(" and 对象=? and 难度=?");
-    params << group << difficulty;
-    return QString::number(CountRows(sql, params));
+    if (!qtype::Names().contains(type)) return QString();
+    const assembly::RuleMatch match =
+        assembly::MatchRule(type, allSubjects ? QString() : subject, {group, difficulty, 0});
+    return QString::number(CountRows(match.CountStatement(), match.params));
 }
 
 bool PaperNameTaken(const QString& name) {
@@ -216,64 +202,59 @@ bool SubjectComposed(const QString& name, const QString& subject) {
 }
 
 void StorePaper(const PaperRecord& record, bool firstSubject) {
-    CADOConn conn;
-    OpenBank(conn);
-    CTransaction transaction(conn);
-    const bool multi = record.mode == kMultiSubject;
-    if (multi && firstSubject &&
-        !conn.ExecuteStatement("delete from testpaper where 名称=? and not exists "
-                               "(select 1 from exampaper where exampaper.名称=testpaper.名称)",
-                               schema::kQuestionsFile, {record.columns.name}))
-        throw DatabaseError("left-over subjects could not be removed");
-    AppendRecord(conn, multi ? QStringLiteral("testpaper") : QStringLiteral("exampaper"), record);
-    Commit(transaction);
+    InTransaction(schema::kQuestionsFile, [&](CADOConn& conn) {
+        const bool multi = record.mode == kMultiSubject;
+        if (multi && firstSubject &&
+            !conn.ExecuteStatement("delete from testpaper where 名称=? and not exists "
+                                   "(select 1 from exampaper where exampaper.名称=testpaper.名称)",
+                                   schema::kQuestionsFile, {record.columns.name}))
+            throw DatabaseError("left-over subjects could not be removed");
+        AppendRecord(conn, multi ? QStringLiteral("testpaper") : QStringLiteral("exampaper"),
+                     record);
+    });
 }
 
 void DiscardSubjects(const QString& name) {
-    CADOConn conn;
-    OpenBank(conn);
-    CTransaction transaction(conn);
-    if (!conn.ExecuteStatement("delete from testpaper where 名称=?", schema::kQuestionsFile,
-                               {name}))
-        throw DatabaseError("the subjects could not be removed");
-    Commit(transaction);
+    InTransaction(schema::kQuestionsFile, [&](CADOConn& conn) {
+        if (!conn.ExecuteStatement("delete from testpaper where 名称=?", schema::kQuestionsFile,
+                                   {name}))
+            throw DatabaseError("the subjects could not be removed");
+    });
 }
 
 PaperRecord CompleteMultiSubject(const QString& name, const QDateTime& now) {
-    CADOConn conn;
-    OpenBank(conn);
-    CTransaction transaction(conn);
-    const RecordsetPtr subjects =
-        conn.OpenRecordset("select * from testpaper where 名称=?", schema::kQuestionsFile, {name});
-    PaperRecord record;
-    record.mode = kMultiSubject;
-    codes::PaperColumns& p = record.columns;
-    p.name = name;
-    p.subject = kSubjectUndecided;
-    const QStringList types = schema::QuestionTypes();
-    std::array<int, 5> withRules{};
-    int questions = 0;
-    double fullMarks = 0;
-    for (; !subjects->IsEOF(); subjects->MoveNext()) {
-        questions += subjects->GetText("总题数").toInt();
-        fullMarks += subjects->GetText("满分").toDouble();
+    return InTransaction(schema::kQuestionsFile, [&](CADOConn& conn) {
+        const RecordsetPtr subjects = conn.OpenRecordset("select * from testpaper where 名称=?",
+                                                         schema::kQuestionsFile, {name});
+        PaperRecord record;
+        record.mode = kMultiSubject;
+        codes::PaperColumns& p = record.columns;
+        p.name = name;
+        p.subject = kSubjectUndecided;
+        const QStringList types = qtype::Names();
+        std::array<int, 5> withRules{};
+        int questions = 0;
+        double fullMarks = 0;
+        for (; !subjects->IsEOF(); subjects->MoveNext()) {
+            questions += subjects->GetText("总题数").toInt();
+            fullMarks += subjects->GetText("满分").toDouble();
+            for (int t = 0; t < types.size(); ++t)
+                if (subjects->GetText(types[t]) != kEmptySection) ++withRules[size_t(t)];
+        }
+        const auto columns = TypeColumns(p);
         for (int t = 0; t < types.size(); ++t)
-            if (subjects->GetText(types[t]) != kEmptySection) ++withRules[size_t(t)];
-    }
-    const auto columns = TypeColumns(p);
-    for (int t = 0; t < types.size(); ++t)
-        *columns[size_t(t)] =
-            withRules[size_t(t)] > 0
-                ? types[t] + QStringLiteral("包含%1个科目").arg(withRules[size_t(t)])
-                : kEmptySection;
-    if (subjects->RecordCount() > 0) {
-        p.total = QString::number(questions);
-        p.fullMarks = FormatPoints(fullMarks);
-    }
-    p.created = FormatCreationTime(now);
-    AppendRecord(conn, QStringLiteral("exampaper"), record);
-    Commit(transaction);
-    return record;
+            *columns[size_t(t)] =
+                withRules[size_t(t)] > 0
+                    ? types[t] + QStringLiteral("包含%1个科目").arg(withRules[size_t(t)])
+                    : kEmptySection;
+        if (subjects->RecordCount() > 0) {
+            p.total = QString::number(questions);
+            p.fullMarks = FormatPoints(fullMarks);
+        }
+        p.created = FormatCreationTime(now);
+        AppendRecord(conn, QStringLiteral("exampaper"), record);
+        return record;
+    });
 }
 
 std::vector<ListedPaper> ListPapers() {
@@ -283,8 +264,8 @@ std::vector<ListedPaper> ListPapers() {
     for (; !rs->IsEOF(); rs->MoveNext()) {
         ListedPaper paper;
         paper.id = rs->GetCollect("ID").toLongLong();
-        for (const char* column : {"名称", "单选题", "判断题", "填空题", "多选题", "问答题",
-                                   "总题数", "满分", "创建时间"})
+        for (const QString& column :
+             QStringList{"名称"} + qtype::Names() + QStringList{"总题数", "满分", "创建时间"})
             paper.cells << rs->GetText(column);
         paper.intact = codes::PaperIntact(*rs);
         papers.push_back(paper);
@@ -298,26 +279,24 @@ QStringList PaperSections(qlonglong id) {
         conn.OpenRecordset("select * from exampaper where ID=?", schema::kQuestionsFile, {id});
     QStringList sections;
     if (rs->RecordCount() == 0) return sections;
-    for (const QString& type : schema::QuestionTypes()) sections << rs->GetText(type);
+    for (const QString& type : qtype::Names()) sections << rs->GetText(type);
     return sections;
 }
 
 void DeletePaper(qlonglong id) {
-    CADOConn conn;
-    OpenBank(conn);
-    CTransaction transaction(conn);
-    const RecordsetPtr rs =
-        conn.OpenRecordset("select * from exampaper where ID=?", schema::kQuestionsFile, {id});
-    if (rs->RecordCount() == 0) return;
-    const QString name = rs->GetText("名称");
-    const bool multi = rs->GetText("科目选项") == kMultiSubject;
-    bool deleted =
-        conn.ExecuteStatement("delete from exampaper where ID=?", schema::kQuestionsFile, {id});
-    if (multi)
-        deleted = deleted && conn.ExecuteStatement("delete from testpaper where 名称=?",
-                                                   schema::kQuestionsFile, {name});
-    if (!deleted) throw DatabaseError("the paper could not be deleted");
-    Commit(transaction);
+    InTransaction(schema::kQuestionsFile, [&](CADOConn& conn) {
+        const RecordsetPtr rs =
+            conn.OpenRecordset("select * from exampaper where ID=?", schema::kQuestionsFile, {id});
+        if (rs->RecordCount() == 0) return;
+        const QString name = rs->GetText("名称");
+        const bool multi = rs->GetText("科目选项") == kMultiSubject;
+        bool deleted =
+            conn.ExecuteStatement("delete from exampaper where ID=?", schema::kQuestionsFile, {id});
+        if (multi)
+            deleted = deleted && conn.ExecuteStatement("delete from testpaper where 名称=?",
+                                                       schema::kQuestionsFile, {name});
+        if (!deleted) throw DatabaseError("the paper could not be deleted");
+    });
 }
 
 }  // namespace papers

@@ -3,13 +3,13 @@
 #include <cstdlib>
 
 #include "data/gbk.h"
+#include "rules/questiontype.h"
 
 namespace printed {
 namespace {
 
 const QString kIndent = QStringLiteral("    ");
 const QString kBlank = QString(13, '_');
-const QStringList kNumerals = {"一、", "二、", "三、", "四、", "五、"};
 
 QString OptionLine(const QString& letter, const QString& text) {
     return kIndent + letter + "、" + text + '\n';
@@ -52,18 +52,19 @@ QString OptionLines(QStringList options) {
 
 SectionText LayoutSection(const QString& type, const QList<Question>& questions) {
     if (questions.isEmpty()) return {};
-    const bool essay = type == QStringLiteral("问答题");
+    const std::optional<QuestionType> kind = qtype::Of(type);
+    const bool essay = kind == QuestionType::Essay;
     QString body, key;
     double sum = 0;
     int number = 1;
     for (const Question& q : questions) {
         QString block = QString::number(number) + "、" + q.stem + '\n';
         QString answer = q.answer;
-        if (type == QStringLiteral("判断题")) {
+        if (kind == QuestionType::TrueFalse) {
             block += kIndent + "A、正确" + QString(20, ' ') + "B、错误\n";
-        } else if (type == QStringLiteral("单选题") || type == QStringLiteral("多选题")) {
+        } else if (kind == QuestionType::Single || kind == QuestionType::Multiple) {
             block += OptionLines(q.options);
-        } else if (type == QStringLiteral("填空题")) {
+        } else if (kind == QuestionType::FillIn) {
             block.remove(' ');
             block.replace(QStringLiteral("【】"), kBlank);
             answer.replace('#', ' ');
@@ -84,8 +85,7 @@ void NumberSections(QList<SectionText>& sections) {
     int next = 0;
     for (SectionText& section : sections) {
         if (section.questions.isEmpty()) continue;
-        const QString numeral = next < kNumerals.size() ? kNumerals[next] : QString();
-        ++next;
+        const QString numeral = qtype::Numeral(next++);
         section.questions.prepend(numeral);
         section.answers.prepend(numeral);
     }

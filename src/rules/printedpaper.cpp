@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "data/adoconn.h"
+#include "data/intransaction.h"
 #include "data/schema.h"
+#include "rules/questiontype.h"
 
 namespace printed {
 namespace {
@@ -14,78 +16,44 @@ const QString& File() {
     return schema::kQuestionsFile;
 }
 
-// The printed paper's scratch tables: the pool has no picture column, and the paper
-// keeps the reference answers.
-const char* const kCreatePool =
-    "create table interim(ID AUTOINCREMENT PRIMARY KEY,科目 TEXT(255),题型 TEXT(255),\t\t\t\t"
-    "题干 TEXT(255),答案 TEXT(255),A TEXT(255),B TEXT(255),C TEXT(255),\t\t\t\t"
-    "D TEXT(255),E TEXT(255),分值 TEXT(255),难度 TEXT(255),对象 TEXT(255))";
-const char* const kDropPool = "Drop Table interim";
-const char* const kCreatePaper =
-    "create table exam(ID AUTOINCREMENT PRIMARY KEY,编号 INT,\t\t\t\t"
-    "题型 TEXT(255),题干 TEXT(255),答案 TEXT(255),A TEXT(255),\t\t\t\t"
-    "B TEXT(255),C TEXT(255),D TEXT(255),E TEXT(255),分值 TEXT(255))";
-const char* const kDropPaper = "Drop Table exam";
-
-const QStringList kOptionColumns = {"A", "B", "C", "D", "E"};
+const char* const kOptionColumns[] = {"A", "B", "C", "D", "E"};
 
 struct RuleRow {
     QString subjectFilter;
-    QList<assembly::SectionRules> sections;  // in the order of schema::QuestionTypes()
+    QList<assembly::SectionRules> sections;  // in the order of qtype::Names()
     double fullMarks = 0;
 };
 
-void CopyUnlessNull(const CRecordset& from, CRecordset& to, const QString& column) {
-    const QVariant value = from.GetCollect(column);
-    if (value.isValid()) to.PutCollect(column, value);
-}
-
-// One type's pool rows into the paper table in random order, numbered from `number` on.
-int CopyPrintedSection(CADOConn& conn, const QString& type, int number,
-                       assembly::RandomSource& random) {
-    const RecordsetPtr paper = conn.OpenRecordset("select * from exam", File());
-    const RecordsetPtr pool =
-        conn.OpenRecordset("select * from interim where 题型=?", File(), {type});
-    const qint64 drawn = pool->RecordCount();
-    for (const qint64 index : assembly::RandomIndexes(drawn, drawn, random)) {
-        pool->MoveFirst();
-        pool->Move(long(index));
-        paper->AddNew();
-        for (const QString& column : QStringList{"题型", "题干", "答案"} + kOptionColumns)
-            CopyUnlessNull(*pool, *paper, column);
-        CopyUnlessNull(*pool, *paper, "分值");
-        paper->PutCollect("编号", number++);
-        paper->Update();
-    }
-    return int(drawn);
-}
-
-QList<Question> SectionQuestions(CADOConn& conn, const QString& type) {
-    const RecordsetPtr rows =
-        conn.OpenRecordset("select * from exam where 题型=? order by 编号", File(), {type});
-    QList<Question> questions;
-    for (; !rows->IsEOF(); rows->MoveNext()) {
-        Question q{rows->GetText("题干"), {}, rows->GetText("分值"), rows->GetText("答案")};
-        for (const QString& column : kOptionColumns) q.options << rows->GetText(column);
-        questions.append(q);
-    }
-    return questions;
+// One type's drawn questions in random order.
+QList<Question> SectionQuestions(CADOConn& conn, const QString& type,
+                                 assembly::RandomSource& random) {
+    QList<Question> drawn;
+    conn.ForEachRow("select * from interim where 题型=? order by ID", File(), {type},
+                    [&drawn](const CRowReader& row) {
+                        Question q{row.Text("题干"), {}, row.Text("分值"), row.Text("答案")};
+                        for (const char* column : kOptionColumns) q.options << row.Text(column);
+                        drawn.append(q);
+                    });
+    QList<Question> shuffled;
+    for (const qint64 index : assembly::RandomIndexes(drawn.size(), drawn.size(), random))
+        shuffled.append(drawn[index]);
+    return shuffled;
 }
 
 }  // namespace
 
 void CreateEmptyPool() {
     CADOConn conn;
-    schema::RecreateScratchTable(conn, File(), kCreatePool, kDropPool);
+    schema::RecreateScratchTable(conn, File(), schema::kCreateInterim, schema::kDropInterim);
 }
 
 void DropPool() {
     CADOConn conn;
-    conn.ExecuteStatement(kDropPool, File());
+    conn.ExecuteStatement(schema::kDropInterim, File());
 }
 
 DrawnPaper DrawPaper(const QString& paperName, assembly::RandomSource& random) {
-    const QStringList types = schema::QuestionTypes();
+    const QStringList types = qtype::Names();
     CADOConn conn;
     if (!conn.OpenDatabase(File())) throw DatabaseError("questions.mdb cannot be opened");
     const RecordsetPtr mode =
@@ -111,30 +79,31 @@ DrawnPaper DrawPaper(const QString& paperName, assembly::RandomSource& random) {
         plan.push_back(std::move(row));
     }
 
-    DrawnPaper paper;
-    CTransaction transaction(conn);
-    // Every generation starts from an empty pool: what an earlier one drew is not printed again.
-    schema::RecreateScratchTable(conn, File(), kCreatePool, kDropPool);
-    const RecordsetPtr pool = conn.OpenRecordset("select * from interim", File());
-    for (const RuleRow& row : plan) {
-        for (int t = 0; t < types.size(); ++t) {
-            for (const assembly::DrawItem& item : row.sections[t].items) {
-                if (!assembly::DrawRule(conn, *pool, types[t], row.subjectFilter, item,
-                                        row.sections[t].points, random,
-                                        assembly::Pictures::Excluded))
-                    return {Outcome::BankTooSmall, types[t], 0, {}};
+    DrawnPaper paper = InTransaction(File(), [&](CADOConn& scratch, CTransaction& transaction) {
+        DrawnPaper drawn;
+        // Every generation starts from an empty pool: what an earlier one drew is not printed
+        // again.
+        schema::RecreateScratchTable(scratch, File(), schema::kCreateInterim, schema::kDropInterim);
+        const RecordsetPtr pool = scratch.OpenRecordset("select * from interim", File());
+        for (const RuleRow& row : plan) {
+            for (int t = 0; t < types.size(); ++t) {
+                for (const assembly::DrawItem& item : row.sections[t].items) {
+                    if (!assembly::DrawRule(scratch, *pool, types[t], row.subjectFilter, item,
+                                            row.sections[t].points, random,
+                                            assembly::Pictures::Excluded)) {
+                        transaction.Rollback();
+                        return DrawnPaper{Outcome::BankTooSmall, types[t], 0, {}};
+                    }
+                }
             }
+            drawn.fullMarks += row.fullMarks;
         }
-        paper.fullMarks += row.fullMarks;
-    }
 
-    schema::RecreateScratchTable(conn, File(), kCreatePaper, kDropPaper);
-    int number = 1;
-    for (const QString& type : types) number += CopyPrintedSection(conn, type, number, random);
-    for (const QString& type : types)
-        paper.sections.append(LayoutSection(type, SectionQuestions(conn, type)));
-    conn.ExecuteStatement(kDropPaper, File());
-    if (!transaction.Commit()) throw DatabaseError("the printed paper could not be drawn");
+        for (const QString& type : types)
+            drawn.sections.append(LayoutSection(type, SectionQuestions(scratch, type, random)));
+        return drawn;
+    });
+    if (paper.outcome != Outcome::Drawn) return paper;
     NumberSections(paper.sections);
     return paper;
 }

@@ -8,8 +8,8 @@
 #include "rules/printedlayout.h"
 
 // A printed paper: one concrete set of questions drawn by a stored paper's rules, as an
-// exam document with its answer key. The draw is the examinee's, with its own scratch
-// tables in questions.mdb; questions that carry a picture are never drawn.
+// exam document with its answer key. The draw is the examinee's, into a pool of its own in
+// questions.mdb; questions that carry a picture are never drawn.
 namespace printed {
 
 // The pool (interim of questions.mdb) lives while the printed-paper window is open.
@@ -29,9 +29,9 @@ struct DrawnPaper {
     QList<SectionText> sections;  // numbered, in the order of the question types
 };
 
-// Draws the paper into a fresh pool, copies it into the paper table in type order with a
-// random order inside each type, and lays out every section. The paper table is dropped
-// again; unless drawn, the pool is left as it was. Database failures raise DatabaseError.
+// Draws the paper into a fresh pool and lays out every section in type order, with a
+// random order inside each type; unless drawn, the pool is left as it was. Database failures raise
+// DatabaseError.
 DrawnPaper DrawPaper(const QString& paperName, assembly::RandomSource& random);
 
 // What the administrator is told when the paper cannot be drawn (empty when drawn).

@@ -5,6 +5,7 @@
 
 #include "data/adoconn.h"
 #include "data/schema.h"
+#include "rules/questiontype.h"
 
 namespace bank {
 namespace {
@@ -20,8 +21,8 @@ QString LikePattern(const QString& keyword) {
 }
 
 int Count(CADOConn& conn, const QString& type, const Statement& condition) {
-    auto rs = conn.OpenRecordset("select count(*) as 行数 from " + type + condition.sql,
-                                 schema::kQuestionsFile, condition.params);
+    auto rs = conn.OpenRecordset(CountStatement(type, condition), schema::kQuestionsFile,
+                                 condition.params);
     rs->MoveFirst();
     return rs->GetCollect("行数").toInt();
 }
@@ -30,9 +31,7 @@ void AppendSlice(CADOConn& conn, const QString& type, const Statement& condition
                  int limit, int firstNumber, std::vector<ListedQuestion>& rows) {
     QVariantList params = condition.params;
     params << limit << offset;
-    auto rs = conn.OpenRecordset("select ID," + kListedColumns.join(',') + " from " + type +
-                                     condition.sql + " order by ID limit ? offset ?",
-                                 schema::kQuestionsFile, params);
+    auto rs = conn.OpenRecordset(SliceStatement(type, condition), schema::kQuestionsFile, params);
     int number = firstNumber;
     for (rs->MoveFirst(); !rs->IsEOF(); rs->MoveNext()) {
         ListedQuestion row;
@@ -44,6 +43,15 @@ void AppendSlice(CADOConn& conn, const QString& type, const Statement& condition
 }
 
 }  // namespace
+
+QString CountStatement(const QString& type, const Statement& condition) {
+    return "select count(*) as 行数 from " + type + condition.sql;
+}
+
+QString SliceStatement(const QString& type, const Statement& condition) {
+    return "select ID," + kListedColumns.join(',') + " from " + type + condition.sql +
+           " order by ID limit ? offset ?";
+}
 
 Statement MatchCondition(const QString& type, const Filter& filter) {
     Statement condition{QStringLiteral(" where "), {}};
@@ -73,7 +81,7 @@ Page QueryPage(const Filter& filter, int page) {
     Page result;
     const int first = (page - 1) * kPageSize;  // index of the page's first row over all types
     const int end = first + kPageSize;
-    for (const QString& type : schema::QuestionTypes()) {
+    for (const QString& type : qtype::Names()) {
         if (!filter.types.contains(type)) continue;
         const Statement condition = MatchCondition(type, filter);
         const int matches = Count(conn, type, condition);
@@ -113,7 +121,7 @@ QString PicturePath(const QString& pictureName) {
 }
 
 bool DeleteQuestion(const QString& type, const QString& idText) {
-    if (!schema::QuestionTypes().contains(type))
+    if (!qtype::Names().contains(type))
         throw DatabaseError("not a question table: " + type.toStdString());
     CADOConn conn;
     if (!conn.ExecuteStatement("delete from " + type + " where ID=?", schema::kQuestionsFile,

@@ -27,6 +27,10 @@ struct Statement {
 // The condition of one type's matches, " where ..." with its values, for the type's
 // table: the type itself, and the subject and keyword where given.
 Statement MatchCondition(const QString& type, const Filter& filter);
+// What a page runs for each type: the number of its matches ("行数"), and a slice of them
+// in key order (the condition's values, then the limit and the offset).
+QString CountStatement(const QString& type, const Statement& condition);
+QString SliceStatement(const QString& type, const Statement& condition);
 
 // One listed question: 序号, then 科目, 题型, 题干, 答案, A–E, 难度, 对象, and the ID
 // in its own table.

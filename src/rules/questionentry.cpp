@@ -2,10 +2,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <utility>
 
 #include "data/adoconn.h"
+#include "data/intransaction.h"
 #include "data/schema.h"
 #include "rules/questionbank.h"
+#include "rules/questiontype.h"
 
 namespace entry {
 namespace {
@@ -14,10 +17,10 @@ const QStringList kOptionColumns = {"A", "B", "C", "D", "E"};
 constexpr int kRequiredOptions = 3;  // A, B and C
 
 bool IsChoice(const QString& type) {
-    return type == QStringLiteral("单选题") || type == QStringLiteral("多选题");
+    return qtype::Is(type, QuestionType::Single) || qtype::Is(type, QuestionType::Multiple);
 }
 bool IsTrueFalse(const QString& type) {
-    return type == QStringLiteral("判断题");
+    return qtype::Is(type, QuestionType::TrueFalse);
 }
 
 QString Option(const Draft& draft, int i) {
@@ -38,7 +41,7 @@ Refusal Check(const Draft& d) {
     } else if (d.stem.isEmpty() || d.answerText.isEmpty() || !chosen) {
         return Refusal::EmptyFields;
     }
-    if (d.answerText.contains(' ') && d.type != QStringLiteral("问答题"))
+    if (d.answerText.contains(' ') && !qtype::Is(d.type, QuestionType::Essay))
         return Refusal::SpaceInAnswer;
     if (d.answerText.contains('|')) return Refusal::BarInAnswer;
     return Refusal::None;
@@ -91,7 +94,7 @@ QList<QPair<QString, QString>> StoredColumns(const Draft& d) {
 }
 
 bool IsDuplicate(const Draft& draft) {
-    if (!schema::QuestionTypes().contains(draft.type))
+    if (!qtype::Names().contains(draft.type))
         throw DatabaseError("not a question table: " + draft.type.toStdString());
     QHash<QString, QString> stored;
     for (const auto& column : StoredColumns(draft)) stored.insert(column.first, column.second);
@@ -109,19 +112,8 @@ bool IsDuplicate(const Draft& draft) {
 }
 
 StoreOutcome Store(const Draft& draft, const PictureWriter& writePicture, qlonglong* id) {
-    if (!schema::QuestionTypes().contains(draft.type))
+    if (!qtype::Names().contains(draft.type))
         throw DatabaseError("not a question table: " + draft.type.toStdString());
-    CADOConn conn;
-    if (!conn.OpenDatabase(schema::kQuestionsFile))
-        throw DatabaseError("questions.mdb cannot be opened");
-    CTransaction transaction(conn);
-    // No rows are read: the recordset only appends.
-    auto rs = conn.OpenRecordset("select * from " + draft.type + " where ID is null",
-                                 schema::kQuestionsFile);
-    rs->AddNew();
-    for (const auto& column : StoredColumns(draft)) rs->PutCollect(column.first, column.second);
-    rs->Update();
-    const QString idText = rs->GetText("ID");
     // A picture written for a row that is then not stored goes again.
     struct WrittenPicture {
         QString path;
@@ -130,16 +122,32 @@ StoreOutcome Store(const Draft& draft, const PictureWriter& writePicture, qlongl
             if (!kept && !path.isEmpty()) QFile::remove(path);
         }
     } written;
-    if (writePicture) {
-        const QString name = draft.type + idText;
-        written.path = bank::PicturePath(name);
-        if (!QDir().mkpath(QStringLiteral("QuestionMap")) || !writePicture(written.path))
-            return StoreOutcome::PictureNotWritten;
-        rs->PutCollect("图片", name);
-        rs->Update();
-    }
-    if (!transaction.Commit())
-        throw DatabaseError(("the question was not stored: " + conn.LastError()).toStdString());
+    QString idText;
+    const StoreOutcome outcome =
+        InTransaction(schema::kQuestionsFile, [&](CADOConn& conn, CTransaction& transaction) {
+            // A conflict's retry gets another key: the picture of the lost attempt goes.
+            if (!written.path.isEmpty()) QFile::remove(std::exchange(written.path, QString()));
+            // No rows are read: the recordset only appends.
+            auto rs = conn.OpenRecordset("select * from " + draft.type + " where ID is null",
+                                         schema::kQuestionsFile);
+            rs->AddNew();
+            for (const auto& column : StoredColumns(draft))
+                rs->PutCollect(column.first, column.second);
+            rs->Update();
+            idText = rs->GetText("ID");
+            if (writePicture) {
+                const QString name = draft.type + idText;
+                written.path = bank::PicturePath(name);
+                if (!QDir().mkpath(QStringLiteral("QuestionMap")) || !writePicture(written.path)) {
+                    transaction.Rollback();
+                    return StoreOutcome::PictureNotWritten;
+                }
+                rs->PutCollect("图片", name);
+                rs->Update();
+            }
+            return StoreOutcome::Stored;
+        });
+    if (outcome != StoreOutcome::Stored) return outcome;
     written.kept = true;
     if (id) *id = idText.toLongLong();
     return StoreOutcome::Stored;

@@ -4,15 +4,14 @@
 #include "data/schema.h"
 #include "data/workbook.h"
 #include "rules/names.h"
+#include "rules/questiontype.h"
 
 namespace question_import {
 namespace {
 
-const QString kEssay = QStringLiteral("问答题");
-
 int OptionCount(const QString& type) {
-    if (type == QStringLiteral("单选题") || type == QStringLiteral("多选题")) return 5;
-    if (type == QStringLiteral("判断题")) return 2;
+    if (qtype::Is(type, QuestionType::Single) || qtype::Is(type, QuestionType::Multiple)) return 5;
+    if (qtype::Is(type, QuestionType::TrueFalse)) return 2;
     return 0;
 }
 
@@ -46,7 +45,7 @@ QString Prompt() {
 Plan PlanImport(const Worksheet& sheet, const QString& type) {
     Plan plan;
     const QStringList titles = TitlesOf(type);
-    if (!schema::QuestionTypes().contains(type) || sheet.header != titles) {
+    if (!qtype::Names().contains(type) || sheet.header != titles) {
         plan.refusal = TitleRefusal(type);
         return plan;
     }
@@ -61,7 +60,7 @@ Plan PlanImport(const Worksheet& sheet, const QString& type) {
         q.type = row.Cell(1);
         q.stem = row.Cell(2);
         q.answer = row.Cell(3);
-        if (type != kEssay) q.answer.remove(' ');
+        if (!qtype::Is(type, QuestionType::Essay)) q.answer.remove(' ');
         if (q.answer.contains('|'))
             return Plan{AtRow(row, QStringLiteral("题目答案中不能含有'|'！")), {}};
         for (int o = 0; o < options; ++o) {
@@ -83,7 +82,7 @@ Plan PlanImport(const Worksheet& sheet, const QString& type) {
 Outcome StoreQuestions(const QString& type, const std::vector<Question>& rows,
                        const std::function<void(int stored)>& progress) {
     Outcome outcome;
-    if (!schema::QuestionTypes().contains(type)) {
+    if (!qtype::Names().contains(type)) {
         outcome.error = QStringLiteral("未知的题型“%1”").arg(type);
         return outcome;
     }

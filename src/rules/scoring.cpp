@@ -1,6 +1,7 @@
 #include "rules/scoring.h"
 
 #include "data/formats.h"
+#include "rules/questiontype.h"
 
 namespace scoring {
 namespace {
@@ -18,10 +19,10 @@ std::pair<QString, std::optional<QString>> SplitBlanks(const QString& text) {
 }  // namespace
 
 Verdict Judge(const QString& type, const std::optional<QString>& answer, const QString& reference) {
-    if (type == QStringLiteral("问答题")) return Verdict::Essay;
+    if (qtype::Is(type, QuestionType::Essay)) return Verdict::Essay;
     if (!answer) return Verdict::Unanswered;
     if (*answer == reference) return Verdict::Right;
-    if (type == QStringLiteral("填空题") && reference.contains(kBlankSeparator)) {
+    if (qtype::Is(type, QuestionType::FillIn) && reference.contains(kBlankSeparator)) {
         const auto [r1, r2] = SplitBlanks(reference);
         const auto [a1, a2] = SplitBlanks(*answer);
         if (a1 == r1 || (a2 && *a2 == *r2)) return Verdict::HalfRight;

@@ -5,6 +5,7 @@
 #include "data/adoconn.h"
 #include "data/filemodes.h"
 #include "data/formats.h"
+#include "data/intransaction.h"
 #include "data/schema.h"
 
 namespace signin {
@@ -20,14 +21,42 @@ PasswordVerdict VerifyPassword(codes::Account account, const QString& user, cons
     return PasswordVerdict::Accepted;
 }
 
-PasswordVerdict CheckPassword(codes::Account account, const QString& password) {
+PasswordVerdict CheckSignIn(codes::Account account, const QString& user, const QString& password) {
     QStringList stored;
     CADOConn conn;
     conn.ForEachRow("select " + codes::PasswordColumn(account) + " from LastPass",
                     schema::kPersonnelFile, {}, [&stored](const CRowReader& row) {
                         if (stored.size() < 3) stored << row.Text(0);
                     });
-    return VerifyPassword(account, codes::UserName(account), password, stored);
+    return VerifyPassword(account, user, password, stored);
+}
+
+PasswordVerdict CheckPassword(codes::Account account, const QString& password) {
+    return CheckSignIn(account, codes::UserName(account), password);
+}
+
+bool IsCurrentPassword(codes::Account account, const QString& password) {
+    CADOConn conn;
+    const RecordsetPtr rows = conn.OpenRecordset("select * from LastPass", schema::kPersonnelFile);
+    rows->MoveFirst();
+    return rows->GetText(codes::PasswordColumn(account)) ==
+           codes::DigestPassword(account, password).plain;
+}
+
+void StorePassword(codes::Account account, const QString& password) {
+    const codes::PasswordDigests digests = codes::DigestPassword(account, password);
+    const QString column = codes::PasswordColumn(account);
+    InTransaction(schema::kPersonnelFile, [&](CADOConn& conn) {
+        const RecordsetPtr rows =
+            conn.OpenRecordset("select * from LastPass", schema::kPersonnelFile);
+        rows->MoveFirst();
+        rows->PutCollect(column, digests.plain);
+        rows->Move(1);
+        rows->PutCollect(column, digests.salted1);
+        rows->MoveNext();
+        rows->PutCollect(column, digests.salted2);
+        rows->Update();
+    });
 }
 
 bool EndIfExpired(CRecordset& exam, const QDateTime& now) {
@@ -43,8 +72,9 @@ bool EndIfExpired(CRecordset& exam, const QDateTime& now) {
     return true;
 }
 
-EntryVerdict CheckExamineeEntry(CADOConn& conn, const QDateTime& now) {
+EntryVerdict CheckExamineeEntry(const QDateTime& now) {
     const QString file = schema::kPersonnelFile;
+    CADOConn conn;
     auto exams = conn.OpenRecordset("select * from ExamArrange", file);
     const long examCount = exams->RecordCount();
     if (examCount == 0) return EntryVerdict::NoExams;
@@ -58,7 +88,7 @@ EntryVerdict CheckExamineeEntry(CADOConn& conn, const QDateTime& now) {
     if (!codes::SignInCountersValid(examCount, registrations, counters))
         return EntryVerdict::DatabaseTampered;
 
-    auto open = conn.OpenRecordset("select * from ExamRegister where 成绩 is null", file);
+    auto open = conn.OpenRecordset(kUnscoredRegistrations, file);
     for (; !open->IsEOF(); open->MoveNext())
         if (!codes::EnrolmentIntact(*open)) return EntryVerdict::DatabaseTampered;
     return EntryVerdict::Proceed;

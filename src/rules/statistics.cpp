@@ -8,6 +8,7 @@
 
 #include "data/adoconn.h"
 #include "data/schema.h"
+#include "rules/questiontype.h"
 
 namespace statistics {
 
@@ -130,8 +131,9 @@ std::vector<ItemFigures> AnalyseItems(const std::vector<double>& totals,
 }
 
 bool IsChoiceType(const QString& type) {
-    return type == QStringLiteral("单选题") || type == QStringLiteral("多选题") ||
-           type == QStringLiteral("判断题");
+    const std::optional<QuestionType> kind = qtype::Of(type);
+    return kind == QuestionType::Single || kind == QuestionType::Multiple ||
+           kind == QuestionType::TrueFalse;
 }
 
 QStringList Flags(const ItemFigures& f) {
@@ -285,7 +287,7 @@ std::vector<ItemRow> LoadItemAnalysis(const QString& examName) {
         rows[i].subject = shown->GetText("科目");
         rows[i].stem = shown->GetText("题干");
     }
-    const QStringList paperOrder = {"单选题", "判断题", "填空题", "多选题", "问答题"};
+    const QStringList paperOrder = qtype::Names();
     auto place = [&](const ItemRow& row) {
         const qsizetype type = paperOrder.indexOf(row.type);
         return std::make_pair(type < 0 ? paperOrder.size() : type, row.questionId);

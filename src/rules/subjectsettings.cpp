@@ -2,6 +2,7 @@
 
 #include "data/adoconn.h"
 #include "data/schema.h"
+#include "rules/questiontype.h"
 
 namespace subject_settings {
 namespace {
@@ -54,11 +55,15 @@ void Remove(qlonglong id) {
     Execute(QStringLiteral("delete from Subject where ID=?"), {id});
 }
 
+QString UsedSubjectsStatement(const QString& type) {
+    return "select distinct 科目 from " + type;
+}
+
 QStringList UsedInBank() {
     QStringList used;
     CADOConn conn;
-    for (const QString& type : schema::QuestionTypes()) {
-        auto rs = conn.OpenRecordset("select distinct 科目 from " + type, File());
+    for (const QString& type : qtype::Names()) {
+        auto rs = conn.OpenRecordset(UsedSubjectsStatement(type), File());
         for (; !rs->IsEOF(); rs->MoveNext()) used << rs->GetText("科目");
     }
     return used;

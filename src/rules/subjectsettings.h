@@ -27,5 +27,7 @@ void Remove(qlonglong id);
 // The subjects the questions of the bank use, table by table in type order; a subject
 // used by several types is listed once for each.
 QStringList UsedInBank();
+// What it runs for each type's table.
+QString UsedSubjectsStatement(const QString& type);
 
 }  // namespace subject_settings

@@ -342,7 +342,8 @@ bool FillQuestions(CADOConn& conn, const QString& pictureFolder) {
     paper.total = QStringLiteral("10");
     paper.fullMarks = QStringLiteral("34.0");
     StorePaper(conn, "exampaper", paper, "多科");
-    return transaction.Commit();
+    transaction.Commit();
+    return true;
 }
 
 bool FillPersonnel(CADOConn& conn, const QDateTime& now, bool withSamples) {
@@ -361,7 +362,10 @@ bool FillPersonnel(CADOConn& conn, const QDateTime& now, bool withSamples) {
         pass->PutCollect(codes::PasswordColumn(codes::Account::ExamAdmin), pair.second);
         pass->Update();
     }
-    if (!withSamples) return transaction.Commit();
+    if (!withSamples) {
+        transaction.Commit();
+        return true;
+    }
 
     auto examinees = conn.OpenRecordset("select * from examinee", file);
     for (const Examinee& e : kExaminees) {
@@ -408,7 +412,8 @@ bool FillPersonnel(CADOConn& conn, const QDateTime& now, bool withSamples) {
     join->PutCollect("考生质量", counters.quality);
     join->PutCollect("考生数量", counters.quantity);
     join->Update();
-    return transaction.Commit();
+    transaction.Commit();
+    return true;
 }
 
 }  // namespace
@@ -558,14 +563,17 @@ bool CopyDataFolderToServer(const QString& source, const QString& directory,
             !schema::CreatePermanentTables(toConn, target))
             return Fail(error,
                         "cannot create " + name + " on the server: " + reason + toConn.LastError());
-        CTransaction transaction(toConn);
-        const QStringList tables =
-            name == schema::kQuestionsFile ? schema::QuestionsTables() : schema::PersonnelTables();
-        for (const QString& create : tables)
-            if (!CopyTable(fromConn, from.filePath(name), toConn, target, create, error))
-                return false;
-        if (!transaction.Commit())
-            return Fail(error, "cannot store " + name + ": " + toConn.LastError());
+        try {
+            CTransaction transaction(toConn);
+            const QStringList tables = name == schema::kQuestionsFile ? schema::QuestionsTables()
+                                                                      : schema::PersonnelTables();
+            for (const QString& create : tables)
+                if (!CopyTable(fromConn, from.filePath(name), toConn, target, create, error))
+                    return false;
+            transaction.Commit();
+        } catch (const DatabaseError& e) {
+            return Fail(error, "cannot store " + name + ": " + QString::fromUtf8(e.what()));
+        }
     }
     return true;
 }

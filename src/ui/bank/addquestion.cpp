@@ -16,6 +16,7 @@
 #include "rules/names.h"
 #include "rules/questionbank.h"
 #include "rules/questionentry.h"
+#include "rules/questiontype.h"
 #include "ui/common/controls.h"
 #include "ui/common/showmap.h"
 
@@ -46,7 +47,7 @@ CAddQuestion::CAddQuestion(QWidget* parent) : QDialog(parent) {
     setFixedSize(700, 465);
     InstallScreenKeyFilter(this);
     BuildControls();
-    ShowLayoutOf(QStringLiteral("单选题"));
+    ShowLayoutOf(qtype::Name(QuestionType::Single));
 }
 
 CAddQuestion::~CAddQuestion() = default;
@@ -61,7 +62,7 @@ void CAddQuestion::BuildControls() {
     m_subject = List(this, QRect(65, 20, 150, 26), "subject", QStringLiteral("科目"),
                      QRect(20, 20, 40, 26), subjects);
     m_type = List(this, QRect(280, 20, 150, 26), "type", QStringLiteral("题型"),
-                  QRect(235, 20, 40, 26), schema::QuestionTypes());
+                  QRect(235, 20, 40, 26), qtype::Names());
     m_difficulty = List(this, QRect(495, 20, 150, 26), "difficulty", QStringLiteral("难度"),
                         QRect(450, 20, 40, 26), schema::Difficulties());
     m_group = List(this, QRect(65, 56, 150, 26), "group", QStringLiteral("对象"),
@@ -114,8 +115,9 @@ void CAddQuestion::BuildControls() {
 // Hiding a control keeps its text.
 void CAddQuestion::ShowLayoutOf(const QString& type) {
     if (type.isEmpty()) return;
-    const bool trueFalse = type == QStringLiteral("判断题");
-    const bool freeAnswer = type == QStringLiteral("填空题") || type == QStringLiteral("问答题");
+    const bool trueFalse = qtype::Is(type, QuestionType::TrueFalse);
+    const bool freeAnswer =
+        qtype::Is(type, QuestionType::FillIn) || qtype::Is(type, QuestionType::Essay);
     const bool options = !trueFalse && !freeAnswer;
     for (QLabel* label : m_optionLabels) label->setVisible(options);
     for (QLineEdit* option : m_options) option->setVisible(options);
@@ -126,7 +128,7 @@ void CAddQuestion::ShowLayoutOf(const QString& type) {
     m_trueFalse->setVisible(trueFalse);
     m_trueFalseHint->setVisible(trueFalse);
     m_answer->setToolTip(
-        type == QStringLiteral("填空题")
+        qtype::Is(type, QuestionType::FillIn)
             ? QStringLiteral("有多个空时，各空的答案之间用“#”隔开，如：答案一#答案二")
             : QString());
 }

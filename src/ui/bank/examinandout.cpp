@@ -8,9 +8,9 @@
 
 #include "app/keyfilter.h"
 #include "app/messagebox.h"
-#include "data/schema.h"
 #include "rules/bankclearing.h"
 #include "rules/questionimport.h"
+#include "rules/questiontype.h"
 #include "ui/common/controls.h"
 
 CExamInandout::CExamInandout(const QString& mode, const QString& workbookPath, QWidget* parent)
@@ -21,7 +21,7 @@ CExamInandout::CExamInandout(const QString& mode, const QString& workbookPath, Q
     InstallScreenKeyFilter(this);
 
     m_type = controls::DropDownList(this, QRect(130, 20, 150, 28), "type");
-    m_type->addItems(schema::QuestionTypes());
+    m_type->addItems(qtype::Names());
     m_type->setCurrentIndex(-1);
     controls::Label(this, QStringLiteral("题型选择"), QRect(40, 20, 85, 28), m_type);
 

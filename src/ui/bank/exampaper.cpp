@@ -20,8 +20,8 @@
 #include "app/screenflow.h"
 #include "app/screens.h"
 #include "data/adoconn.h"
-#include "data/schema.h"
 #include "rules/importworkbook.h"
+#include "rules/questiontype.h"
 #include "ui/common/controls.h"
 #include "ui/common/decor.h"
 #include "ui/common/guarded.h"
@@ -71,7 +71,7 @@ void CExamPaper::BuildFilters() {
     m_subject->setCurrentIndex(-1);
 
     const QStringList names = {"singleChoice", "trueFalse", "fillIn", "multipleChoice", "essay"};
-    const QStringList types = schema::QuestionTypes();
+    const QStringList types = qtype::Names();
     for (int i = 0; i < types.size(); ++i) {
         auto* box = new QCheckBox(types[i], this);
         box->setObjectName(names[i]);

@@ -12,9 +12,10 @@
 #include "app/screens.h"
 #include "data/adoconn.h"
 #include "data/clock.h"
-#include "data/schema.h"
 #include "data/settings.h"
 #include "rules/papers.h"
+#include "rules/questionbank.h"
+#include "rules/questiontype.h"
 #include "ui/common/controls.h"
 #include "ui/papers/typesection.h"
 
@@ -47,11 +48,7 @@ CSetPaper::CSetPaper(QWidget* parent) : QDialog(parent), m_mode(papers::kSingleS
 
     m_modes[0]->setChecked(true);
     try {
-        CADOConn conn;
-        const RecordsetPtr subjects =
-            conn.OpenRecordset("select * from Subject", schema::kQuestionsFile);
-        for (; !subjects->IsEOF(); subjects->MoveNext())
-            m_subject->addItem(subjects->GetText("科目"));
+        m_subject->addItems(bank::Subjects());
     } catch (const DatabaseError& e) {
         ShowDatabaseFailure(this, e);
     }
@@ -98,20 +95,20 @@ void CSetPaper::BuildUpperArea() {
 void CSetPaper::BuildSections() {
     // The five sections on screen in the order 单选题, 判断题, 多选题, 填空题, 问答题.
     struct Placed {
-        const char* type;
+        QuestionType type;
         const char* name;
         int slot;
     };
-    const Placed placed[] = {{"单选题", "single", 0},
-                             {"判断题", "judge", 1},
-                             {"填空题", "fill", 3},
-                             {"多选题", "multiple", 2},
-                             {"问答题", "essay", 4}};
+    const Placed placed[] = {{QuestionType::Single, "single", 0},
+                             {QuestionType::TrueFalse, "judge", 1},
+                             {QuestionType::FillIn, "fill", 3},
+                             {QuestionType::Multiple, "multiple", 2},
+                             {QuestionType::Essay, "essay", 4}};
     auto choice = [this] {
         return CTypeSection::Choice{m_mode, m_subject->currentText(), m_group->currentText()};
     };
     for (const Placed& p : placed) {
-        auto* section = new CTypeSection(Text(p.type), choice, this);
+        auto* section = new CTypeSection(qtype::Name(p.type), choice, this);
         section->setObjectName(p.name);
         section->setGeometry(SectionSlot(p.slot));
         connect(section, &CTypeSection::RuleAdded, this, [this] { m_subject->setEnabled(false); });

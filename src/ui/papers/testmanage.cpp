@@ -12,8 +12,8 @@
 #include "app/screenflow.h"
 #include "app/screens.h"
 #include "data/adoconn.h"
-#include "data/schema.h"
 #include "rules/papers.h"
+#include "rules/questiontype.h"
 #include "ui/common/controls.h"
 #include "ui/common/decor.h"
 #include "ui/common/guarded.h"
@@ -40,8 +40,8 @@ void CTestManage::BuildControls() {
     controls::Label(this, QStringLiteral("提示：右击试卷可进一步操作。"), QRect(600, 10, 330, 24),
                     nullptr, Qt::AlignRight | Qt::AlignVCenter);
 
-    const QStringList headings = {"序号",   "试卷名称", "单选题", "判断题",   "填空题", "多选题",
-                                  "问答题", "总题数",   "满分",   "创建时间", "ID"};
+    const QStringList headings = QStringList{"序号", "试卷名称"} + qtype::Names() +
+                                 QStringList{"总题数", "满分", "创建时间", "ID"};
     const QList<int> widths = {42, 100, 125, 125, 125, 125, 125, 60, 60, 168, 0};
     m_list = new QTableWidget(0, int(headings.size()), this);
     m_list->setObjectName(QStringLiteral("paperList"));
@@ -67,7 +67,7 @@ void CTestManage::BuildControls() {
     });
 
     // The section details, in the storage order of the types.
-    const QStringList types = schema::QuestionTypes();
+    const QStringList types = qtype::Names();
     for (int t = 0; t < types.size(); ++t) {
         const int y = 356 + t * 40;
         auto* text = new QLabel(this);

@@ -10,6 +10,7 @@
 #include "app/messagebox.h"
 #include "data/adoconn.h"
 #include "data/schema.h"
+#include "rules/questiontype.h"
 #include "ui/common/controls.h"
 
 namespace {
@@ -34,7 +35,7 @@ QLineEdit* ReadOnlyField(QWidget* parent, const QRect& at, const QString& name,
 
 CTypeSection::CTypeSection(const QString& type, ChoiceSource choice, QWidget* parent)
     : QGroupBox(type, parent), m_type(type), m_choice(std::move(choice)) {
-    BuildControls(type != QStringLiteral("问答题"));
+    BuildControls(!qtype::Is(type, QuestionType::Essay));
     ShowCount(false);
 }
 

@@ -15,29 +15,9 @@
 #include "app/screenflow.h"
 #include "app/screens.h"
 #include "data/adoconn.h"
-#include "data/schema.h"
+#include "rules/signin.h"
 #include "ui/common/controls.h"
 #include "ui/common/decor.h"
-
-namespace {
-
-// Stores the three digests of one account in rows 1, 2 and 3 of LastPass, all or none;
-// the other account's column stays as it is. Raises DatabaseError on failure.
-void StoreDigests(codes::Account account, const codes::PasswordDigests& digests, CADOConn& conn,
-                  CRecordset& rows) {
-    const QString column = codes::PasswordColumn(account);
-    CTransaction transaction(conn);
-    rows.MoveFirst();
-    rows.PutCollect(column, digests.plain);
-    rows.Move(1);
-    rows.PutCollect(column, digests.salted1);
-    rows.MoveNext();
-    rows.PutCollect(column, digests.salted2);
-    rows.Update();
-    if (!transaction.Commit()) throw DatabaseError("the password digests were not stored");
-}
-
-}  // namespace
 
 CAdmin::CAdmin(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Vemo—系统管理员管理"));
@@ -128,14 +108,8 @@ void CAdmin::ChangePassword(const AccountFields& fields) {
         msgbox::Prompt(this, QStringLiteral("密码不能为空！"));
         return;
     }
-    const QString oldDigest = codes::DigestPassword(fields.account, oldPassword).plain;
-    const codes::PasswordDigests digests = codes::DigestPassword(fields.account, newPassword);
     try {
-        CADOConn conn;
-        conn.OpenDatabase(schema::kPersonnelFile);
-        auto rows = conn.OpenRecordset("select * from LastPass", schema::kPersonnelFile);
-        rows->MoveFirst();
-        if (rows->GetText(codes::PasswordColumn(fields.account)) != oldDigest) {
+        if (!signin::IsCurrentPassword(fields.account, oldPassword)) {
             msgbox::Prompt(this, QStringLiteral("原密码输入错误！"));
             return;
         }
@@ -145,7 +119,7 @@ void CAdmin::ChangePassword(const AccountFields& fields) {
                               QStringLiteral("提醒"))
                 : msgbox::Ask(this, QStringLiteral("您确定要修改考试管理密码？"));
         if (!confirmed) return;
-        StoreDigests(fields.account, digests, conn, *rows);
+        signin::StorePassword(fields.account, newPassword);
     } catch (const DatabaseError&) {
         msgbox::Prompt(this, QStringLiteral("修改失败！"));
         return;
@@ -154,15 +128,9 @@ void CAdmin::ChangePassword(const AccountFields& fields) {
 }
 
 void CAdmin::RestorePassword(const AccountFields& fields) {
-    const codes::PasswordDigests digests =
-        codes::DigestPassword(fields.account, codes::InitialPassword(fields.account));
     if (!msgbox::Ask(this, QStringLiteral("您确定要恢复到初始密码？"))) return;
     try {
-        CADOConn conn;
-        conn.OpenDatabase(schema::kPersonnelFile);
-        auto rows = conn.OpenRecordset("select * from LastPass", schema::kPersonnelFile);
-        if (!rows->IsOpen()) throw DatabaseError("LastPass cannot be read");
-        StoreDigests(fields.account, digests, conn, *rows);
+        signin::StorePassword(fields.account, codes::InitialPassword(fields.account));
     } catch (const DatabaseError&) {
         msgbox::Prompt(this, QStringLiteral("恢复失败！"));
         return;

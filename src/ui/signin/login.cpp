@@ -11,7 +11,6 @@
 #include "app/screens.h"
 #include "data/adoconn.h"
 #include "data/clock.h"
-#include "data/schema.h"
 #include "rules/signin.h"
 #include "ui/common/decor.h"
 #include "ui/common/picturebutton.h"
@@ -99,13 +98,7 @@ void CLogin::SignIn(codes::Account account, QLineEdit* user, QLineEdit* password
     }
     signin::PasswordVerdict verdict;
     try {
-        CADOConn conn;
-        auto rs = conn.OpenRecordset("select * from LastPass", schema::kPersonnelFile);
-        QStringList stored;
-        const QString column = codes::PasswordColumn(account);
-        for (rs->MoveFirst(); !rs->IsEOF() && stored.size() < 3; rs->MoveNext())
-            stored << rs->GetText(column);
-        verdict = signin::VerifyPassword(account, user->text(), password->text(), stored);
+        verdict = signin::CheckSignIn(account, user->text(), password->text());
     } catch (const DatabaseError&) {
         msgbox::Prompt(this, QStringLiteral("登录失败！"));
         return;
@@ -134,8 +127,7 @@ void CLogin::SignIn(codes::Account account, QLineEdit* user, QLineEdit* password
 void CLogin::ExamineeEntry() {
     signin::EntryVerdict verdict;
     try {
-        CADOConn conn;
-        verdict = signin::CheckExamineeEntry(conn, clock_seam::Now());
+        verdict = signin::CheckExamineeEntry(clock_seam::Now());
     } catch (const DatabaseError& e) {
         msgbox::Warn(this, QStringLiteral("读取考试信息失败：") + QString::fromUtf8(e.what()));
         return;

@@ -1,0 +1,26 @@
+#include "rules/rulematch.h"
+
+namespace assembly {
+
+QString RuleMatch::KeysStatement(bool limited) const {
+    return "select ID from " + table + " where " + where + (limited ? " limit ?" : "");
+}
+
+QString RuleMatch::CountStatement() const {
+    return "select count(*) as n from " + table + " where " + where;
+}
+
+RuleMatch MatchRule(const QString& type, const QString& subject, const DrawItem& item,
+                    Pictures pictures) {
+    RuleMatch match{type, QStringLiteral("题型=?"), {type}};
+    if (!subject.isEmpty()) {
+        match.where += QStringLiteral(" and 科目=?");
+        match.params << subject;
+    }
+    match.where += QStringLiteral(" and 对象=? and 难度=?");
+    match.params << item.group << item.difficulty;
+    if (pictures == Pictures::Excluded) match.where += QStringLiteral(" and 图片 is null");
+    return match;
+}
+
+}  // namespace assembly

@@ -9,7 +9,7 @@
 #include "data/adoconn.h"
 #include "data/schema.h"
 #include "rules/assembly.h"
-#include "rules/questiontype.h"
+#include "data/questiontype.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "data/schema.h"
 #include "datafolder.h"
 #include "rules/questionbank.h"
-#include "rules/questiontype.h"
+#include "data/questiontype.h"
 #include "ui/bank/exampaper.h"
 
 namespace {

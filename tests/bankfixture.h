@@ -5,7 +5,7 @@
 
 #include "data/adoconn.h"
 #include "data/schema.h"
-#include "rules/questiontype.h"
+#include "data/questiontype.h"
 
 // Question banks for the bank tests, written straight into the tables of the current
 // data folder.

@@ -14,7 +14,7 @@
 #include "rules/assembly.h"
 #include "rules/handin.h"
 #include "rules/keptpaper.h"
-#include "rules/questiontype.h"
+#include "data/questiontype.h"
 #include "testutil.h"
 
 namespace {

@@ -18,7 +18,7 @@
 #include "rules/examsession.h"
 #include "rules/grading.h"
 #include "rules/paperinprogress.h"
-#include "rules/questiontype.h"
+#include "data/questiontype.h"
 #include "testutil.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "rules/names.h"
 #include "rules/questionbank.h"
 #include "rules/questionimport.h"
-#include "rules/questiontype.h"
+#include "data/questiontype.h"
 #include "testutil.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "rules/exams.h"
 #include "rules/examselection.h"
 #include "rules/questionbank.h"
-#include "rules/questiontype.h"
+#include "data/questiontype.h"
 #include "rules/results.h"
 #include "rules/rulematch.h"
 #include "rules/signin.h"

@@ -2,7 +2,7 @@
 
 #include "data/adoconn.h"
 #include "data/md5encrypt.h"
-#include "rules/questiontype.h"
+#include "data/questiontype.h"
 
 namespace codes {
 

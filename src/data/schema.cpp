@@ -4,7 +4,7 @@
 #include <QFileInfo>
 
 #include "data/adoconn.h"
-#include "rules/questiontype.h"
+#include "data/questiontype.h"
 
 namespace schema {
 

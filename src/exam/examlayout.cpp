@@ -1,6 +1,6 @@
 #include "exam/examlayout.h"
 
-#include "rules/questiontype.h"
+#include "data/questiontype.h"
 
 namespace {
 // The layout is given as left, top, right, bottom.

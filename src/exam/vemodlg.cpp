@@ -25,7 +25,7 @@
 #include "exam/navpanel.h"
 #include "rules/countdown.h"
 #include "rules/keylock.h"
-#include "rules/questiontype.h"
+#include "data/questiontype.h"
 #include "rules/scoring.h"
 #include "ui/common/decor.h"
 #include "ui/common/mymsgdlg.h"

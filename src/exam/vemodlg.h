@@ -10,7 +10,7 @@
 #include "rules/answers.h"
 #include "rules/examsession.h"
 #include "rules/examticket.h"
-#include "rules/questiontype.h"
+#include "data/questiontype.h"
 
 class QAbstractButton;
 class QButtonGroup;

@@ -16,7 +16,7 @@
 #include "data/clock.h"
 #include "exam/examlayout.h"
 #include "exam/vemodlg.h"
-#include "rules/questiontype.h"
+#include "data/questiontype.h"
 #include "ui/common/mymsgdlg.h"
 #include "ui/common/showmap.h"
 

@@ -5,7 +5,7 @@
 #include "data/adoconn.h"
 #include "data/codes.h"
 #include "data/schema.h"
-#include "rules/questiontype.h"
+#include "data/questiontype.h"
 #include "rules/results.h"
 
 namespace answersheet {

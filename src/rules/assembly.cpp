@@ -11,7 +11,7 @@
 #include "data/schema.h"
 #include "rules/answers.h"
 #include "rules/paperinprogress.h"
-#include "rules/questiontype.h"
+#include "data/questiontype.h"
 #include "rules/rulematch.h"
 
 namespace assembly {

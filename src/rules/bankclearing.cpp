@@ -11,7 +11,7 @@
 #include "data/intransaction.h"
 #include "data/schema.h"
 #include "rules/questionbank.h"
-#include "rules/questiontype.h"
+#include "data/questiontype.h"
 
 namespace bank_clearing {
 namespace {

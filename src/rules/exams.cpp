@@ -10,7 +10,7 @@
 #include "data/schema.h"
 #include "rules/assembly.h"
 #include "rules/paperinprogress.h"
-#include "rules/questiontype.h"
+#include "data/questiontype.h"
 #include "rules/rulematch.h"
 #include "rules/signin.h"
 

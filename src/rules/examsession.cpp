@@ -6,7 +6,7 @@
 #include "data/schema.h"
 #include "rules/answers.h"
 #include "rules/paperinprogress.h"
-#include "rules/questiontype.h"
+#include "data/questiontype.h"
 
 namespace {
 const QString kFile = schema::kPersonnelFile;

@@ -7,7 +7,7 @@
 #include "data/formats.h"
 #include "data/intransaction.h"
 #include "data/schema.h"
-#include "rules/questiontype.h"
+#include "data/questiontype.h"
 #include "rules/rulematch.h"
 
 namespace papers {

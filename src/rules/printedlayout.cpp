@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "data/gbk.h"
-#include "rules/questiontype.h"
+#include "data/questiontype.h"
 
 namespace printed {
 namespace {

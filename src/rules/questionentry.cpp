@@ -8,7 +8,7 @@
 #include "data/intransaction.h"
 #include "data/schema.h"
 #include "rules/questionbank.h"
-#include "rules/questiontype.h"
+#include "data/questiontype.h"
 
 namespace entry {
 namespace {

@@ -4,7 +4,7 @@
 #include "data/schema.h"
 #include "data/workbook.h"
 #include "rules/names.h"
-#include "rules/questiontype.h"
+#include "data/questiontype.h"
 
 namespace question_import {
 namespace {

@@ -1,7 +1,7 @@
 #include "rules/scoring.h"
 
 #include "data/formats.h"
-#include "rules/questiontype.h"
+#include "data/questiontype.h"
 
 namespace scoring {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "data/adoconn.h"
 #include "data/schema.h"
-#include "rules/questiontype.h"
+#include "data/questiontype.h"
 
 namespace statistics {
 

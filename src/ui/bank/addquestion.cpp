@@ -16,7 +16,7 @@
 #include "rules/names.h"
 #include "rules/questionbank.h"
 #include "rules/questionentry.h"
-#include "rules/questiontype.h"
+#include "data/questiontype.h"
 #include "ui/common/controls.h"
 #include "ui/common/showmap.h"
 

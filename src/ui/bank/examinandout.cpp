@@ -10,7 +10,7 @@
 #include "app/messagebox.h"
 #include "rules/bankclearing.h"
 #include "rules/questionimport.h"
-#include "rules/questiontype.h"
+#include "data/questiontype.h"
 #include "ui/common/controls.h"
 
 CExamInandout::CExamInandout(const QString& mode, const QString& workbookPath, QWidget* parent)

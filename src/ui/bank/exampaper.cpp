@@ -21,7 +21,7 @@
 #include "app/screens.h"
 #include "data/adoconn.h"
 #include "rules/importworkbook.h"
-#include "rules/questiontype.h"
+#include "data/questiontype.h"
 #include "ui/common/controls.h"
 #include "ui/common/decor.h"
 #include "ui/common/guarded.h"

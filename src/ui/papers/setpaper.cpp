@@ -15,7 +15,7 @@
 #include "data/settings.h"
 #include "rules/papers.h"
 #include "rules/questionbank.h"
-#include "rules/questiontype.h"
+#include "data/questiontype.h"
 #include "ui/common/controls.h"
 #include "ui/papers/typesection.h"
 

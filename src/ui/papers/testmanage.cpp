@@ -13,7 +13,7 @@
 #include "app/screens.h"
 #include "data/adoconn.h"
 #include "rules/papers.h"
-#include "rules/questiontype.h"
+#include "data/questiontype.h"
 #include "ui/common/controls.h"
 #include "ui/common/decor.h"
 #include "ui/common/guarded.h"

@@ -10,7 +10,7 @@
 #include "app/messagebox.h"
 #include "data/adoconn.h"
 #include "data/schema.h"
-#include "rules/questiontype.h"
+#include "data/questiontype.h"
 #include "ui/common/controls.h"
 
 namespace {

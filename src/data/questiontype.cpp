@@ -1,4 +1,4 @@
-#include "rules/questiontype.h"
+#include "data/questiontype.h"
 
 namespace qtype {
 

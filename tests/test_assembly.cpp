@@ -286,6 +286,7 @@ protected:
         Assembly::SetUp();
         // 63,000 rows, one in three 简单, so guesses hit a third of the time.
         CADOConn conn;
+        conn.OpenDatabase(schema::kQuestionsFile);
         CTransaction transaction(conn);
         conn.ExecuteStatement(
             "insert into 单选题(科目,题型,题干,答案,难度,对象) "
@@ -335,6 +336,54 @@ TEST_F(LargeBankDraw, GuessesThatRunOutFallBackToTheListedKeys) {
         schema::kQuestionsFile, {},
         [&](const CRowReader& row) { firstMatching << row.Text("row"); });
     EXPECT_EQ(Draw(3, first), firstMatching);
+}
+
+// Keys are looked up in lists of a few fixed lengths; draws around their bounds.
+TEST_F(LargeBankDraw, EachDrawnRowIsTheBankRowOfItsKey) {
+    for (const int count : {1, 16, 17, 513}) {
+        FreshScratchTables();
+        const QStringList drawn = Draw(count, random);
+        EXPECT_EQ(QSet<QString>(drawn.begin(), drawn.end()).size(), count);
+        CADOConn personnel, bank;
+        personnel.ForEachRow(
+            "select 题目编号, 题干 from interim", schema::kPersonnelFile, {},
+            [&](const CRowReader& row) {
+                const QVariantList keyAndStem = {row.Integer("题目编号"), row.Text("题干")};
+                const QString sameRow = QStringLiteral("单选题 where ID=? and 题干=?");
+                EXPECT_EQ(bank.CountRows(sameRow, schema::kQuestionsFile, keyAndStem), 1) << count;
+            });
+    }
+}
+
+// One lookup may hit more rows than the draw still needs: the first new hits in the order
+// guessed are kept, whatever order the rows come back in.
+TEST_F(LargeBankDraw, KeepsTheFirstNewHitsInTheOrderGuessed) {
+    struct Scripted : assembly::RandomSource {
+        std::vector<qint64> offsets;
+        size_t next = 0;
+        std::uint64_t Below(std::uint64_t) override { return offsets[next++ % offsets.size()]; }
+    } scripted;
+    CADOConn bank;
+    auto offsetOf = [&bank](const char* stem) {
+        qint64 offset = 0;
+        bank.ForEachRow("select (select ID from 单选题 where 题干=?) - min(ID) as o from 单选题",
+                        schema::kQuestionsFile, {QString::fromUtf8(stem)},
+                        [&](const CRowReader& row) { offset = row.Integer("o"); });
+        return offset;
+    };
+    // 大题1 is 中等; the others are 简单.
+    scripted.offsets = {offsetOf("大题9"), offsetOf("大题1"), offsetOf("大题9"), offsetOf("大题3"),
+                        offsetOf("大题6")};
+    EXPECT_EQ(Draw(2, scripted),
+              QStringList({"大题9 安全生产一线员工简单", "大题3 安全生产一线员工简单"}));
+}
+
+TEST_F(LargeBankDraw, ARuleAskingMoreRowsThanTheTableHoldsFailsAtOnce) {
+    CADOConn bank, personnel;
+    const RecordsetPtr pool =
+        personnel.OpenRecordset("select * from interim", schema::kPersonnelFile);
+    EXPECT_FALSE(assembly::DrawRule(bank, *pool, "单选题", "安全生产",
+                                    {"一线员工", "简单", 999999999}, 1.0, random));
 }
 
 // Another program's write lock on personnel.mdb, held past the program's 5-second wait

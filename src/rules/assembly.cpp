@@ -132,8 +132,8 @@ std::optional<SectionRules> ParseSection(const QString& ruleText) {
 
 namespace {
 
-// A rule matching at most this many rows draws from the list of their keys; a larger one
-// guesses keys (see ProbeKeys), which costs the same whatever the bank's size.
+// A rule matching at most about this many rows draws from the list of their keys; a larger
+// one guesses keys (see ProbeKeys), which costs the same whatever the bank's size.
 constexpr qint64 kListedAtMost = 20000;
 
 // A statement reads the rows of at most this many keys, well below both engines' limits on
@@ -158,7 +158,8 @@ QString KeyList(const std::vector<qint64>& keys, size_t first, QVariantList& par
 
 // Draws by guessing keys between the table's first and last ID and keeping those that match
 // and are new: each kept key is equally likely to be any matching row, so the draw is as
-// fair as one from the full list. Empty when the guesses run out. The guesses go out in
+// fair as one from the full list. Empty when the guesses run out or when the first round of
+// them finds the rule matching no more than about kListedAtMost rows. The guesses go out in
 // rounds, each round's keys read by one statement, so that a draw costs a few round trips
 // to a server rather than one per guess.
 std::vector<qint64> ProbeKeys(CADOConn& bank, const QString& type, const QString& subjectFilter,
@@ -175,8 +176,10 @@ std::vector<qint64> ProbeKeys(CADOConn& bank, const QString& type, const QString
             first = row.Integer("lo");
             last = row.Integer("hi");
         });
-    // A key range too short for the draw is no reason to guess until the budget runs out.
-    if (last - first + 1 < count) return {};
+    // A table of few keys is listed; a key range too short for the draw is no reason to guess
+    // until the budget runs out.
+    const qint64 span = last - first + 1;
+    if (span <= kListedAtMost || span < count) return {};
     // The rows are found by their keys alone and their columns compared here: a server
     // planning the statement once might otherwise walk the rule's index instead of the key.
     const QString probeSql = "select ID,题型,科目,对象,难度,图片 from " + type + " where ID";
@@ -193,9 +196,10 @@ std::vector<qint64> ProbeKeys(CADOConn& bank, const QString& type, const QString
         const qint64 round = std::min({wanted, budget - guessed, qint64(kKeysPerStatement)});
         std::vector<qint64> guesses;
         for (qint64 i = 0; i < round; ++i)
-            guesses.push_back(first + qint64(random.Below(std::uint64_t(last - first) + 1)));
+            guesses.push_back(first + qint64(random.Below(std::uint64_t(span))));
         guessed += round;
         std::unordered_set<qint64> matching;
+        qint64 hits = 0;
         QVariantList params;
         const QString sql = probeSql + KeyList(guesses, 0, params);
         bank.ForEachRow(sql, schema::kQuestionsFile, params, [&](const CRowReader& row) {
@@ -207,26 +211,24 @@ std::vector<qint64> ProbeKeys(CADOConn& bank, const QString& type, const QString
         });
         // In the order guessed, as if each guess had been looked up alone.
         for (const qint64 key : guesses) {
-            if (int(keys.size()) == count) break;
-            if (!matching.count(key) || !kept.insert(key).second) continue;
-            keys.push_back(key);
+            if (!matching.count(key)) continue;
+            ++hits;
+            if (int(keys.size()) < count && kept.insert(key).second) keys.push_back(key);
         }
+        // The share of hits tells roughly how many rows match: few are quicker listed. Which
+        // rows were hit plays no part, so the choice leaves every draw equally likely.
+        if (guessed == round && double(hits) / double(round) * double(span) <= kListedAtMost)
+            return {};
     }
     if (int(keys.size()) < count) return {};
     return keys;
 }
 
-// The keys of the matching rows in key order, at most `limit` of them (none: every one).
+// The keys of the matching rows in key order.
 std::vector<qint64> MatchingKeys(CADOConn& bank, const QString& type, const QString& filter,
-                                 const QVariantList& params, qint64 limit = 0) {
+                                 const QVariantList& params) {
     std::vector<qint64> keys;
-    QString sql = "select ID from " + type + " where " + filter;
-    QVariantList limitedParams = params;
-    if (limit > 0) {
-        sql += QStringLiteral(" limit ?");
-        limitedParams << limit;
-    }
-    bank.ForEachRow(sql, schema::kQuestionsFile, limitedParams,
+    bank.ForEachRow("select ID from " + type + " where " + filter, schema::kQuestionsFile, params,
                     [&keys](const CRowReader& row) { keys.push_back(row.Integer("ID")); });
     // In key order, as the table lists them: the same random numbers pick the same rows
     // whichever index served the query.
@@ -260,13 +262,9 @@ bool DrawRows(CADOConn& bank, const QString& type, const QString& subjectFilter,
     params << item.group << item.difficulty;
     if (pictures == Pictures::Excluded) filter += QStringLiteral(" and 图片 is null");
 
-    std::vector<qint64> keys = MatchingKeys(bank, type, filter, params, kListedAtMost + 1);
-    std::vector<qint64> chosen;
-    if (qint64(keys.size()) > kListedAtMost) {
-        chosen = ProbeKeys(bank, type, subjectFilter, item, pictures, random);
-        if (chosen.empty()) keys = MatchingKeys(bank, type, filter, params);
-    }
-    if (chosen.empty()) chosen = PickKeys(keys, item.count, random);
+    std::vector<qint64> chosen = ProbeKeys(bank, type, subjectFilter, item, pictures, random);
+    if (chosen.empty())
+        chosen = PickKeys(MatchingKeys(bank, type, filter, params), item.count, random);
     if (chosen.empty()) return false;
 
     // The chosen rows, a statement for each kKeysPerStatement of them; a row deleted since it

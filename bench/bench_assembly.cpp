@@ -7,9 +7,9 @@
 
 #include "benchfolder.h"
 #include "data/adoconn.h"
+#include "data/questiontype.h"
 #include "data/schema.h"
 #include "rules/assembly.h"
-#include "data/questiontype.h"
 
 namespace {
 

@@ -15,10 +15,10 @@
 
 #include "app/testseams.h"
 #include "data/adoconn.h"
+#include "data/questiontype.h"
 #include "data/schema.h"
 #include "datafolder.h"
 #include "rules/questionbank.h"
-#include "data/questiontype.h"
 #include "ui/bank/exampaper.h"
 
 namespace {

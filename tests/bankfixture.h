@@ -4,8 +4,8 @@
 #include <QStringList>
 
 #include "data/adoconn.h"
-#include "data/schema.h"
 #include "data/questiontype.h"
+#include "data/schema.h"
 
 // Question banks for the bank tests, written straight into the tables of the current
 // data folder.

@@ -9,12 +9,12 @@
 
 #include "data/adoconn.h"
 #include "data/codes.h"
+#include "data/questiontype.h"
 #include "data/schema.h"
 #include "rules/answers.h"
 #include "rules/assembly.h"
 #include "rules/handin.h"
 #include "rules/keptpaper.h"
-#include "data/questiontype.h"
 #include "testutil.h"
 
 namespace {
@@ -337,6 +337,66 @@ TEST_F(LargeBankDraw, GuessesThatRunOutFallBackToTheListedKeys) {
         schema::kQuestionsFile, {},
         [&](const CRowReader& row) { firstMatching << row.Text("row"); });
     EXPECT_EQ(Draw(3, first), firstMatching);
+}
+
+// Keys are looked up in lists of a few fixed lengths; draws around their bounds.
+TEST_F(LargeBankDraw, EachDrawnRowIsTheBankRowOfItsKey) {
+    for (const int count : {1, 16, 17, 513}) {
+        FreshScratchTables();
+        const QStringList drawn = Draw(count, random);
+        EXPECT_EQ(QSet<QString>(drawn.begin(), drawn.end()).size(), count);
+        CADOConn personnel, bank;
+        personnel.ForEachRow(
+            "select 题目编号, 题干 from interim", schema::kPersonnelFile, {},
+            [&](const CRowReader& row) {
+                const QVariantList keyAndStem = {row.Integer("题目编号"), row.Text("题干")};
+                const QString sameRow = QStringLiteral("单选题 where ID=? and 题干=?");
+                EXPECT_EQ(bank.CountRows(sameRow, schema::kQuestionsFile, keyAndStem), 1) << count;
+            });
+    }
+}
+
+// One lookup may hit more rows than the draw still needs: the first new hits in the order
+// guessed are kept, whatever order the rows come back in.
+TEST_F(LargeBankDraw, KeepsTheFirstNewHitsInTheOrderGuessed) {
+    struct Scripted : assembly::RandomSource {
+        std::vector<qint64> offsets;
+        size_t next = 0;
+        std::uint64_t Below(std::uint64_t) override { return offsets[next++ % offsets.size()]; }
+    } scripted;
+    CADOConn bank;
+    auto offsetOf = [&bank](const char* stem) {
+        qint64 offset = 0;
+        bank.ForEachRow("select (select ID from 单选题 where 题干=?) - min(ID) as o from 单选题",
+                        schema::kQuestionsFile, {QString::fromUtf8(stem)},
+                        [&](const CRowReader& row) { offset = row.Integer("o"); });
+        return offset;
+    };
+    // 大题1 is 中等; the others are 简单.
+    scripted.offsets = {offsetOf("大题9"), offsetOf("大题1"), offsetOf("大题9"), offsetOf("大题3"),
+                        offsetOf("大题6")};
+    EXPECT_EQ(Draw(2, scripted),
+              QStringList({"大题9 安全生产一线员工简单", "大题3 安全生产一线员工简单"}));
+}
+
+// A few matching rows in a large table are listed once the guesses find them rare; a count
+// beyond the table's keys is refused without guessing.
+TEST_F(LargeBankDraw, DrawsWhatTheRuleMatchesAndNoMore) {
+    for (int i = 1; i <= 3; ++i)
+        AddQuestion("单选题", "消防", "一线员工", "简单", QString("消防%1").arg(i), "A");
+    const struct {
+        const char* subject;
+        int count;
+        bool drawn;
+    } cases[] = {{"消防", 3, true}, {"消防", 4, false}, {"安全生产", 999999999, false}};
+    CADOConn bank, personnel;
+    const RecordsetPtr pool =
+        personnel.OpenRecordset("select * from interim", schema::kPersonnelFile);
+    for (const auto& c : cases)
+        EXPECT_EQ(assembly::DrawRule(bank, *pool, "单选题", QString::fromUtf8(c.subject),
+                                     {"一线员工", "简单", c.count}, 1.0, random),
+                  c.drawn)
+            << c.count;
 }
 
 // Another program's write lock on personnel.mdb, held past the program's 5-second wait

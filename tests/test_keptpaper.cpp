@@ -8,6 +8,7 @@
 #include "data/adoconn.h"
 #include "data/codes.h"
 #include "data/formats.h"
+#include "data/questiontype.h"
 #include "data/schema.h"
 #include "examchild.h"
 #include "rules/answers.h"
@@ -18,7 +19,6 @@
 #include "rules/examsession.h"
 #include "rules/grading.h"
 #include "rules/paperinprogress.h"
-#include "data/questiontype.h"
 #include "testutil.h"
 
 namespace {

@@ -2,13 +2,13 @@
 #include <QFile>
 
 #include "data/adoconn.h"
+#include "data/questiontype.h"
 #include "data/schema.h"
 #include "data/workbook.h"
 #include "rules/bankclearing.h"
 #include "rules/names.h"
 #include "rules/questionbank.h"
 #include "rules/questionimport.h"
-#include "data/questiontype.h"
 #include "testutil.h"
 
 namespace {

@@ -2,13 +2,13 @@
 
 #include "data/adoconn.h"
 #include "data/codes.h"
+#include "data/questiontype.h"
 #include "data/schema.h"
 #include "rules/examineeimport.h"
 #include "rules/examinees.h"
 #include "rules/exams.h"
 #include "rules/examselection.h"
 #include "rules/questionbank.h"
-#include "data/questiontype.h"
 #include "rules/results.h"
 #include "rules/rulematch.h"
 #include "rules/signin.h"
@@ -62,7 +62,7 @@ std::vector<Lookup> HotQueries() {
         return examinees::SearchStatement(criteria)->sql;
     };
     return {
-        {questions, assembly::MatchRule("单选题", {}, item).KeysStatement(true), "单选题_draw"},
+        {questions, assembly::MatchRule("单选题", {}, item).KeysStatement(), "单选题_draw"},
         {questions, assembly::MatchRule("多选题", "x", item).KeysStatement(), "多选题_draw"},
         {questions, assembly::MatchRule("判断题", "x", item).CountStatement(), "判断题_draw"},
         {questions, bank::CountStatement("填空题", bankPage("填空题", bySubject)),

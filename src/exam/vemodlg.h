@@ -6,11 +6,11 @@
 #include <QStringList>
 #include <array>
 
+#include "data/questiontype.h"
 #include "exam/lockdown.h"
 #include "rules/answers.h"
 #include "rules/examsession.h"
 #include "rules/examticket.h"
-#include "data/questiontype.h"
 
 class QAbstractButton;
 class QButtonGroup;

@@ -14,9 +14,9 @@
 #include "app/screenflow.h"
 #include "data/adoconn.h"
 #include "data/clock.h"
+#include "data/questiontype.h"
 #include "exam/examlayout.h"
 #include "exam/vemodlg.h"
-#include "data/questiontype.h"
 #include "ui/common/mymsgdlg.h"
 #include "ui/common/showmap.h"
 

@@ -4,8 +4,8 @@
 
 #include "data/adoconn.h"
 #include "data/codes.h"
-#include "data/schema.h"
 #include "data/questiontype.h"
+#include "data/schema.h"
 #include "rules/results.h"
 
 namespace answersheet {

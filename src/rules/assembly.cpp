@@ -1,17 +1,20 @@
 #include "rules/assembly.h"
 
+#include <QHash>
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "data/adoconn.h"
 #include "data/intransaction.h"
+#include "data/questiontype.h"
 #include "data/schema.h"
 #include "rules/answers.h"
+#include "rules/batchinsert.h"
 #include "rules/paperinprogress.h"
-#include "data/questiontype.h"
 #include "rules/rulematch.h"
 
 namespace assembly {
@@ -131,16 +134,39 @@ std::optional<SectionRules> ParseSection(const QString& ruleText) {
 
 namespace {
 
-// A rule matching at most this many rows draws from the list of their keys; a larger one
-// guesses keys (see ProbeKeys), which costs the same whatever the bank's size.
+// A rule matching at most about this many rows draws from the list of their keys; a larger
+// one guesses keys (see ProbeKeys), which costs the same whatever the bank's size.
 constexpr qint64 kListedAtMost = 20000;
+
+// A statement reads the rows of at most this many keys, well below both engines' limits on
+// bound values.
+constexpr size_t kKeysPerStatement = 512;
+
+// " in (?,…)" over up to kKeysPerStatement keys from `first` on, the keys appended to
+// `params`. The list is padded with its last key to a power of two (16 at least): each
+// engine then prepares a handful of statements, not one for every length.
+QString KeyList(const std::vector<qint64>& keys, size_t first, QVariantList& params) {
+    const size_t count = std::min(keys.size() - first, kKeysPerStatement);
+    size_t length = 16;
+    while (length < count) length *= 2;
+    QString list = QStringLiteral(" in (?");
+    list.reserve(int(6 + 2 * length));
+    for (size_t i = 0; i < length; ++i) {
+        if (i) list += QStringLiteral(",?");
+        params << keys[first + std::min(i, count - 1)];
+    }
+    return list + ')';
+}
 
 // Draws by guessing keys between the table's first and last ID and keeping those that match
 // and are new: each kept key is equally likely to be any matching row, so the draw is as
-// fair as one from the full list. Empty when the guesses run out.
-std::vector<qint64> ProbeKeys(CADOConn& bank, const QString& type, const QString& subjectFilter,
-                              const DrawItem& item, Pictures pictures, RandomSource& random) {
-    const int count = item.count;
+// fair as one from the full list. Empty when the guesses run out or when the first round of
+// them finds the rule matching no more than about kListedAtMost rows. The guesses go out in
+// rounds, each round's keys read by one statement, so that a draw costs a few round trips
+// to a server rather than one per guess.
+std::vector<qint64> ProbeKeys(CADOConn& bank, const RuleMatch& match, int count,
+                              RandomSource& random) {
+    const QString& type = match.table;
     // Guesses before the draw gives up and reads every matching key instead.
     const qint64 budget = 4 * qint64(count) + 64;
     qint64 first = 0, last = -1;
@@ -152,36 +178,55 @@ std::vector<qint64> ProbeKeys(CADOConn& bank, const QString& type, const QString
             first = row.Integer("lo");
             last = row.Integer("hi");
         });
-    if (last < first) return {};
-    // The row is found by its key alone and its columns compared here: a server planning the
-    // statement once might otherwise walk the rule's index instead of the key.
-    const QString probeSql = "select 题型,科目,对象,难度,图片 from " + type + " where ID=?";
+    // A table of few keys is listed; a key range too short for the draw is no reason to guess
+    // until the budget runs out.
+    const qint64 span = last - first + 1;
+    if (span <= kListedAtMost || span < count) return {};
+    // The rows are found by their keys alone and their columns compared here: a server
+    // planning the statement once might otherwise walk the rule's index instead of the key.
+    const QString probeSql = "select ID,题型,科目,对象,难度,图片 from " + type + " where ID";
     std::unordered_set<qint64> kept;
     std::vector<qint64> keys;
-    for (qint64 probe = 0; probe < budget && int(keys.size()) < count; ++probe) {
-        const qint64 key = first + qint64(random.Below(std::uint64_t(last - first) + 1));
-        if (kept.count(key)) continue;
-        bool matches = false;
-        bank.ForEachRow(probeSql, schema::kQuestionsFile, {key}, [&](const CRowReader& row) {
-            matches = row.Text(0) == type &&
-                      (subjectFilter == kAllSubjects || row.Text(1) == subjectFilter) &&
-                      row.Text(2) == item.group && row.Text(3) == item.difficulty &&
-                      (pictures == Pictures::Allowed || row.IsNull(4));
+    qint64 guessed = 0;
+    while (guessed < budget && int(keys.size()) < count) {
+        // As many guesses as the hits so far promise to fill the draw, with a margin; the
+        // first round hopes for nearly every guess to hit, as in a bank of one kind.
+        const qint64 missing = count - qint64(keys.size());
+        const qint64 wanted =
+            guessed == 0 ? missing + missing / 4 + 8
+                         : missing * guessed / std::max<qint64>(qint64(keys.size()), 1) * 5 / 4 + 8;
+        const qint64 round = std::min({wanted, budget - guessed, qint64(kKeysPerStatement)});
+        std::vector<qint64> guesses;
+        for (qint64 i = 0; i < round; ++i)
+            guesses.push_back(first + qint64(random.Below(std::uint64_t(span))));
+        guessed += round;
+        std::unordered_set<qint64> matching;
+        qint64 hits = 0;
+        QVariantList params;
+        const QString sql = probeSql + KeyList(guesses, 0, params);
+        bank.ForEachRow(sql, schema::kQuestionsFile, params, [&](const CRowReader& row) {
+            if (match.Accepts(row.Text(1), row.Text(2), row.Text(3), row.Text(4), !row.IsNull(5)))
+                matching.insert(row.Integer("ID"));
         });
-        if (!matches) continue;
-        kept.insert(key);
-        keys.push_back(key);
+        // In the order guessed, as if each guess had been looked up alone.
+        for (const qint64 key : guesses) {
+            if (!matching.count(key)) continue;
+            ++hits;
+            if (int(keys.size()) < count && kept.insert(key).second) keys.push_back(key);
+        }
+        // The share of hits tells roughly how many rows match: few are quicker listed. Which
+        // rows were hit plays no part, so the choice leaves every draw equally likely.
+        if (guessed == round && double(hits) / double(round) * double(span) <= kListedAtMost)
+            return {};
     }
     if (int(keys.size()) < count) return {};
     return keys;
 }
 
-// The keys of the matching rows in key order, at most `limit` of them (none: every one).
-std::vector<qint64> MatchingKeys(CADOConn& bank, const RuleMatch& match, qint64 limit = 0) {
+// The keys of the matching rows in key order.
+std::vector<qint64> MatchingKeys(CADOConn& bank, const RuleMatch& match) {
     std::vector<qint64> keys;
-    QVariantList params = match.params;
-    if (limit > 0) params << limit;
-    bank.ForEachRow(match.KeysStatement(limit > 0), schema::kQuestionsFile, params,
+    bank.ForEachRow(match.KeysStatement(), schema::kQuestionsFile, match.params,
                     [&keys](const CRowReader& row) { keys.push_back(row.Integer("ID")); });
     // In key order, as the table lists them: the same random numbers pick the same rows
     // whichever index served the query.
@@ -197,54 +242,78 @@ std::vector<qint64> PickKeys(const std::vector<qint64>& keys, int count, RandomS
     return picked;
 }
 
-}  // namespace
+// Where a rule's drawn rows go, in the order drawn: each bank row with its key.
+using RowSink = std::function<void(const CRecordset& question, qint64 key)>;
 
-bool DrawRule(CADOConn& bank, CRecordset& pool, const QString& type, const QString& subjectFilter,
-              const DrawItem& item, double points, RandomSource& random, Pictures pictures) {
-    // Only keys are read while choosing; the chosen rows are fetched one by one, which keeps
-    // a draw from a large bank quick.
+// DrawRule's draw; false, with nothing taken, when the bank holds too few matching rows.
+bool DrawRows(CADOConn& bank, const QString& type, const QString& subjectFilter,
+              const DrawItem& item, RandomSource& random, Pictures pictures, const RowSink& take) {
+    // Only keys are read while choosing; the chosen rows are fetched afterwards by their keys,
+    // which keeps a draw from a large bank quick.
     const RuleMatch match =
         MatchRule(type, subjectFilter == kAllSubjects ? QString() : subjectFilter, item, pictures);
-    std::vector<qint64> keys = MatchingKeys(bank, match, kListedAtMost + 1);
-    std::vector<qint64> chosen;
-    if (qint64(keys.size()) > kListedAtMost) {
-        chosen = ProbeKeys(bank, type, subjectFilter, item, pictures, random);
-        if (chosen.empty()) keys = MatchingKeys(bank, match);
-    }
-    if (chosen.empty()) chosen = PickKeys(keys, item.count, random);
+    std::vector<qint64> chosen = ProbeKeys(bank, match, item.count, random);
+    if (chosen.empty()) chosen = PickKeys(MatchingKeys(bank, match), item.count, random);
     if (chosen.empty()) return false;
 
-    const QString rowSql = "select * from " + type + " where ID=?";
+    // The chosen rows, a statement for each kKeysPerStatement of them; a row deleted since it
+    // was chosen leaves the bank short.
+    std::vector<RecordsetPtr> fetched;
+    QHash<qint64, std::pair<CRecordset*, long>> rowOfKey;
+    for (size_t from = 0; from < chosen.size(); from += kKeysPerStatement) {
+        QVariantList bound;
+        const QString sql = "select * from " + type + " where ID" + KeyList(chosen, from, bound);
+        fetched.push_back(bank.OpenRecordset(sql, schema::kQuestionsFile, bound));
+        CRecordset& rows = *fetched.back();
+        for (long row = 0; !rows.IsEOF(); rows.MoveNext(), ++row)
+            rowOfKey.insert(rows.GetCollect("ID").toLongLong(), {&rows, row});
+    }
+    if (rowOfKey.size() < qsizetype(chosen.size())) return false;
+
     for (const qint64 key : chosen) {
-        const RecordsetPtr question = bank.OpenRecordset(rowSql, schema::kQuestionsFile, {key});
-        pool.AddNew();
-        for (const QString& column : PoolColumns()) CopyUnlessNull(*question, pool, column);
-        pool.PutCollect("分值", points);
-        pool.PutCollect("题目编号", key);
-        pool.Update();
+        const auto [question, row] = rowOfKey.value(key);
+        question->MoveFirst();
+        question->Move(row);
+        take(*question, key);
     }
     return true;
 }
 
+}  // namespace
+
+bool DrawRule(CADOConn& bank, CRecordset& pool, const QString& type, const QString& subjectFilter,
+              const DrawItem& item, double points, RandomSource& random, Pictures pictures) {
+    return DrawRows(bank, type, subjectFilter, item, random, pictures,
+                    [&](const CRecordset& question, qint64 key) {
+                        pool.AddNew();
+                        for (const QString& column : PoolColumns())
+                            CopyUnlessNull(question, pool, column);
+                        pool.PutCollect("分值", points);
+                        pool.PutCollect("题目编号", key);
+                        pool.Update();
+                    });
+}
+
 CopiedSection CopySection(CADOConn& personnel, const QString& type, int firstNumber,
                           RandomSource& random) {
-    const RecordsetPtr exam = personnel.OpenRecordset("select * from exam", schema::kPersonnelFile);
     const RecordsetPtr pool = personnel.OpenRecordset("select * from interim where 题型=?",
                                                       schema::kPersonnelFile, {type});
+    static const QStringList columns = {"科目", "题型", "题干", "A",    "B",        "C",
+                                        "D",    "E",    "分值", "图片", "题目编号", "编号"};
     CopiedSection copied;
     const qint64 drawn = pool->RecordCount();
     int number = firstNumber;
+    std::vector<QVariantList> rows;
     for (const qint64 index : RandomIndexes(drawn, drawn, random)) {
         pool->MoveFirst();
         pool->Move(long(index));
-        exam->AddNew();
-        for (const char* column : {"科目", "题型", "题干"}) CopyUnlessNull(*pool, *exam, column);
         copied.answerKey += pool->GetText("答案") + '|';
-        for (const char* column : {"A", "B", "C", "D", "E", "分值", "图片", "题目编号"})
-            CopyUnlessNull(*pool, *exam, column);
-        exam->PutCollect("编号", number++);
-        exam->Update();
+        QVariantList row;
+        for (qsizetype c = 0; c + 1 < columns.size(); ++c) row << pool->GetCollect(columns[c]);
+        rows.push_back(row << number++);
     }
+    // A few statements of many rows: on a server each is a round trip.
+    InsertRows(personnel, schema::kPersonnelFile, "exam", columns, rows);
     copied.count = int(drawn);
     return copied;
 }
@@ -271,20 +340,28 @@ AssemblyResult AssemblePaper(const QString& subjectMode, const QString& paperNam
 
     return InTransaction(schema::kPersonnelFile, [&](CADOConn& personnel,
                                                      CTransaction& transaction) {
-        const RecordsetPtr pool =
-            personnel.OpenRecordset("select * from interim", schema::kPersonnelFile);
+        // The pool's rows, stored together once every rule is drawn.
+        std::vector<QVariantList> pool;
         for (const RuleRow& row : plan) {
             for (int t = 0; t < types.size(); ++t) {
                 const SectionRules& rules = row.sections[t];
+                const auto take = [&](const CRecordset& question, qint64 key) {
+                    QVariantList values;
+                    for (const QString& column : PoolColumns())
+                        values << question.GetCollect(column);
+                    pool.push_back(values << rules.points << key);
+                };
                 for (const DrawItem& item : rules.items) {
-                    if (!DrawRule(bank, *pool, types[t], row.subjectFilter, item, rules.points,
-                                  random)) {
+                    if (!DrawRows(bank, types[t], row.subjectFilter, item, random,
+                                  Pictures::Allowed, take)) {
                         transaction.Rollback();
                         return AssemblyResult{Outcome::BankTooSmall, {}, types[t]};
                     }
                 }
             }
         }
+        InsertRows(personnel, schema::kPersonnelFile, "interim",
+                   PoolColumns() + QStringList{"分值", "题目编号"}, pool);
 
         AssemblyResult result;
         int nextNumber = 1;

@@ -9,9 +9,9 @@
 
 #include "data/adoconn.h"
 #include "data/intransaction.h"
+#include "data/questiontype.h"
 #include "data/schema.h"
 #include "rules/questionbank.h"
-#include "data/questiontype.h"
 
 namespace bank_clearing {
 namespace {

@@ -7,10 +7,10 @@
 #include "data/codes.h"
 #include "data/formats.h"
 #include "data/intransaction.h"
+#include "data/questiontype.h"
 #include "data/schema.h"
 #include "rules/assembly.h"
 #include "rules/paperinprogress.h"
-#include "data/questiontype.h"
 #include "rules/rulematch.h"
 #include "rules/signin.h"
 

@@ -3,10 +3,10 @@
 #include "data/adoconn.h"
 #include "data/intransaction.h"
 #include "data/pgengine.h"
+#include "data/questiontype.h"
 #include "data/schema.h"
 #include "rules/answers.h"
 #include "rules/paperinprogress.h"
-#include "data/questiontype.h"
 
 namespace {
 const QString kFile = schema::kPersonnelFile;

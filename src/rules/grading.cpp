@@ -6,8 +6,8 @@
 #include "data/codes.h"
 #include "data/formats.h"
 #include "data/intransaction.h"
-#include "data/schema.h"
 #include "data/questiontype.h"
+#include "data/schema.h"
 
 namespace grading {
 namespace {

@@ -6,8 +6,8 @@
 #include "data/adoconn.h"
 #include "data/formats.h"
 #include "data/intransaction.h"
-#include "data/schema.h"
 #include "data/questiontype.h"
+#include "data/schema.h"
 #include "rules/rulematch.h"
 
 namespace papers {

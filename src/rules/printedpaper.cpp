@@ -6,8 +6,8 @@
 
 #include "data/adoconn.h"
 #include "data/intransaction.h"
-#include "data/schema.h"
 #include "data/questiontype.h"
+#include "data/schema.h"
 
 namespace printed {
 namespace {

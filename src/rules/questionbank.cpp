@@ -4,8 +4,8 @@
 #include <algorithm>
 
 #include "data/adoconn.h"
-#include "data/schema.h"
 #include "data/questiontype.h"
+#include "data/schema.h"
 
 namespace bank {
 namespace {

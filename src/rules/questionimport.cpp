@@ -1,10 +1,10 @@
 #include "rules/questionimport.h"
 
 #include "data/adoconn.h"
+#include "data/questiontype.h"
 #include "data/schema.h"
 #include "data/workbook.h"
 #include "rules/names.h"
-#include "data/questiontype.h"
 
 namespace question_import {
 namespace {

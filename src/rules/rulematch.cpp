@@ -2,8 +2,8 @@
 
 namespace assembly {
 
-QString RuleMatch::KeysStatement(bool limited) const {
-    return "select ID from " + table + " where " + where + (limited ? " limit ?" : "");
+QString RuleMatch::KeysStatement() const {
+    return "select ID from " + table + " where " + where;
 }
 
 QString RuleMatch::CountStatement() const {
@@ -12,7 +12,8 @@ QString RuleMatch::CountStatement() const {
 
 RuleMatch MatchRule(const QString& type, const QString& subject, const DrawItem& item,
                     Pictures pictures) {
-    RuleMatch match{type, QStringLiteral("题型=?"), {type}};
+    RuleMatch match{type,       QStringLiteral("题型=?"), {type},  subject,
+                    item.group, item.difficulty,          pictures};
     if (!subject.isEmpty()) {
         match.where += QStringLiteral(" and 科目=?");
         match.params << subject;
@@ -21,6 +22,12 @@ RuleMatch MatchRule(const QString& type, const QString& subject, const DrawItem&
     match.params << item.group << item.difficulty;
     if (pictures == Pictures::Excluded) match.where += QStringLiteral(" and 图片 is null");
     return match;
+}
+
+bool RuleMatch::Accepts(const QString& rowType, const QString& rowSubject, const QString& rowGroup,
+                        const QString& rowDifficulty, bool hasPicture) const {
+    return rowType == table && (subject.isEmpty() || rowSubject == subject) && rowGroup == group &&
+           rowDifficulty == difficulty && (pictures == Pictures::Allowed || !hasPicture);
 }
 
 }  // namespace assembly

@@ -15,10 +15,17 @@ struct RuleMatch {
     QString table;
     QString where;  // "题型=? and 科目=? and 对象=? and 难度=?", without "where"
     QVariantList params;
+    // The same condition, for rows read by their keys alone.
+    QString subject;  // empty: every subject
+    QString group;
+    QString difficulty;
+    Pictures pictures = Pictures::Allowed;
 
-    // The matching keys, "ID"; limited, one more "?" bounds their number.
-    QString KeysStatement(bool limited = false) const;
+    QString KeysStatement() const;   // the matching keys, "ID"
     QString CountStatement() const;  // their number, "n"
+    // Whether a row with these columns is one of the matching rows.
+    bool Accepts(const QString& rowType, const QString& rowSubject, const QString& rowGroup,
+                 const QString& rowDifficulty, bool hasPicture) const;
 };
 
 RuleMatch MatchRule(const QString& type, const QString& subject, const DrawItem& item,

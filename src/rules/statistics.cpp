@@ -7,8 +7,8 @@
 #include <numeric>
 
 #include "data/adoconn.h"
-#include "data/schema.h"
 #include "data/questiontype.h"
+#include "data/schema.h"
 
 namespace statistics {
 

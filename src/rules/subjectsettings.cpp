@@ -1,8 +1,8 @@
 #include "rules/subjectsettings.h"
 
 #include "data/adoconn.h"
-#include "data/schema.h"
 #include "data/questiontype.h"
+#include "data/schema.h"
 
 namespace subject_settings {
 namespace {

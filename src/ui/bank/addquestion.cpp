@@ -11,12 +11,12 @@
 #include "app/keyfilter.h"
 #include "app/messagebox.h"
 #include "data/adoconn.h"
+#include "data/questiontype.h"
 #include "data/schema.h"
 #include "data/settings.h"
 #include "rules/names.h"
 #include "rules/questionbank.h"
 #include "rules/questionentry.h"
-#include "data/questiontype.h"
 #include "ui/common/controls.h"
 #include "ui/common/showmap.h"
 

@@ -8,9 +8,9 @@
 
 #include "app/keyfilter.h"
 #include "app/messagebox.h"
+#include "data/questiontype.h"
 #include "rules/bankclearing.h"
 #include "rules/questionimport.h"
-#include "data/questiontype.h"
 #include "ui/common/controls.h"
 
 CExamInandout::CExamInandout(const QString& mode, const QString& workbookPath, QWidget* parent)

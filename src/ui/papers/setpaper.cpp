@@ -12,10 +12,10 @@
 #include "app/screens.h"
 #include "data/adoconn.h"
 #include "data/clock.h"
+#include "data/questiontype.h"
 #include "data/settings.h"
 #include "rules/papers.h"
 #include "rules/questionbank.h"
-#include "data/questiontype.h"
 #include "ui/common/controls.h"
 #include "ui/papers/typesection.h"
 

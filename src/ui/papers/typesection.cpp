@@ -9,8 +9,8 @@
 
 #include "app/messagebox.h"
 #include "data/adoconn.h"
-#include "data/schema.h"
 #include "data/questiontype.h"
+#include "data/schema.h"
 #include "ui/common/controls.h"
 
 namespace {

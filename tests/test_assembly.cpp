@@ -286,6 +286,7 @@ protected:
         Assembly::SetUp();
         // 63,000 rows, one in three 简单, so guesses hit a third of the time.
         CADOConn conn;
+        conn.OpenDatabase(schema::kQuestionsFile);
         CTransaction transaction(conn);
         conn.ExecuteStatement(
             "insert into 单选题(科目,题型,题干,答案,难度,对象) "

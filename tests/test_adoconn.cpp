@@ -2,6 +2,7 @@
 
 #include "data/adoconn.h"
 #include "data/schema.h"
+#include "data/sqliteengine.h"
 #include "testutil.h"
 
 namespace {

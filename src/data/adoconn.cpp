@@ -32,14 +32,34 @@ void CADOConn::SetErrorReporter(ErrorReporter reporter) {
     Reporter() = std::move(reporter);
 }
 
+bool CADOConn::Quietly(const std::function<void()>& step) {
+    try {
+        step();
+        return true;
+    } catch (const DatabaseError& e) {
+        m_lastFailure = e;
+        return false;
+    }
+}
+
+QString CADOConn::LastError() const {
+    return m_lastFailure ? m_lastFailure->Text() : QString();
+}
+
+DatabaseError CADOConn::LastFailure() const {
+    return m_lastFailure ? *m_lastFailure : DatabaseError(failure_text::Other(QString()));
+}
+
 bool CADOConn::OpenDatabase(const QString& fileName) {
     CloseDatabase();
     m_openAttempted = true;
     const QString url = store::ServerUrl(fileName);
-    m_engine = url.isEmpty() ? sqlite_engine::Open(fileName, &m_lastError)
-                             : server_engine::Open(url, fileName, &m_lastError);
-    if (m_engine) return true;
-    Reporter()(m_lastError);
+    if (Quietly([&] {
+            m_engine =
+                url.isEmpty() ? sqlite_engine::Open(fileName) : server_engine::Open(url, fileName);
+        }))
+        return true;
+    Reporter()(LastError());
     return false;
 }
 
@@ -54,21 +74,26 @@ RecordsetPtr CADOConn::OpenRecordset(const QString& sql, const QString& fileName
     auto rs = std::make_shared<CRecordset>();
     m_recordset = rs;
     RecordsetBuilder builder(*rs);
-    // Whoever reads the failed recordset learns why from the database's own message.
-    if (!EnsureOpen(fileName) || !m_engine->Read(builder, sql, params, &m_lastError))
-        builder.Fail(m_lastError);
+    // Whoever reads the failed recordset learns why.
+    if (!EnsureOpen(fileName) || !Quietly([&] { m_engine->Read(builder, sql, params); }))
+        builder.Fail(LastError());
     return rs;
 }
 
 bool CADOConn::ExecuteStatement(const QString& sql, const QString& fileName,
                                 const QVariantList& params) {
-    return EnsureOpen(fileName) && m_engine->Execute(sql, params, &m_lastError);
+    return EnsureOpen(fileName) && Quietly([&] { m_engine->Execute(sql, params); });
 }
 
 void CADOConn::ForEachRow(const QString& sql, const QString& fileName, const QVariantList& params,
                           const std::function<void(const CRowReader&)>& visit) {
-    if (!EnsureOpen(fileName)) throw DatabaseError("cannot open " + fileName.toStdString());
-    m_engine->ForEachRow(sql, params, visit);
+    if (!EnsureOpen(fileName)) throw LastFailure();
+    try {
+        m_engine->ForEachRow(sql, params, visit);
+    } catch (const DatabaseError& e) {
+        m_lastFailure = e;
+        throw;
+    }
 }
 
 qint64 CADOConn::CountRows(const QString& fromWhere, const QString& fileName,
@@ -87,17 +112,20 @@ void CADOConn::CloseDatabase() {
 }
 
 bool CADOConn::BeginTrans() {
-    return m_engine && m_engine->Begin(&m_lastError);
+    if (!m_engine) return false;
+    return Quietly([this] { m_engine->Begin(); });
 }
 
 bool CADOConn::CommitTrans() {
-    if (!m_engine || !m_engine->Commit(&m_lastError)) return false;
+    if (!m_engine || !Quietly([this] { m_engine->Commit(); })) return false;
     ConflictWatch::NoteCommit();
     return true;
 }
 
 bool CADOConn::RollbackTrans() {
-    return m_engine && m_engine->Rollback();
+    if (!m_engine) return false;
+    m_engine->Rollback();
+    return true;
 }
 
 qint64 CADOConn::SessionId(const QString& fileName) {

@@ -4,6 +4,7 @@
 #include <QVariantList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "data/conflictretry.h"
 #include "data/dberror.h"
@@ -32,7 +33,7 @@ public:
     // caller's next access to it raises DatabaseError.
     RecordsetPtr OpenRecordset(const QString& sql, const QString& fileName,
                                const QVariantList& params = {});
-    // Runs one statement; false on any failure, silently.
+    // Runs one statement; false on any failure, silently (LastFailure() tells why).
     bool ExecuteStatement(const QString& sql, const QString& fileName,
                           const QVariantList& params = {});
     void CloseDatabase();
@@ -53,7 +54,10 @@ public:
     bool RollbackTrans();
 
     bool IsConnected() const { return m_engine != nullptr; }
-    QString LastError() const { return m_lastError; }
+    // Why the last open, statement or transaction step that failed quietly did: the user's
+    // text, and the failure as raised, with the engine's code, for the caller to raise.
+    QString LastError() const;
+    DatabaseError LastFailure() const;
     // Which session of the server holds the station's scratch tables of a data file: 0 for
     // a local file, -1 while there is none that works. Another value than before means the
     // session was lost (the server stopped, the network failed, the session was ended)
@@ -77,9 +81,11 @@ public:
 
 private:
     bool EnsureOpen(const QString& fileName);
+    // Runs `step`; a DatabaseError it raises is kept as the last failure and gives false.
+    bool Quietly(const std::function<void()>& step);
 
     std::unique_ptr<Engine> m_engine;
     bool m_openAttempted = false;
-    QString m_lastError;
+    std::optional<DatabaseError> m_lastFailure;
     RecordsetPtr m_recordset;
 };

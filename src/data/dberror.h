@@ -15,16 +15,17 @@ enum class DataFailure {
 };
 
 // Raised when the data cannot be read or stored. what() is the text for the user, in
-// Chinese; Code() the engine's own code of the failure (SQLite's result code, the server's
-// SQLSTATE), empty for failures the program itself finds. Handlers that trap database
-// errors catch this type.
+// Chinese (made by the functions of failure_text); Code() is the engine's own code of the
+// failure (SQLite's extended result code, the server's SQLSTATE), empty for failures the
+// program finds itself. Handlers that trap database errors catch this type.
 class DatabaseError : public std::runtime_error {
 public:
-    DatabaseError(DataFailure kind, const QString& detail, const QString& code = QString());
-    // A failure found by the program itself, told with the given text.
+    DatabaseError(DataFailure kind, const QString& text, const QString& code = QString())
+        : std::runtime_error(text.toStdString()), m_kind(kind), m_code(code) {}
+    // A failure the program finds itself, told with the given text.
+    explicit DatabaseError(const QString& text) : std::runtime_error(text.toStdString()) {}
     explicit DatabaseError(const std::string& text) : std::runtime_error(text) {}
     explicit DatabaseError(const char* text) : std::runtime_error(text) {}
-    explicit DatabaseError(const QString& text) : std::runtime_error(text.toStdString()) {}
 
     DataFailure Kind() const { return m_kind; }
     const QString& Code() const { return m_code; }
@@ -35,7 +36,24 @@ private:
     QString m_code;
 };
 
-// The user's text for a failure of the data; the only place these texts are made.
-// `detail` is the file's path for the file failures, the server's name for a lost server,
-// and the engine's own text for the others.
-QString DataFailureText(DataFailure kind, const QString& detail);
+// The user's texts for failures of the data, made here only.
+namespace failure_text {
+
+QString Busy();
+QString FileBusy(const QString& path);
+QString FileMissing(const QString& path);
+QString FileDamaged(const QString& path);
+QString FileUnreadable(const QString& path);
+// `host` and `port` as the link names them; empty ones read as the defaults.
+QString ServerLost(const QString& host, const QString& port);
+QString NoServerData(const QString& schema);
+// The server's data of a logical file could not be opened, for `reason`.
+QString ServerDataUnopened(const QString& schema, const QString& reason);
+QString Refused();
+// Any other failure, told with the engine's own text as it is: the screen says what was
+// being done.
+QString Other(const QString& engineText);
+QString NotBegun(const QString& reason);
+QString NotStored(const QString& reason);
+
+}  // namespace failure_text

@@ -80,13 +80,6 @@ QVariant PgResult::Value(int row, int column) const {
 
 namespace {
 
-// What a failed server statement raises: a server out of reach is told as it is, any
-// other failure with what was being done.
-[[noreturn]] void ThrowServerFailure(const PgDatabase& db, const QString& doing,
-                                     const QString& error) {
-    throw DatabaseError((db.Lost() ? error : doing + error).toStdString());
-}
-
 class PgRowReader final : public CRowReader {
 public:
     PgRowReader(const PgResult& result, int row) : m_result(result), m_row(row) {}
@@ -119,14 +112,13 @@ public:
 
     QString KeyColumn(const QString& table) override { return m_db->KeyColumn(table); }
 
-    Inserted Insert(const QString& table, const QString& insertSql, const QVariantList& values,
+    Inserted Insert(const QString& insertSql, const QVariantList& values,
                     const QString& keyColumn) override {
         QString sql = insertSql + " RETURNING ctid::text";
         if (!keyColumn.isEmpty()) sql += "," + QuoteIdentifier(keyColumn);
         QString error;
         const PgResult result = m_db->Run(TranslateServerSql(sql), values, &error);
-        if (!result.IsValid() || result.Rows() != 1)
-            ThrowServerFailure(*m_db, "insert into " + table + " failed: ", error);
+        if (!result.IsValid() || result.Rows() != 1) throw m_db->FailureOf(error);
         Inserted inserted;
         if (!keyColumn.isEmpty()) inserted.key = result.Value(0, 1);
         inserted.rowid =
@@ -134,14 +126,13 @@ public:
         return inserted;
     }
 
-    qint64 Update(const QString& table, const QString& updateSql, QVariantList values,
-                  qint64 rowid) override {
+    qint64 Update(const QString& updateSql, QVariantList values, qint64 rowid) override {
         values << RowValue(rowid);
         QString error;
         const PgResult result =
             m_db->Run(TranslateServerSql(updateSql + RowCondition() + " RETURNING ctid::text"),
                       values, &error);
-        if (!result.IsValid()) ThrowServerFailure(*m_db, "update of " + table + " failed: ", error);
+        if (!result.IsValid()) throw m_db->FailureOf(error);
         if (m_serverKey.isEmpty() && result.Rows() == 1) return PackTupleId(result.Text(0, 0));
         return rowid;
     }
@@ -151,8 +142,7 @@ public:
         const PgResult result =
             m_db->Run(TranslateServerSql("DELETE FROM " + QuoteIdentifier(table) + RowCondition()),
                       {RowValue(rowid)}, &error);
-        if (!result.IsValid())
-            ThrowServerFailure(*m_db, "delete from " + table + " failed: ", error);
+        if (!result.IsValid()) throw m_db->FailureOf(error);
     }
 
 private:
@@ -172,19 +162,19 @@ class PgEngine final : public Engine {
 public:
     explicit PgEngine(std::shared_ptr<PgDatabase> db) : m_db(std::move(db)) {}
 
-    bool Read(RecordsetBuilder& rs, const QString& sql, const QVariantList& params,
-              QString* error) override;
-    bool Execute(const QString& sql, const QVariantList& params, QString* error) override {
-        const bool ok = m_db->Run(TranslateServerSql(sql), params, error).IsValid();
+    void Read(RecordsetBuilder& rs, const QString& sql, const QVariantList& params) override;
+    void Execute(const QString& sql, const QVariantList& params) override {
+        QString error;
+        const bool ok = m_db->Run(TranslateServerSql(sql), params, &error).IsValid();
         const QString head = sql.trimmed().left(6).toLower();
         if (head == "create" || head == "drop t" || head == "alter ") m_db->ForgetPrepared();
-        return ok;
+        if (!ok) throw m_db->FailureOf(error);
     }
     void ForEachRow(const QString& sql, const QVariantList& params,
                     const std::function<void(const CRowReader&)>& visit) override {
         QString error;
         const PgResult result = m_db->Run(TranslateServerSql(sql), params, &error);
-        if (!result.IsValid()) ThrowServerFailure(*m_db, "query failed: ", error);
+        if (!result.IsValid()) throw m_db->FailureOf(error);
         PgRowReader reader(result, 0);
         for (int row = 0; row < result.Rows(); ++row) {
             reader.MoveTo(row);
@@ -192,9 +182,15 @@ public:
         }
     }
 
-    bool Begin(QString* error) override { return m_db->Begin(this, error); }
-    bool Commit(QString* error) override { return m_db->Commit(error); }
-    bool Rollback() override { return m_db->Rollback(nullptr); }
+    void Begin() override {
+        QString error;
+        if (!m_db->Begin(this, &error)) throw m_db->FailureOf(error);
+    }
+    void Commit() override {
+        QString error;
+        if (!m_db->Commit(&error)) throw m_db->FailureOf(error);
+    }
+    void Rollback() override { m_db->Rollback(nullptr); }
     bool InTransaction() const override { return m_db->TransactionOwnedBy(this); }
 
 private:
@@ -203,8 +199,7 @@ private:
 
 // Reading the rows' identity alongside lets them be written back; a statement that
 // cannot carry it (joins, aggregates) gives read-only rows, as on the local files.
-bool PgEngine::Read(RecordsetBuilder& rs, const QString& sql, const QVariantList& params,
-                    QString* error) {
+void PgEngine::Read(RecordsetBuilder& rs, const QString& sql, const QVariantList& params) {
     static const QRegularExpression plainSelect(QStringLiteral("^\\s*select\\s+(?!distinct\\b)"),
                                                 QRegularExpression::CaseInsensitiveOption);
     const QString translated = TranslateServerSql(sql);
@@ -215,8 +210,9 @@ bool PgEngine::Read(RecordsetBuilder& rs, const QString& sql, const QVariantList
                                translated.mid(match.capturedEnd()),
                            params, nullptr);
     const bool withRowid = result.IsValid();
-    if (!withRowid) result = m_db->Run(translated, params, error);
-    if (!result.IsValid()) return false;
+    QString error;
+    if (!withRowid) result = m_db->Run(translated, params, &error);
+    if (!result.IsValid()) throw m_db->FailureOf(error);
 
     const int count = result.Columns();
     const int first = withRowid ? 1 : 0;
@@ -249,22 +245,24 @@ bool PgEngine::Read(RecordsetBuilder& rs, const QString& sql, const QVariantList
                                             QRegularExpression::CaseInsensitiveOption);
     if (keyIndex >= 0 && !translated.contains(orderBy)) rs.SortByRowId();
     rs.Open(table, std::make_shared<PgRowWriter>(m_db, serverKey));
-    return true;
 }
 
 }  // namespace
 
 namespace server_engine {
 
-std::unique_ptr<Engine> Open(const QString& url, const QString& fileName, QString* error) {
+std::unique_ptr<Engine> Open(const QString& url, const QString& fileName) {
     const QString schemaName = store::SchemaName(fileName);
     QString reason;
     std::shared_ptr<PgDatabase> db =
         PgDatabase::Session(url, schemaName, &reason, store::ReadLinkLimits(fileName));
     if (!db) {
-        if (error)
-            *error = QStringLiteral("无法打开服务器上的数据“%1”：%2").arg(schemaName, reason);
-        return nullptr;
+        // The server answered, but holds no such data; else it could not be reached or
+        // refused the station.
+        const DataFailure kind = reason == failure_text::NoServerData(schemaName)
+                                     ? DataFailure::FileMissing
+                                     : DataFailure::ServerLost;
+        throw DatabaseError(kind, failure_text::ServerDataUnopened(schemaName, reason));
     }
     return std::make_unique<PgEngine>(std::move(db));
 }

@@ -7,6 +7,7 @@
 #include <QVariantList>
 #include <memory>
 
+#include "data/dberror.h"
 #include "data/engine.h"
 #include "data/serversql.h"
 
@@ -73,6 +74,9 @@ public:
     bool Commit(QString* error);
     bool Rollback(QString* error);
     bool TransactionOwnedBy(const void* owner) const { return InTransaction() && m_owner == owner; }
+    // The failure whose message was `message`, as the user is told of it, with the
+    // server's SQLSTATE.
+    DatabaseError FailureOf(const QString& message) const;
     // Name of the table with this oid, and its identity (autonumber) column or empty.
     QString TableName(unsigned oid);
     QString KeyColumn(const QString& table);
@@ -103,6 +107,7 @@ private:
     QHash<unsigned, QString> m_tableNames;
     QHash<QString, QString> m_keyColumns;
     int m_nextStatement = 0;
+    mutable QString m_lastState;  // the SQLSTATE of the last failure
     const void* m_owner = nullptr;
 };
 
@@ -110,7 +115,7 @@ private:
 namespace server_engine {
 
 // Opens the station's session for the logical data file `fileName` on the server at `url`;
-// a server out of reach or without that file gives nothing, with the user's text in `error`.
-std::unique_ptr<Engine> Open(const QString& url, const QString& fileName, QString* error);
+// a server out of reach or without that file raises DatabaseError.
+std::unique_ptr<Engine> Open(const QString& url, const QString& fileName);
 
 }  // namespace server_engine

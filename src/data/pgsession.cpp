@@ -14,6 +14,7 @@
 #endif
 
 #include "data/conflictretry.h"
+#include "data/dberror.h"
 #include "data/numbertext.h"
 #include "data/recordset.h"
 
@@ -58,12 +59,8 @@ bool SaysServerIsOutOfReach(const QString& message) {
 QString ServerFailureText(const pg_conn* conn, const QString& message) {
     if (!conn || PQstatus(conn) != CONNECTION_BAD || !SaysServerIsOutOfReach(message))
         return message;
-    const QString host = QString::fromUtf8(PQhost(conn));
-    const QString port = QString::fromUtf8(PQport(conn));
-    return QStringLiteral(
-               "无法连接数据库服务器%1（端口%2）：服务器没有运行、没有响应，或者网络不通。")
-        .arg(host.isEmpty() ? QStringLiteral("localhost") : host,
-             port.isEmpty() ? QStringLiteral("5432") : port);
+    return failure_text::ServerLost(QString::fromUtf8(PQhost(conn)),
+                                    QString::fromUtf8(PQport(conn)));
 }
 
 QHash<QString, std::shared_ptr<PgDatabase>>& Sessions() {
@@ -116,10 +113,7 @@ std::shared_ptr<PgDatabase> PgDatabase::Connect(const QString& url, const QStrin
     const PgResult found = db->RunOnce(
         QStringLiteral("select 1 from pg_namespace where nspname=$1"), {schemaName}, &reason);
     if (!found.IsValid() || found.Rows() != 1) {
-        if (error)
-            *error = reason.isEmpty()
-                         ? QStringLiteral("数据库中没有“%1”这部分数据。").arg(schemaName)
-                         : reason;
+        if (error) *error = reason.isEmpty() ? failure_text::NoServerData(schemaName) : reason;
         return nullptr;
     }
     return db;
@@ -212,9 +206,22 @@ pg_result* PgDatabase::Await(bool sent) {
 
 QString PgDatabase::Failure(const pg_result* result) const {
     const char* state = PQresultErrorField(result, PG_DIAG_SQLSTATE);
+    m_lastState = QString::fromLatin1(state);
     if (state && (qstrcmp(state, "40001") == 0 || qstrcmp(state, "40P01") == 0))
         ConflictWatch::NoteConflict();
     return Error();
+}
+
+DatabaseError PgDatabase::FailureOf(const QString& message) const {
+    if (Lost())
+        return {DataFailure::ServerLost,
+                failure_text::ServerLost(QString::fromUtf8(PQhost(m_conn)),
+                                         QString::fromUtf8(PQport(m_conn))),
+                m_lastState};
+    // Class 23: integrity constraint violations.
+    if (m_lastState.startsWith(QLatin1String("23")))
+        return {DataFailure::Refused, failure_text::Refused(), m_lastState};
+    return {DataFailure::Other, failure_text::Other(message), m_lastState};
 }
 
 bool PgDatabase::Lost() const {

@@ -15,15 +15,15 @@ QString QuoteIdentifier(const QString& name) {
 
 void CRecordset::RequireOpen() const {
     if (!m_open)
-        throw DatabaseError(m_failure.isEmpty() ? "记录集没有打开。" : m_failure.toStdString());
+        throw DatabaseError(m_failure.isEmpty() ? QStringLiteral("记录集没有打开。") : m_failure);
 }
 
 void CRecordset::RequireRow() const {
     RequireOpen();
     if (m_adding) return;
-    if (m_currentDeleted) throw DatabaseError("the current row has been deleted");
+    if (m_currentDeleted) throw DatabaseError(QStringLiteral("当前记录已被删除。"));
     if (m_pos < 0 || m_pos >= long(m_rows.size()))
-        throw DatabaseError("no current row (BOF or EOF)");
+        throw DatabaseError(QStringLiteral("没有当前记录（已在第一条之前或最后一条之后）。"));
 }
 
 long CRecordset::RecordCount() const {
@@ -54,14 +54,15 @@ void CRecordset::MoveNext() {
         m_currentDeleted = false;
         return;
     }
-    if (m_pos >= long(m_rows.size())) throw DatabaseError("MoveNext beyond the last row");
+    if (m_pos >= long(m_rows.size()))
+        throw DatabaseError(QStringLiteral("已在最后一条记录之后，不能再往后移。"));
     ++m_pos;
 }
 
 void CRecordset::MovePrevious() {
     StorePending();
     m_currentDeleted = false;
-    if (m_pos < 0) throw DatabaseError("MovePrevious before the first row");
+    if (m_pos < 0) throw DatabaseError(QStringLiteral("已在第一条记录之前，不能再往前移。"));
     --m_pos;
 }
 
@@ -77,7 +78,7 @@ void CRecordset::Move(long n) {
     // only a step further on from there is an error.
     const long size = long(m_rows.size());
     if ((n > 0 && m_pos >= size && !m_currentDeleted) || (n < 0 && m_pos < 0))
-        throw DatabaseError("Move beyond the rows of the recordset");
+        throw DatabaseError(QStringLiteral("移动超出了记录集的范围。"));
     const long target = (m_currentDeleted && n > 0 ? m_pos - 1 : m_pos) + n;
     m_currentDeleted = false;
     m_pos = std::clamp(target, -1L, size);
@@ -89,7 +90,7 @@ int CRecordset::ColumnIndex(const QString& column) const {
     if (it != m_columnIndex.constEnd()) return *it;
     for (int i = 0; i < m_columns.size(); ++i)
         if (m_columns[i].compare(column, Qt::CaseInsensitive) == 0) return i;
-    throw DatabaseError(("no column named " + column).toStdString());
+    throw DatabaseError(QStringLiteral("数据中没有“%1”这一列。").arg(column));
 }
 
 int CRecordset::ColumnIndex(const char* column) const {
@@ -113,7 +114,7 @@ QString CRecordset::Text(int column) const {
 
 void CRecordset::Put(int column, const QVariant& value) {
     RequireRow();
-    if (!m_writer) throw DatabaseError("the recordset cannot be written back");
+    if (!m_writer) throw DatabaseError(QStringLiteral("这些记录是只读的，不能修改。"));
     QVariant stored = value;
     if (value.isNull()) {
         stored = QVariant();
@@ -133,7 +134,7 @@ void CRecordset::Put(int column, const QVariant& value) {
 
 void CRecordset::AddNew() {
     RequireOpen();
-    if (!m_writer) throw DatabaseError("the recordset cannot be written back");
+    if (!m_writer) throw DatabaseError(QStringLiteral("这些记录是只读的，不能修改。"));
     StorePending();
     m_adding = true;
     m_currentDeleted = false;
@@ -187,8 +188,8 @@ void CRecordset::InsertPending() {
     const bool withKey = m_keyColumn >= 0 && m_keyColumn < m_columns.size();
     RowWriter::Inserted inserted;
     try {
-        inserted = m_writer->Insert(m_table, m_insertSql, values,
-                                    withKey ? m_columns[m_keyColumn] : QString());
+        inserted =
+            m_writer->Insert(m_insertSql, values, withKey ? m_columns[m_keyColumn] : QString());
     } catch (const DatabaseError&) {
         m_newValues.clear();
         throw;
@@ -213,13 +214,13 @@ void CRecordset::UpdatePending() {
     std::vector<QVariant> row = std::move(m_newValues);
     m_newValues.clear();
     m_changed.clear();
-    m_rows[m_pos].rowid = m_writer->Update(m_table, sql, std::move(values), m_rows[m_pos].rowid);
+    m_rows[m_pos].rowid = m_writer->Update(sql, std::move(values), m_rows[m_pos].rowid);
     m_rows[m_pos].values = std::move(row);
 }
 
 void CRecordset::Delete() {
     RequireRow();
-    if (!m_writer || m_adding) throw DatabaseError("the row cannot be deleted");
+    if (!m_writer || m_adding) throw DatabaseError(QStringLiteral("这条记录不能删除。"));
     m_changed.clear();
     m_newValues.clear();
     m_writer->Delete(m_table, m_rows[m_pos].rowid);

@@ -21,11 +21,10 @@ public:
         QVariant key;  // the value the key column was given
     };
     // Runs "INSERT INTO table (…) VALUES (…)" with the values bound.
-    virtual Inserted Insert(const QString& table, const QString& insertSql,
-                            const QVariantList& values, const QString& keyColumn) = 0;
+    virtual Inserted Insert(const QString& insertSql, const QVariantList& values,
+                            const QString& keyColumn) = 0;
     // Runs "UPDATE table SET …" for one row; gives the row's id afterwards.
-    virtual qint64 Update(const QString& table, const QString& updateSql, QVariantList values,
-                          qint64 rowid) = 0;
+    virtual qint64 Update(const QString& updateSql, QVariantList values, qint64 rowid) = 0;
     virtual void Delete(const QString& table, qint64 rowid) = 0;
 };
 

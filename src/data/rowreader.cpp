@@ -1,7 +1,5 @@
 #include "data/rowreader.h"
 
-#include <string>
-
 #include "data/dberror.h"
 
 int CRowReader::Index(const char* column) const {
@@ -14,7 +12,7 @@ int CRowReader::Index(const char* column) const {
             return i;
         }
     }
-    throw DatabaseError(std::string("no column named ") + column);
+    throw DatabaseError(QStringLiteral("数据中没有“%1”这一列。").arg(QString::fromUtf8(column)));
 }
 
 QString CRowReader::Text(const char* column) const {

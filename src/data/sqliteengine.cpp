@@ -45,11 +45,34 @@ bool IsBusy(int rc) {
     return rc == SQLITE_BUSY || rc == SQLITE_LOCKED;
 }
 
+// What the user is told of a failed call, by SQLite's result code.
+DatabaseError FailureOf(int rc, const QString& message, const QString& shownPath) {
+    const QString code = QString::number(rc);
+    switch (rc & 0xff) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return {DataFailure::Busy, failure_text::Busy(), code};
+        case SQLITE_CONSTRAINT:
+            return {DataFailure::Refused, failure_text::Refused(), code};
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            return {DataFailure::FileDamaged, failure_text::FileDamaged(shownPath), code};
+        case SQLITE_CANTOPEN:
+        case SQLITE_PERM:
+        case SQLITE_READONLY:
+        case SQLITE_IOERR:
+            return {DataFailure::FileDamaged, failure_text::FileUnreadable(shownPath), code};
+        default:
+            return {DataFailure::Other, failure_text::Other(message), code};
+    }
+}
+
 // The shared handle: recordsets keep it alive after their connection closed, so rows read
 // from one file stay usable while the connection moves to the other.
 class SqliteDatabase {
 public:
-    explicit SqliteDatabase(sqlite3* handle) : db(handle) {}
+    SqliteDatabase(sqlite3* handle, QString shownPath)
+        : db(handle), m_shownPath(std::move(shownPath)) {}
     ~SqliteDatabase() {
         ForgetPrepared();
         sqlite3_close_v2(db);
@@ -57,11 +80,15 @@ public:
     SqliteDatabase(const SqliteDatabase&) = delete;
     SqliteDatabase& operator=(const SqliteDatabase&) = delete;
 
-    QString Error() const { return QString::fromUtf8(sqlite3_errmsg(db)); }
+    // The failure of the last call, as the user is told of it.
+    DatabaseError Failure() const {
+        const int rc = sqlite3_extended_errcode(db);
+        return FailureOf(rc, QString::fromUtf8(sqlite3_errmsg(db)), m_shownPath);
+    }
 
     // Prepared statements are kept for the connection's life: the same insert runs
-    // for every row of an import.
-    sqlite3_stmt* Prepare(const QString& sql, QString* error) {
+    // for every row of an import. Nothing when SQLite refuses the statement.
+    sqlite3_stmt* TryPrepare(const QString& sql) {
         auto it = cache.constFind(sql);
         if (it != cache.constEnd()) {
             sqlite3_reset(*it);
@@ -72,11 +99,16 @@ public:
         const QByteArray utf8 = sql.toUtf8();
         if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &stmt, nullptr) !=
             SQLITE_OK) {
-            if (error) *error = Error();
             sqlite3_finalize(stmt);
             return nullptr;
         }
         cache.insert(sql, stmt);
+        return stmt;
+    }
+
+    sqlite3_stmt* Prepare(const QString& sql) {
+        sqlite3_stmt* stmt = TryPrepare(sql);
+        if (!stmt) throw Failure();
         return stmt;
     }
 
@@ -117,35 +149,25 @@ public:
                                  SQLITE_TRANSIENT) == SQLITE_OK;
     }
 
-    bool BindAll(sqlite3_stmt* stmt, const QVariantList& params, QString* error) {
-        if (params.size() != sqlite3_bind_parameter_count(stmt)) {
-            if (error) *error = QStringLiteral("wrong number of parameters");
-            return false;
-        }
-        for (int i = 0; i < params.size(); ++i) {
-            if (!Bind(stmt, i + 1, params[i])) {
-                if (error) *error = Error();
-                return false;
-            }
-        }
-        return true;
+    void BindAll(sqlite3_stmt* stmt, const QVariantList& params) {
+        if (params.size() != sqlite3_bind_parameter_count(stmt))
+            throw DatabaseError(failure_text::Other(QStringLiteral("语句的参数个数不对。")));
+        for (int i = 0; i < params.size(); ++i)
+            if (!Bind(stmt, i + 1, params[i])) throw Failure();
     }
 
-    // Prepares, binds and steps a statement that gives no rows to keep; false with the
-    // reason on failure.
-    bool Run(const QString& sql, const QVariantList& params, QString* error) {
-        sqlite3_stmt* stmt = Prepare(sql, error);
-        if (!stmt) return false;
-        bool ok = BindAll(stmt, params, error);
-        if (ok) {
-            int rc;
-            while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-            }
-            ok = rc == SQLITE_DONE;
-            if (!ok && error) *error = Error();
+    // Prepares, binds and steps a statement whose rows, if any, are not kept.
+    void Run(const QString& sql, const QVariantList& params) {
+        sqlite3_stmt* stmt = Prepare(sql);
+        struct Reset {
+            sqlite3_stmt* stmt;
+            ~Reset() { sqlite3_reset(stmt); }
+        } reset{stmt};
+        BindAll(stmt, params);
+        int rc;
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         }
-        sqlite3_reset(stmt);
-        return ok;
+        if (rc != SQLITE_DONE) throw Failure();
     }
 
     static QVariant ColumnValue(sqlite3_stmt* stmt, int i) {
@@ -172,9 +194,7 @@ public:
         auto it = keyColumns.constFind(table);
         if (it != keyColumns.constEnd()) return *it;
         QString key;
-        QString error;
-        if (sqlite3_stmt* stmt =
-                Prepare("PRAGMA table_info(" + QuoteIdentifier(table) + ")", &error)) {
+        if (sqlite3_stmt* stmt = TryPrepare("PRAGMA table_info(" + QuoteIdentifier(table) + ")")) {
             QString onlyKey;
             int keyParts = 0;
             while (sqlite3_step(stmt) == SQLITE_ROW) {
@@ -195,6 +215,9 @@ public:
     sqlite3* db;
     QHash<QString, sqlite3_stmt*> cache;
     QHash<QString, QString> keyColumns;
+
+private:
+    QString m_shownPath;
 };
 
 // The file keeps text as UTF-8: Qt's decoder is quicker than having SQLite convert it.
@@ -237,29 +260,20 @@ public:
 
     QString KeyColumn(const QString& table) override { return m_db->KeyColumn(table); }
 
-    Inserted Insert(const QString& table, const QString& insertSql, const QVariantList& values,
-                    const QString&) override {
-        QString error;
-        if (!m_db->Run(insertSql, values, &error))
-            throw DatabaseError(("insert into " + table + " failed: " + error).toStdString());
+    Inserted Insert(const QString& insertSql, const QVariantList& values, const QString&) override {
+        m_db->Run(insertSql, values);
         const qint64 rowid = sqlite3_last_insert_rowid(m_db->db);
         return {rowid, QVariant(qlonglong(rowid))};
     }
 
-    qint64 Update(const QString& table, const QString& updateSql, QVariantList values,
-                  qint64 rowid) override {
-        QString error;
+    qint64 Update(const QString& updateSql, QVariantList values, qint64 rowid) override {
         values << qlonglong(rowid);
-        if (!m_db->Run(updateSql + " WHERE _rowid_=?", values, &error))
-            throw DatabaseError(("update of " + table + " failed: " + error).toStdString());
+        m_db->Run(updateSql + " WHERE _rowid_=?", values);
         return rowid;
     }
 
     void Delete(const QString& table, qint64 rowid) override {
-        QString error;
-        if (!m_db->Run("DELETE FROM " + QuoteIdentifier(table) + " WHERE _rowid_=?",
-                       {qlonglong(rowid)}, &error))
-            throw DatabaseError(("delete from " + table + " failed: " + error).toStdString());
+        m_db->Run("DELETE FROM " + QuoteIdentifier(table) + " WHERE _rowid_=?", {qlonglong(rowid)});
     }
 
 private:
@@ -268,37 +282,40 @@ private:
 
 class SqliteEngine final : public Engine {
 public:
-    explicit SqliteEngine(sqlite3* handle) : m_db(std::make_shared<SqliteDatabase>(handle)) {}
+    SqliteEngine(sqlite3* handle, const QString& shownPath)
+        : m_db(std::make_shared<SqliteDatabase>(handle, shownPath)) {}
 
-    bool Read(RecordsetBuilder& rs, const QString& sql, const QVariantList& params,
-              QString* error) override;
-    bool Execute(const QString& sql, const QVariantList& params, QString* error) override {
-        const bool ok = m_db->Run(TranslateJetSql(sql), params, error);
+    void Read(RecordsetBuilder& rs, const QString& sql, const QVariantList& params) override;
+    void Execute(const QString& sql, const QVariantList& params) override {
         const QString head = sql.trimmed().left(6).toLower();
-        if (head == "create" || head == "drop t" || head == "alter ") m_db->ForgetPrepared();
-        return ok;
+        const bool changesSchema = head == "create" || head == "drop t" || head == "alter ";
+        struct Forget {
+            SqliteDatabase& db;
+            bool now;
+            ~Forget() {
+                if (now) db.ForgetPrepared();
+            }
+        } forget{*m_db, changesSchema};
+        m_db->Run(TranslateJetSql(sql), params);
     }
     void ForEachRow(const QString& sql, const QVariantList& params,
                     const std::function<void(const CRowReader&)>& visit) override;
 
-    bool Begin(QString* error) override { return Exec("BEGIN IMMEDIATE", error); }
-    bool Commit(QString* error) override { return Exec("COMMIT", error); }
-    bool Rollback() override { return Exec("ROLLBACK", nullptr); }
+    void Begin() override { Exec("BEGIN IMMEDIATE"); }
+    void Commit() override { Exec("COMMIT"); }
+    void Rollback() override { sqlite3_exec(m_db->db, "ROLLBACK", nullptr, nullptr, nullptr); }
     bool InTransaction() const override { return !sqlite3_get_autocommit(m_db->db); }
 
 private:
-    bool Exec(const char* sql, QString* error) {
-        const int rc = sqlite3_exec(m_db->db, sql, nullptr, nullptr, nullptr);
-        if (rc != SQLITE_OK && error)
-            *error = IsBusy(rc) ? DataFailureText(DataFailure::Busy, {}) : m_db->Error();
-        return rc == SQLITE_OK;
+    void Exec(const char* sql) {
+        if (sqlite3_exec(m_db->db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+            throw m_db->Failure();
     }
 
     std::shared_ptr<SqliteDatabase> m_db;
 };
 
-bool SqliteEngine::Read(RecordsetBuilder& rs, const QString& sql, const QVariantList& params,
-                        QString* error) {
+void SqliteEngine::Read(RecordsetBuilder& rs, const QString& sql, const QVariantList& params) {
     const QString translated = TranslateJetSql(sql);
     // Reading the row ids alongside lets the rows be written back. That only works for
     // a plain select over one table; anything else is read-only.
@@ -310,11 +327,15 @@ bool SqliteEngine::Read(RecordsetBuilder& rs, const QString& sql, const QVariant
     if (match.hasMatch()) {
         const QString withId = translated.left(match.capturedEnd()) + "_rowid_ AS \"\x01rowid\", " +
                                translated.mid(match.capturedEnd());
-        stmt = m_db->Prepare(withId, nullptr);
+        stmt = m_db->TryPrepare(withId);
         withRowid = stmt != nullptr;
     }
-    if (!stmt) stmt = m_db->Prepare(translated, error);
-    if (!stmt || !m_db->BindAll(stmt, params, error)) return false;
+    if (!stmt) stmt = m_db->Prepare(translated);
+    struct Reset {
+        sqlite3_stmt* stmt;
+        ~Reset() { sqlite3_reset(stmt); }
+    } reset{stmt};
+    m_db->BindAll(stmt, params);
 
     const int count = sqlite3_column_count(stmt);
     const int first = withRowid ? 1 : 0;
@@ -337,55 +358,47 @@ bool SqliteEngine::Read(RecordsetBuilder& rs, const QString& sql, const QVariant
         for (int i = first; i < count; ++i) values.push_back(SqliteDatabase::ColumnValue(stmt, i));
         rs.AddRow(withRowid ? sqlite3_column_int64(stmt, 0) : 0, std::move(values));
     }
-    sqlite3_reset(stmt);
-    if (rc != SQLITE_DONE) {
-        if (error) *error = m_db->Error();
-        return false;
-    }
+    if (rc != SQLITE_DONE) throw m_db->Failure();
     rs.Open(oneTable ? table : QString(), std::make_shared<SqliteRowWriter>(m_db));
-    return true;
 }
 
 void SqliteEngine::ForEachRow(const QString& sql, const QVariantList& params,
                               const std::function<void(const CRowReader&)>& visit) {
-    QString error;
-    sqlite3_stmt* stmt = m_db->Prepare(TranslateJetSql(sql), &error);
-    if (!stmt || !m_db->BindAll(stmt, params, &error))
-        throw DatabaseError(("query failed: " + error).toStdString());
+    sqlite3_stmt* stmt = m_db->Prepare(TranslateJetSql(sql));
     // The cached statement is reset whatever the visit does.
     struct Reset {
         sqlite3_stmt* stmt;
         ~Reset() { sqlite3_reset(stmt); }
     } reset{stmt};
+    m_db->BindAll(stmt, params);
     const SqliteRowReader reader(stmt);
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) visit(reader);
-    if (rc != SQLITE_DONE) throw DatabaseError(("query failed: " + m_db->Error()).toStdString());
+    if (rc != SQLITE_DONE) throw m_db->Failure();
 }
 
 }  // namespace
 
 namespace sqlite_engine {
 
-std::unique_ptr<Engine> Open(const QString& fileName, QString* error) {
+std::unique_ptr<Engine> Open(const QString& fileName) {
     const QFileInfo file(fileName);
     const QString shownPath = QDir::toNativeSeparators(file.absoluteFilePath());
-    auto fail = [&](sqlite3* handle, const QString& reason) {
-        sqlite3_close_v2(handle);
-        if (error) *error = QStringLiteral("无法打开数据文件“%1”：%2").arg(shownPath, reason);
-        return nullptr;
-    };
-    const QString unusable =
-        QStringLiteral("它不是本程序可用的数据文件（文件为空、已损坏或属于别的程序）。");
-    if (!file.isFile()) return fail(nullptr, QStringLiteral("文件不存在。"));
-    if (file.size() == 0) return fail(nullptr, unusable);
+    if (!file.isFile())
+        throw DatabaseError(DataFailure::FileMissing, failure_text::FileMissing(shownPath));
+    if (file.size() == 0)
+        throw DatabaseError(DataFailure::FileDamaged, failure_text::FileDamaged(shownPath));
 
     sqlite3* handle = nullptr;
     const QByteArray path = fileName.toUtf8();
     // Each connection lives on the one user-interface thread: no mutex needed.
     int rc = sqlite3_open_v2(path.constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
                              nullptr);
-    if (rc != SQLITE_OK) return fail(handle, QStringLiteral("没有读写它的权限，或者它无法访问。"));
+    if (rc != SQLITE_OK) {
+        sqlite3_close_v2(handle);
+        throw DatabaseError(DataFailure::FileDamaged, failure_text::FileUnreadable(shownPath),
+                            QString::number(rc));
+    }
     sqlite3_busy_timeout(handle, BusyTimeout());
     // SQLite opens lazily; reading the schema makes a non-database file fail here. Every
     // data file of the program carries user_version 1 from its creation, which tells a
@@ -395,11 +408,17 @@ std::unique_ptr<Engine> Open(const QString& fileName, QString* error) {
     const bool ours = rc == SQLITE_OK && sqlite3_step(version) == SQLITE_ROW &&
                       sqlite3_column_int(version, 0) >= 1;
     rc = version ? sqlite3_finalize(version) : rc;
-    if (IsBusy(rc)) return fail(handle, QStringLiteral("别的程序正占用它，请稍后再试。"));
-    if (!ours) return fail(handle, unusable);
+    if (IsBusy(rc) || !ours) {
+        sqlite3_close_v2(handle);
+        if (IsBusy(rc))
+            throw DatabaseError(DataFailure::Busy, failure_text::FileBusy(shownPath),
+                                QString::number(rc));
+        throw DatabaseError(DataFailure::FileDamaged, failure_text::FileDamaged(shownPath),
+                            QString::number(rc));
+    }
     sqlite3_create_function_v2(handle, "val", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                &ValFunction, nullptr, nullptr, nullptr);
-    return std::make_unique<SqliteEngine>(handle);
+    return std::make_unique<SqliteEngine>(handle, shownPath);
 }
 
 bool CreateFile(const QString& path, QString* error) {

@@ -9,8 +9,8 @@
 namespace sqlite_engine {
 
 // Opens a data file of the program; a missing, foreign or damaged file, or one locked past
-// the busy wait, gives nothing, with the user's text of why in `error`.
-std::unique_ptr<Engine> Open(const QString& fileName, QString* error);
+// the busy wait, raises DatabaseError.
+std::unique_ptr<Engine> Open(const QString& fileName);
 // Makes an empty data file.
 bool CreateFile(const QString& path, QString* error);
 // How long a connection waits for another one's write lock before its statement fails as

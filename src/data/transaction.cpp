@@ -4,9 +4,10 @@
 #include "data/dberror.h"
 
 CTransaction::CTransaction(CADOConn& conn) : m_conn(conn), m_active(conn.BeginTrans()) {
-    if (!m_active)
-        throw DatabaseError(
-            QStringLiteral("无法开始数据库事务：%1").arg(conn.LastError()).toStdString());
+    if (!m_active) {
+        const DatabaseError failure = conn.LastFailure();
+        throw DatabaseError(failure.Kind(), failure_text::NotBegun(failure.Text()), failure.Code());
+    }
 }
 
 CTransaction::~CTransaction() {
@@ -14,13 +15,14 @@ CTransaction::~CTransaction() {
 }
 
 void CTransaction::Commit() {
-    if (!m_active) throw DatabaseError("数据库事务已经结束。");
+    if (!m_active) throw DatabaseError(QStringLiteral("数据库事务已经结束。"));
     m_active = false;
     if (!m_conn.CommitTrans()) {
         // A commit refused midway (a busy file) leaves the transaction open: undo it.
         m_conn.RollbackTrans();
-        throw DatabaseError(
-            QStringLiteral("数据未能保存：%1").arg(m_conn.LastError()).toStdString());
+        const DatabaseError failure = m_conn.LastFailure();
+        throw DatabaseError(failure.Kind(), failure_text::NotStored(failure.Text()),
+                            failure.Code());
     }
 }
 

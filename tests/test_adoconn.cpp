@@ -1,7 +1,9 @@
 #include <QFile>
+#include <functional>
 
 #include "data/adoconn.h"
 #include "data/schema.h"
+#include "data/sqliteengine.h"
 #include "testutil.h"
 
 namespace {
@@ -340,6 +342,66 @@ TEST_F(AdoConnTest, ARecordsetOutlivesItsConnectionMovingToTheOtherFile) {
     CADOConn check;
     EXPECT_EQ(check.OpenRecordset("select * from examinee", "personnel.mdb")->GetText("部门"),
               QStringLiteral("乙"));
+}
+
+// Each kind of failure reaches the caller with the engine's own code and a Chinese text
+// for the user, on the files and on a server alike.
+class DataFailures : public DataFolderTest {
+protected:
+    void SetUp() override {
+        DataFolderTest::SetUp();
+        CADOConn::SetErrorReporter([](const QString&) {});
+    }
+    void TearDown() override {
+        CADOConn::SetErrorReporter([](const QString&) {});
+        DataFolderTest::TearDown();
+    }
+};
+
+TEST_F(DataFailures, CarryTheEnginesCodeAndAChineseText) {
+    const bool server = TestServerDatabase::Active();
+    const QString file = schema::kPersonnelFile;
+    struct Case {
+        const char* what;
+        std::function<DatabaseError(CADOConn&)> fail;
+        DataFailure kind;
+        QString code;
+        QString textStart;
+    };
+    const Case cases[] = {
+        {"a key stored twice",
+         [&](CADOConn& conn) {
+             const QString insert = "insert into examinee(ID,姓名) values(99,'甲')";
+             EXPECT_TRUE(conn.ExecuteStatement(insert, file));
+             EXPECT_FALSE(conn.ExecuteStatement(insert, file));
+             return conn.LastFailure();
+         },
+         DataFailure::Refused, server ? "23505" : "1555", "数据库拒绝保存"},
+        {"a table that is not there",
+         [&](CADOConn& conn) {
+             try {
+                 conn.ForEachRow("select * from 没有的表", file, {}, [](const CRowReader&) {});
+             } catch (const DatabaseError& e) {
+                 return e;
+             }
+             return DatabaseError("no failure");
+         },
+         DataFailure::Other, server ? "42P01" : "1", ""},
+        {"a data file that is not there",
+         [&](CADOConn& conn) {
+             EXPECT_FALSE(conn.OpenDatabase("nothing.mdb"));
+             return conn.LastFailure();
+         },
+         DataFailure::FileMissing, "", "无法打开"},
+    };
+    for (const Case& c : cases) {
+        CADOConn conn;
+        const DatabaseError failure = c.fail(conn);
+        EXPECT_EQ(failure.Kind(), c.kind) << c.what;
+        EXPECT_EQ(failure.Code(), c.code) << c.what;
+        EXPECT_TRUE(failure.Text().startsWith(c.textStart)) << c.what << ": " << failure.what();
+        EXPECT_EQ(conn.LastError(), failure.Text()) << c.what;
+    }
 }
 
 TEST(JetSql, AutonumberKeysAreTranslated) {

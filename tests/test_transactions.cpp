@@ -94,7 +94,8 @@ bool Raises(Write&& write) {
         write();
         return false;
     } catch (const DatabaseError& e) {
-        return QString::fromUtf8(e.what()).size() > 0;
+        // Told as what it is: the file busy, or the server's session gone.
+        return e.Kind() == DataFailure::Busy || e.Kind() == DataFailure::ServerLost;
     }
 }
 

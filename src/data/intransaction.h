@@ -17,7 +17,7 @@ template <class Unit>
 decltype(auto) InTransaction(const QString& file, Unit&& unit) {
     return RetryConflicts([&]() -> decltype(auto) {
         CADOConn conn;
-        if (!conn.OpenDatabase(file)) throw DatabaseError(conn.LastError().toStdString());
+        if (!conn.OpenDatabase(file)) throw conn.LastFailure();
         CTransaction transaction(conn);
         auto run = [&]() -> decltype(auto) {
             if constexpr (std::is_invocable_v<Unit&, CADOConn&, CTransaction&>)

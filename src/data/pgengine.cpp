@@ -2,215 +2,13 @@
 
 #include <libpq-fe.h>
 
-#include <QDir>
-#include <QFileInfo>
 #include <QRegularExpression>
-#include <atomic>
-#include <cerrno>
 #include <utility>
 #include <vector>
 
-#ifdef Q_OS_UNIX
-#include <poll.h>
-#include <sys/socket.h>
-#endif
-
-#include "data/adoconn.h"
-#include "data/profile.h"
-
-namespace store {
-
-namespace {
-
-QString SettingsBeside(const QString& fileName) {
-    return QFileInfo(fileName).dir().filePath(QStringLiteral("vemoconf.ini"));
-}
-
-}  // namespace
-
-QString ServerUrl(const QString& fileName) {
-    const QString ini = SettingsBeside(fileName);
-    if (!QFileInfo::exists(ini)) return QString();
-    return profile::GetString(QStringLiteral("database"), QStringLiteral("url"), QString(), ini)
-        .trimmed();
-}
-
-LinkLimits ReadLinkLimits(const QString& fileName) {
-    LinkLimits limits;
-    const QString ini = SettingsBeside(fileName);
-    if (!QFileInfo::exists(ini)) return limits;
-    const auto read = [&ini](const char* key, int& value) {
-        const int stored = profile::GetInt(QStringLiteral("database"), QLatin1String(key), 0, ini);
-        if (stored > 0) value = stored;
-    };
-    read("connect_timeout", limits.connectTimeout);
-    read("keepalives_idle", limits.keepalivesIdle);
-    read("keepalives_interval", limits.keepalivesInterval);
-    read("keepalives_count", limits.keepalivesCount);
-    read("tcp_user_timeout", limits.tcpUserTimeout);
-    read("reply_timeout", limits.replyTimeout);
-    read("check_timeout", limits.checkTimeout);
-    return limits;
-}
-
-bool SessionAnswers(const QString& fileName) {
-    const QString url = ServerUrl(fileName);
-    return url.isEmpty() || PgDatabase::SessionAnswers(url, SchemaName(fileName));
-}
-
-QString SchemaName(const QString& fileName) {
-    // Only plain lower-case letters, digits and "_": the name goes into the session's
-    // options unquoted.
-    QString name = QFileInfo(fileName).completeBaseName().toLower();
-    name.replace(QRegularExpression(QStringLiteral("[^a-z0-9_]")), QStringLiteral("_"));
-    if (name.isEmpty() || name[0].isDigit()) name.prepend('_');
-    return name;
-}
-
-}  // namespace store
-
-namespace {
-
-QString QuoteName(const QString& name) {
-    QString quoted = name;
-    quoted.replace('"', "\"\"");
-    return '"' + quoted + '"';
-}
-
-// "?" outside quotes and literals becomes "$n".
-QString NumberPlaceholders(const QString& sql) {
-    QString out;
-    out.reserve(sql.size() + 8);
-    QChar quote;
-    int next = 1;
-    for (const QChar c : sql) {
-        if (!quote.isNull()) {
-            if (c == quote) quote = QChar();
-            out += c;
-        } else if (c == '\'' || c == '"') {
-            quote = c;
-            out += c;
-        } else if (c == '?') {
-            out += '$' + QString::number(next++);
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
-const char* const kValFunctions =
-    // The leading number of a text the way the original dialect's "val" reads it:
-    // " 85.5分" gives 85.5, "" and "abc" give 0, NULL stays NULL.
-    "CREATE OR REPLACE FUNCTION val(t text) RETURNS double precision LANGUAGE sql IMMUTABLE "
-    "AS $$ SELECT CASE WHEN t IS NULL THEN NULL ELSE coalesce(substring(t from "
-    "'^[[:blank:]]*([+-]?([0-9]+[.]?[0-9]*|[.][0-9]+)([eE][+-]?[0-9]{1,3})?)')"
-    "::double precision, 0) END $$;"
-    "CREATE OR REPLACE FUNCTION val(n double precision) RETURNS double precision "
-    "LANGUAGE sql IMMUTABLE AS $$ SELECT n $$;";
-
-void IgnoreNotice(void*, const char*) {}
-
-// libpq's words for a server that cannot be reached or has gone away.
-bool SaysServerIsOutOfReach(const QString& message) {
-    static const char* const kSigns[] = {"Connection refused",
-                                         "timeout expired",
-                                         "could not connect",
-                                         "server closed the connection",
-                                         "no connection to the server",
-                                         "could not receive data",
-                                         "could not send data",
-                                         "Connection timed out",
-                                         "Connection reset",
-                                         "No route to host",
-                                         "Network is unreachable",
-                                         "could not translate host name",
-                                         "EOF detected",
-                                         "SSL SYSCALL error",
-                                         "terminating connection"};
-    for (const char* sign : kSigns)
-        if (message.contains(QLatin1String(sign), Qt::CaseInsensitive)) return true;
-    return false;
-}
-
-// What the user is told about a failure of the server: a server out of reach is named by
-// host and port; anything else the server says passes as it is.
-QString ServerFailureText(const pg_conn* conn, const QString& message) {
-    if (!conn || PQstatus(conn) != CONNECTION_BAD || !SaysServerIsOutOfReach(message))
-        return message;
-    const QString host = QString::fromUtf8(PQhost(conn));
-    const QString port = QString::fromUtf8(PQport(conn));
-    return QStringLiteral(
-               "无法连接数据库服务器%1（端口%2）：服务器没有运行、没有响应，或者网络不通。")
-        .arg(host.isEmpty() ? QStringLiteral("localhost") : host,
-             port.isEmpty() ? QStringLiteral("5432") : port);
-}
-
-QHash<QString, std::shared_ptr<PgDatabase>>& Sessions() {
-    thread_local QHash<QString, std::shared_ptr<PgDatabase>> sessions;
-    return sessions;
-}
-
-}  // namespace
-
-namespace {
-
-QString TranslateOnce(const QString& sql) {
-    static const QRegularExpression autoKey(QStringLiteral("\\bAUTOINCREMENT\\s+PRIMARY\\s+KEY\\b"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression sizedText(QStringLiteral("\\bTEXT\\s*\\(\\s*\\d+\\s*\\)"),
-                                              QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression whereZero(
-        QStringLiteral("\\bwhere\\s+0(?![\\d.=<>\\s]*[\\d=<>])"),
-        QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression ifNull(QStringLiteral("\\bifnull\\s*\\("),
-                                           QRegularExpression::CaseInsensitiveOption);
-    // SQLite's "x is ?" and "x is t.column" compare with NULL as a value.
-    static const QRegularExpression isValue(
-        QStringLiteral("\\bis\\s+(not\\s+)?(\\?|[^\\s()?]+\\.[^\\s()?]+)"),
-        QRegularExpression::CaseInsensitiveOption);
-    QString spelled = sql;
-    QRegularExpressionMatch found;
-    while ((found = isValue.match(spelled)).hasMatch())
-        spelled.replace(found.capturedStart(), found.capturedLength(),
-                        (found.capturedLength(1) ? QStringLiteral("IS DISTINCT FROM ")
-                                                 : QStringLiteral("IS NOT DISTINCT FROM ")) +
-                            found.captured(2));
-    static const QRegularExpression scratchTable(
-        QStringLiteral("^\\s*create\\s+table\\s+(exam|interim)\\b"),
-        QRegularExpression::CaseInsensitiveOption);
-    spelled.replace(scratchTable, QStringLiteral("create temporary table \\1"));
-    QString translated = NumberPlaceholders(spelled);
-    translated.replace(autoKey,
-                       QStringLiteral("INTEGER GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY"));
-    translated.replace(sizedText, QStringLiteral("TEXT"));
-    translated.replace(whereZero, QStringLiteral("where false"));
-    translated.replace(ifNull, QStringLiteral("coalesce("));
-    return translated;
-}
-
-}  // namespace
-
-QString TranslateServerSql(const QString& sql) {
-    // Every statement passes here, an import's insert once a row: each text is translated
-    // once. The texts are the program's own, values being bound, so they are few.
-    thread_local QHash<QString, QString> translated;
-    const auto found = translated.constFind(sql);
-    if (found != translated.constEnd()) return *found;
-    if (translated.size() > 4096) translated.clear();
-    return *translated.insert(sql, TranslateOnce(sql));
-}
-
-qint64 PackTupleId(const QString& ctid) {
-    static const QRegularExpression parts(QStringLiteral("^\\((\\d+),(\\d+)\\)$"));
-    const auto match = parts.match(ctid);
-    if (!match.hasMatch()) return -1;
-    return (match.captured(1).toLongLong() << 16) | match.captured(2).toLongLong();
-}
-
-QString TupleIdText(qint64 packed) {
-    return QStringLiteral("(%1,%2)").arg(packed >> 16).arg(packed & 0xffff);
-}
+#include "data/dberror.h"
+#include "data/recordset.h"
+#include "data/rowreader.h"
 
 // ---------------------------------------------------------------------------------------
 // PgResult
@@ -278,267 +76,195 @@ QVariant PgResult::Value(int row, int column) const {
 }
 
 // ---------------------------------------------------------------------------------------
-// PgDatabase
+// The engine on the server
 
-std::shared_ptr<PgDatabase> PgDatabase::Connect(const QString& url, const QString& schemaName,
-                                                QString* error, const store::LinkLimits& limits) {
-    const QByteArray dbname = url.toUtf8();
-    const QByteArray options = ("-c search_path=" + schemaName).toUtf8();
-    const QByteArray connectTimeout = QByteArray::number(limits.connectTimeout);
-    const QByteArray idle = QByteArray::number(limits.keepalivesIdle);
-    const QByteArray interval = QByteArray::number(limits.keepalivesInterval);
-    const QByteArray count = QByteArray::number(limits.keepalivesCount);
-    const QByteArray userTimeout = QByteArray::number(limits.tcpUserTimeout);
-    // The limits come first: a url that sets one of them itself has the last word.
-    const char* keywords[] = {"connect_timeout",  "keepalives",
-                              "keepalives_idle",  "keepalives_interval",
-                              "keepalives_count", "tcp_user_timeout",
-                              "dbname",           "options",
-                              "client_encoding",  nullptr};
-    const char* values[] = {connectTimeout.constData(),
-                            "1",
-                            idle.constData(),
-                            interval.constData(),
-                            count.constData(),
-                            userTimeout.constData(),
-                            dbname.constData(),
-                            options.constData(),
-                            "UTF8",
-                            nullptr};
-    pg_conn* conn = PQconnectdbParams(keywords, values, 1);
-    if (!conn || PQstatus(conn) != CONNECTION_OK) {
-        if (error)
-            *error =
-                conn ? ServerFailureText(conn, QString::fromUtf8(PQerrorMessage(conn)).trimmed())
-                     : QStringLiteral("内存不足。");
-        PQfinish(conn);
-        return nullptr;
+namespace {
+
+class PgRowReader final : public CRowReader {
+public:
+    PgRowReader(const PgResult& result, int row) : m_result(result), m_row(row) {}
+    void MoveTo(int row) { m_row = row; }
+
+private:
+    int ColumnCount() const override { return m_result.Columns(); }
+    // The server folds unquoted names to lower case (ID comes back as id).
+    bool NameIs(int column, const char* name) const override {
+        return m_result.ColumnName(column).compare(QString::fromUtf8(name), Qt::CaseInsensitive) ==
+               0;
     }
-    PQsetNoticeProcessor(conn, &IgnoreNotice, nullptr);
-    std::shared_ptr<PgDatabase> db(new PgDatabase(conn, limits));
+    bool NullAt(int column) const override { return m_result.IsNull(m_row, column); }
+    QString TextAt(int column) const override { return m_result.Text(m_row, column); }
+    QString ValueTextAt(int column) const override { return m_result.Text(m_row, column); }
+    qint64 IntegerAt(int column) const override {
+        return m_result.Value(m_row, column).toLongLong();
+    }
+    QByteArrayView Utf8At(int column) const override { return m_result.Utf8(m_row, column); }
+
+    const PgResult& m_result;
+    int m_row;
+};
+
+// Rows are named by the table's key, or else by their tuple id, which an update moves.
+class PgRowWriter final : public RowWriter {
+public:
+    PgRowWriter(std::shared_ptr<PgDatabase> db, QString serverKey)
+        : m_db(std::move(db)), m_serverKey(std::move(serverKey)) {}
+
+    QString KeyColumn(const QString& table) override { return m_db->KeyColumn(table); }
+
+    Inserted Insert(const QString& insertSql, const QVariantList& values,
+                    const QString& keyColumn) override {
+        QString sql = insertSql + " RETURNING ctid::text";
+        if (!keyColumn.isEmpty()) sql += "," + QuoteIdentifier(keyColumn);
+        QString error;
+        const PgResult result = m_db->Run(TranslateServerSql(sql), values, &error);
+        if (!result.IsValid() || result.Rows() != 1) throw m_db->FailureOf(error);
+        Inserted inserted;
+        if (!keyColumn.isEmpty()) inserted.key = result.Value(0, 1);
+        inserted.rowid =
+            m_serverKey.isEmpty() ? PackTupleId(result.Text(0, 0)) : inserted.key.toLongLong();
+        return inserted;
+    }
+
+    qint64 Update(const QString& updateSql, QVariantList values, qint64 rowid) override {
+        values << RowValue(rowid);
+        QString error;
+        const PgResult result =
+            m_db->Run(TranslateServerSql(updateSql + RowCondition() + " RETURNING ctid::text"),
+                      values, &error);
+        if (!result.IsValid()) throw m_db->FailureOf(error);
+        if (m_serverKey.isEmpty() && result.Rows() == 1) return PackTupleId(result.Text(0, 0));
+        return rowid;
+    }
+
+    void Delete(const QString& table, qint64 rowid) override {
+        QString error;
+        const PgResult result =
+            m_db->Run(TranslateServerSql("DELETE FROM " + QuoteIdentifier(table) + RowCondition()),
+                      {RowValue(rowid)}, &error);
+        if (!result.IsValid()) throw m_db->FailureOf(error);
+    }
+
+private:
+    QString RowCondition() const {
+        return m_serverKey.isEmpty() ? QStringLiteral(" WHERE ctid=?::tid")
+                                     : " WHERE " + QuoteIdentifier(m_serverKey) + "=?";
+    }
+    QVariant RowValue(qint64 rowid) const {
+        return m_serverKey.isEmpty() ? QVariant(TupleIdText(rowid)) : QVariant(rowid);
+    }
+
+    std::shared_ptr<PgDatabase> m_db;
+    QString m_serverKey;
+};
+
+class PgEngine final : public Engine {
+public:
+    explicit PgEngine(std::shared_ptr<PgDatabase> db) : m_db(std::move(db)) {}
+
+    void Read(RecordsetBuilder& rs, const QString& sql, const QVariantList& params) override;
+    void Execute(const QString& sql, const QVariantList& params) override {
+        QString error;
+        const bool ok = m_db->Run(TranslateServerSql(sql), params, &error).IsValid();
+        const QString head = sql.trimmed().left(6).toLower();
+        if (head == "create" || head == "drop t" || head == "alter ") m_db->ForgetPrepared();
+        if (!ok) throw m_db->FailureOf(error);
+    }
+    void ForEachRow(const QString& sql, const QVariantList& params,
+                    const std::function<void(const CRowReader&)>& visit) override {
+        QString error;
+        const PgResult result = m_db->Run(TranslateServerSql(sql), params, &error);
+        if (!result.IsValid()) throw m_db->FailureOf(error);
+        PgRowReader reader(result, 0);
+        for (int row = 0; row < result.Rows(); ++row) {
+            reader.MoveTo(row);
+            visit(reader);
+        }
+    }
+
+    void Begin() override {
+        QString error;
+        if (!m_db->Begin(this, &error)) throw m_db->FailureOf(error);
+    }
+    void Commit() override {
+        QString error;
+        if (!m_db->Commit(&error)) throw m_db->FailureOf(error);
+    }
+    void Rollback() override { m_db->Rollback(nullptr); }
+    bool InTransaction() const override { return m_db->TransactionOwnedBy(this); }
+
+private:
+    std::shared_ptr<PgDatabase> m_db;
+};
+
+// Reading the rows' identity alongside lets them be written back; a statement that
+// cannot carry it (joins, aggregates) gives read-only rows, as on the local files.
+void PgEngine::Read(RecordsetBuilder& rs, const QString& sql, const QVariantList& params) {
+    static const QRegularExpression plainSelect(QStringLiteral("^\\s*select\\s+(?!distinct\\b)"),
+                                                QRegularExpression::CaseInsensitiveOption);
+    const QString translated = TranslateServerSql(sql);
+    PgResult result;
+    const auto match = plainSelect.match(translated);
+    if (match.hasMatch())
+        result = m_db->Run(translated.left(match.capturedEnd()) + "ctid::text AS vemo_row, " +
+                               translated.mid(match.capturedEnd()),
+                           params, nullptr);
+    const bool withRowid = result.IsValid();
+    QString error;
+    if (!withRowid) result = m_db->Run(translated, params, &error);
+    if (!result.IsValid()) throw m_db->FailureOf(error);
+
+    const int count = result.Columns();
+    const int first = withRowid ? 1 : 0;
+    unsigned tableOid = count > first ? result.TableOid(first) : 0;
+    for (int i = first; i < count; ++i) {
+        if (result.TableOid(i) != tableOid) tableOid = 0;
+        rs.AddColumn(result.ColumnName(i));
+    }
+    QString table, serverKey;
+    if (withRowid && tableOid) {
+        table = m_db->TableName(tableOid);
+        const QString key = m_db->KeyColumn(table);
+        if (rs.Columns().contains(key)) serverKey = key;
+    }
+    const int keyIndex = serverKey.isEmpty() ? -1 : int(rs.Columns().indexOf(serverKey));
+    const int rows = result.Rows();
+    rs.ReserveRows(size_t(rows));
+    for (int r = 0; r < rows; ++r) {
+        std::vector<QVariant> values;
+        values.reserve(size_t(count - first));
+        for (int i = first; i < count; ++i) values.push_back(result.Value(r, i));
+        qint64 rowid = 0;
+        if (withRowid)
+            rowid = keyIndex >= 0 ? values[keyIndex].toLongLong() : PackTupleId(result.Text(r, 0));
+        rs.AddRow(rowid, std::move(values));
+    }
+    // The local files give the rows of a table in key order unless told otherwise; the
+    // server gives them as they lie, which an update changes.
+    static const QRegularExpression orderBy(QStringLiteral("\\border\\s+by\\b"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    if (keyIndex >= 0 && !translated.contains(orderBy)) rs.SortByRowId();
+    rs.Open(table, std::make_shared<PgRowWriter>(m_db, serverKey));
+}
+
+}  // namespace
+
+namespace server_engine {
+
+std::unique_ptr<Engine> Open(const QString& url, const QString& fileName) {
+    const QString schemaName = store::SchemaName(fileName);
     QString reason;
-    const PgResult found = db->RunOnce(
-        QStringLiteral("select 1 from pg_namespace where nspname=$1"), {schemaName}, &reason);
-    if (!found.IsValid() || found.Rows() != 1) {
-        if (error)
-            *error = reason.isEmpty()
-                         ? QStringLiteral("数据库中没有“%1”这部分数据。").arg(schemaName)
-                         : reason;
-        return nullptr;
+    std::shared_ptr<PgDatabase> db =
+        PgDatabase::Session(url, schemaName, &reason, store::ReadLinkLimits(fileName));
+    if (!db) {
+        // The server answered, but holds no such data; else it could not be reached or
+        // refused the station.
+        const DataFailure kind = reason == failure_text::NoServerData(schemaName)
+                                     ? DataFailure::FileMissing
+                                     : DataFailure::ServerLost;
+        throw DatabaseError(kind, failure_text::ServerDataUnopened(schemaName, reason));
     }
-    return db;
+    return std::make_unique<PgEngine>(std::move(db));
 }
 
-std::shared_ptr<PgDatabase> PgDatabase::Session(const QString& url, const QString& schemaName,
-                                                QString* error, const store::LinkLimits& limits) {
-    std::shared_ptr<PgDatabase>& session = Sessions()[url + '\n' + schemaName];
-    if (session && PQstatus(session->m_conn) == CONNECTION_OK) return session;
-    session = Connect(url, schemaName, error, limits);
-    return session;
-}
-
-PgDatabase* PgDatabase::Live(const QString& url, const QString& schemaName) {
-    const auto found = Sessions().constFind(url + '\n' + schemaName);
-    if (found == Sessions().constEnd() || !*found || PQstatus((*found)->m_conn) != CONNECTION_OK)
-        return nullptr;
-    return found->get();
-}
-
-qint64 PgDatabase::LiveSession(const QString& url, const QString& schemaName) {
-    const PgDatabase* session = Live(url, schemaName);
-    return session ? session->m_number : -1;
-}
-
-bool PgDatabase::SessionAnswers(const QString& url, const QString& schemaName) {
-    PgDatabase* session = Live(url, schemaName);
-    if (!session) return false;
-    const int usual = std::exchange(session->m_replyTimeoutMs, session->m_checkTimeoutMs);
-    // Any answer will do, an error too (say, of a transaction gone wrong): only silence
-    // means the server is gone.
-    session->Command(QStringLiteral("SELECT 1"));
-    session->m_replyTimeoutMs = usual;
-    return !session->Lost();
-}
-
-bool PgDatabase::Begin(const void* owner, QString* error) {
-    if (!Command(QStringLiteral("BEGIN"), error)) return false;
-    m_owner = owner;
-    return true;
-}
-
-bool PgDatabase::Commit(QString* error) {
-    m_owner = nullptr;
-    return Command(QStringLiteral("COMMIT"), error);
-}
-
-bool PgDatabase::Rollback(QString* error) {
-    m_owner = nullptr;
-    return Command(QStringLiteral("ROLLBACK"), error);
-}
-
-PgDatabase::PgDatabase(pg_conn* conn, const store::LinkLimits& limits)
-    : m_conn(conn),
-      m_replyTimeoutMs(limits.replyTimeout * 1000),
-      m_checkTimeoutMs(limits.checkTimeout * 1000) {
-    static std::atomic<qint64> sessions{0};
-    m_number = ++sessions;
-}
-
-PgDatabase::~PgDatabase() {
-    PQfinish(m_conn);
-}
-
-QString PgDatabase::Error() const {
-    return ServerFailureText(m_conn, QString::fromUtf8(PQerrorMessage(m_conn)).trimmed());
-}
-
-pg_result* PgDatabase::Await(bool sent) {
-    if (!sent) return nullptr;
-    PGresult* last = nullptr;
-    for (;;) {
-        while (PQisBusy(m_conn)) {
-#ifdef Q_OS_UNIX
-            pollfd wait{PQsocket(m_conn), POLLIN, 0};
-            const int ready = poll(&wait, 1, m_replyTimeoutMs);
-            if (ready < 0 && errno == EINTR) continue;
-            // Cut off, the link fails the statement and reports itself lost, so the
-            // next use of the session connects anew.
-            if (ready == 0) shutdown(PQsocket(m_conn), SHUT_RDWR);
-#endif
-            if (!PQconsumeInput(m_conn)) break;
-        }
-        PGresult* next = PQgetResult(m_conn);
-        if (!next) return last;
-        PQclear(last);
-        last = next;
-    }
-}
-
-QString PgDatabase::Failure(const pg_result* result) const {
-    const char* state = PQresultErrorField(result, PG_DIAG_SQLSTATE);
-    if (state && (qstrcmp(state, "40001") == 0 || qstrcmp(state, "40P01") == 0))
-        ConflictWatch::NoteConflict();
-    return Error();
-}
-
-bool PgDatabase::Lost() const {
-    return PQstatus(m_conn) == CONNECTION_BAD;
-}
-
-bool PgDatabase::InTransaction() const {
-    return PQtransactionStatus(m_conn) != PQTRANS_IDLE;
-}
-
-bool PgDatabase::Command(const QString& sql, QString* error) {
-    PGresult* result = Await(PQsendQuery(m_conn, sql.toUtf8().constData()));
-    const ExecStatusType status = PQresultStatus(result);
-    // A commit of a transaction that failed answers ROLLBACK without an error.
-    const bool ok =
-        (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) &&
-        !(sql == QLatin1String("COMMIT") && qstrcmp(PQcmdStatus(result), "ROLLBACK") == 0);
-    if (!ok) {
-        const QString failure = Failure(result);
-        if (error) *error = failure;
-    }
-    PQclear(result);
-    return ok;
-}
-
-PgResult PgDatabase::RunOnce(const QString& sql, const QVariantList& params, QString* error) {
-    auto it = m_prepared.constFind(sql);
-    if (it == m_prepared.constEnd()) {
-        const QByteArray name = "vemo_" + QByteArray::number(m_nextStatement++);
-        PGresult* prepared =
-            Await(PQsendPrepare(m_conn, name.constData(), sql.toUtf8().constData(), 0, nullptr));
-        const bool ok = PQresultStatus(prepared) == PGRES_COMMAND_OK;
-        const QString failure = ok ? QString() : Failure(prepared);
-        PQclear(prepared);
-        if (!ok) {
-            if (error) *error = failure;
-            return PgResult();
-        }
-        it = m_prepared.insert(sql, name);
-    }
-    std::vector<QByteArray> storage(size_t(params.size()));
-    std::vector<const char*> values(size_t(params.size()), nullptr);
-    std::vector<int> lengths(size_t(params.size()), 0);
-    std::vector<int> formats(size_t(params.size()), 0);
-    for (int i = 0; i < params.size(); ++i) {
-        const QVariant& value = params[i];
-        if (!value.isValid() || value.isNull()) continue;
-        switch (value.typeId()) {
-            case QMetaType::Bool:
-                storage[i] = value.toBool() ? "1" : "0";
-                break;
-            case QMetaType::Double:
-            case QMetaType::Float:
-                storage[i] = NumberText(value.toDouble()).toUtf8();
-                break;
-            case QMetaType::QByteArray:
-                storage[i] = value.toByteArray();
-                formats[i] = 1;
-                break;
-            default:
-                storage[i] = value.toString().toUtf8();
-        }
-        values[i] = storage[i].constData();
-        lengths[i] = int(storage[i].size());
-    }
-    PGresult* result = Await(PQsendQueryPrepared(m_conn, it->constData(), int(params.size()),
-                                                 values.data(), lengths.data(), formats.data(), 0));
-    const ExecStatusType status = PQresultStatus(result);
-    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
-        const QString failure = Failure(result);
-        if (error) *error = failure;
-        PQclear(result);
-        return PgResult();
-    }
-    return PgResult(result);
-}
-
-PgResult PgDatabase::Run(const QString& sql, const QVariantList& params, QString* error) {
-    if (!InTransaction()) return RunOnce(sql, params, error);
-    Command(QStringLiteral("SAVEPOINT vemo_statement"));
-    PgResult result = RunOnce(sql, params, error);
-    if (!result.IsValid()) Command(QStringLiteral("ROLLBACK TO SAVEPOINT vemo_statement"));
-    Command(QStringLiteral("RELEASE SAVEPOINT vemo_statement"));
-    return result;
-}
-
-QString PgDatabase::TableName(unsigned oid) {
-    auto it = m_tableNames.constFind(oid);
-    if (it != m_tableNames.constEnd()) return *it;
-    const PgResult found = Run(QStringLiteral("select relname::text from pg_class where oid=$1"),
-                               {qlonglong(oid)}, nullptr);
-    const QString name = found.IsValid() && found.Rows() == 1 ? found.Text(0, 0) : QString();
-    m_tableNames.insert(oid, name);
-    return name;
-}
-
-QString PgDatabase::KeyColumn(const QString& table) {
-    auto it = m_keyColumns.constFind(table);
-    if (it != m_keyColumns.constEnd()) return *it;
-    const PgResult found =
-        Run(QStringLiteral("select attname::text from pg_attribute where "
-                           "attrelid=to_regclass(quote_ident($1)) and attidentity<>''"),
-            {table}, nullptr);
-    const QString key = found.IsValid() && found.Rows() == 1 ? found.Text(0, 0) : QString();
-    m_keyColumns.insert(table, key);
-    return key;
-}
-
-void PgDatabase::ForgetPrepared() {
-    Command(QStringLiteral("DEALLOCATE ALL"));
-    m_prepared.clear();
-    m_tableNames.clear();
-    m_keyColumns.clear();
-}
-
-bool PgDatabase::CreateSchema(const QString& url, const QString& schemaName, QString* error,
-                              const store::LinkLimits& limits) {
-    std::shared_ptr<PgDatabase> db = Connect(url, QStringLiteral("pg_catalog"), error, limits);
-    if (!db) return false;
-    return db->Command("CREATE SCHEMA IF NOT EXISTS " + QuoteName(schemaName) +
-                           ";SET search_path TO " + QuoteName(schemaName) + ";" + kValFunctions,
-                       error);
-}
+}  // namespace server_engine

@@ -7,47 +7,12 @@
 #include <QVariantList>
 #include <memory>
 
+#include "data/dberror.h"
+#include "data/engine.h"
+#include "data/serversql.h"
+
 struct pg_conn;
 struct pg_result;
-
-// Where the data lives: with a [database] url= line in the settings file beside the data
-// files, both logical files are schemas of one PostgreSQL database; otherwise they are
-// the SQLite files themselves.
-namespace store {
-
-// The libpq connection string for the data file `fileName` (read from vemoconf.ini in
-// that file's folder), or empty for the local files.
-QString ServerUrl(const QString& fileName);
-// The schema that holds a logical data file on the server: "questions.mdb" → "questions".
-QString SchemaName(const QString& fileName);
-
-// How long the station waits for a server that does not answer, so that a stopped or
-// unreachable server fails the action with a message instead of freezing the window.
-// Read from the [database] section beside the url (keys of the same names; seconds,
-// tcp_user_timeout in milliseconds); a missing or non-positive value keeps the default.
-struct LinkLimits {
-    int connectTimeout = 5;      // connect_timeout: reaching the server and signing in
-    int keepalivesIdle = 5;      // keepalives_idle, _interval, _count: an idle link that
-    int keepalivesInterval = 2;  // stops answering is found dead in about 11 s
-    int keepalivesCount = 3;
-    int tcpUserTimeout = 10000;  // tcp_user_timeout: data the server's machine never takes
-    int replyTimeout = 8;        // reply_timeout: a statement whose answer never comes
-    int checkTimeout = 3;        // check_timeout: the exam window's look at a quiet server
-};
-LinkLimits ReadLinkLimits(const QString& fileName);
-
-// Whether the station's session with the server for a data file still answers, asked with
-// the short check timeout; a silent server's session is cut and thereby lost. True for a
-// local file.
-bool SessionAnswers(const QString& fileName);
-
-}  // namespace store
-
-// The SQL of the program in PostgreSQL's spelling: "?" marks become $1, $2, ...; the
-// autonumber key becomes an identity column; the Jet and SQLite idioms the program
-// uses ("where 0", ifnull, TEXT(n)) become their PostgreSQL forms. "val" is a function
-// of each schema. The scratch tables exam and interim are made temporary.
-QString TranslateServerSql(const QString& sql);
 
 // One result of a server statement, freed with the object.
 class PgResult {
@@ -109,6 +74,9 @@ public:
     bool Commit(QString* error);
     bool Rollback(QString* error);
     bool TransactionOwnedBy(const void* owner) const { return InTransaction() && m_owner == owner; }
+    // The failure whose message was `message`, as the user is told of it, with the
+    // server's SQLSTATE.
+    DatabaseError FailureOf(const QString& message) const;
     // Name of the table with this oid, and its identity (autonumber) column or empty.
     QString TableName(unsigned oid);
     QString KeyColumn(const QString& table);
@@ -139,10 +107,15 @@ private:
     QHash<unsigned, QString> m_tableNames;
     QHash<QString, QString> m_keyColumns;
     int m_nextStatement = 0;
+    mutable QString m_lastState;  // the SQLSTATE of the last failure
     const void* m_owner = nullptr;
 };
 
-// A row position of the server as the recordset keeps it: the tuple id (block, offset)
-// packed in one number, and back as the text PostgreSQL reads.
-qint64 PackTupleId(const QString& ctid);
-QString TupleIdText(qint64 packed);
+// The data files as schemas of a PostgreSQL database.
+namespace server_engine {
+
+// Opens the station's session for the logical data file `fileName` on the server at `url`;
+// a server out of reach or without that file raises DatabaseError.
+std::unique_ptr<Engine> Open(const QString& url, const QString& fileName);
+
+}  // namespace server_engine

@@ -58,7 +58,7 @@ Outcome ClearTable(const QString& type) {
                     pictures << name;
             }
             if (!conn.ExecuteStatement("delete from " + type, file))
-                throw DatabaseError(conn.LastError().toStdString());
+                throw conn.LastFailure();
             return false;
         });
     } catch (const DatabaseError& e) {

@@ -23,6 +23,6 @@ void InsertRows(CADOConn& conn, const QString& file, const QString& table,
             params += rows[i];
         }
         if (!conn.ExecuteStatement(sql, file, params))
-            throw DatabaseError(conn.LastError().toStdString());
+            throw conn.LastFailure();
     }
 }

@@ -20,8 +20,7 @@ std::vector<RegisteredExaminee> Query(const QString& sql, const QVariantList& pa
 void Execute(const QString& sql, const QVariantList& params = {}) {
     CADOConn conn;
     if (!conn.ExecuteStatement(sql, schema::kPersonnelFile, params))
-        throw DatabaseError(
-            ("cannot change the examinee table: " + conn.LastError()).toStdString());
+        throw conn.LastFailure();
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ const QString kQuestions = schema::kQuestionsFile;
 
 void Execute(CADOConn& conn, const QString& sql, const QVariantList& params) {
     if (!conn.ExecuteStatement(sql, kPersonnel, params))
-        throw DatabaseError(("cannot change the exam data: " + conn.LastError()).toStdString());
+        throw conn.LastFailure();
 }
 
 std::vector<Registration> Registrations(CRecordset& rs) {

@@ -32,7 +32,7 @@ void MarkSheetRow(CADOConn& conn, const EssayAnswer& answer, double points) {
     texts.last() = FormatScore(points);
     if (!conn.ExecuteStatement("update answerSheet set 得分=?,保存码=? where ID=?", file,
                                {texts.last(), codes::AnswerSheetCode(texts), id}))
-        throw DatabaseError(conn.LastError().toStdString());
+        throw conn.LastFailure();
 }
 
 }  // namespace
@@ -83,9 +83,9 @@ std::optional<Awarded> Award(const EssayAnswer& answer, double points, QString* 
             // then add to the score one after the other instead of over each other.
             if (!conn.ExecuteStatement("update ExamRegister set 成绩=成绩 where ID=?", file,
                                        {answer.registrationId.toLongLong()}))
-                throw DatabaseError(conn.LastError().toStdString());
+                throw conn.LastFailure();
             if (!conn.ExecuteStatement("delete from quesAndAns where ID=?", file, {answer.id}))
-                throw DatabaseError(conn.LastError().toStdString());
+                throw conn.LastFailure();
             const bool essaysLeft =
                 conn.OpenRecordset("select ID from quesAndAns where 考试名称=? and 考生编号=?",
                                    file, {answer.examName, answer.registrationId})
@@ -95,7 +95,7 @@ std::optional<Awarded> Award(const EssayAnswer& answer, double points, QString* 
                 conn.OpenRecordset("select * from ExamRegister where ID=?", file,
                                    {answer.registrationId.toLongLong()});
             if (registration->RecordCount() == 0)
-                throw DatabaseError("the examinee's registration is missing");
+                throw DatabaseError(QStringLiteral("找不到这位考生的报名记录。"));
             Awarded awarded;
             awarded.essaysLeft = essaysLeft;
             awarded.score =

@@ -77,7 +77,7 @@ std::optional<Result> Store(const ExamTicket& ticket, const QStringList& answerL
                     {name, ticket.registrationId, department, position, examNo, ticket.examName,
                      rows->GetText("题干"), reference(n), answer ? QVariant(*answer) : QVariant(),
                      rows->GetText("分值")});
-                if (!added) throw DatabaseError(conn.LastError().toStdString());
+                if (!added) throw conn.LastFailure();
             }
 
             const QString scoreText = FormatScore(result.score);

@@ -24,9 +24,9 @@ Outcome StoreInOneTransaction(const QString& file, const QString& table, int rea
         // A server may make the import the loser of a conflict with another station's
         // write: it is run again from the start.
         outcome.removed = InTransaction(file, [&](CADOConn& conn) {
-            if (!store(conn)) throw DatabaseError(conn.LastError().toStdString());
+            if (!store(conn)) throw conn.LastFailure();
             const qint64 before = conn.CountRows(table, file);
-            if (!remove(conn)) throw DatabaseError(conn.LastError().toStdString());
+            if (!remove(conn)) throw conn.LastFailure();
             return int(before - conn.CountRows(table, file));
         });
     } catch (const DatabaseError& e) {

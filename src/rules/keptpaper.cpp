@@ -67,7 +67,7 @@ bool KeptPaper::Restore(QString* error) {
             schema::RecreateScratchTable(conn, file, schema::kCreateExam, schema::kDropExam);
             for (const QVariantList& row : m_rows)
                 if (!conn.ExecuteStatement(insert, file, row))
-                    throw DatabaseError(conn.LastError().toStdString());
+                    throw conn.LastFailure();
         });
     } catch (const DatabaseError& e) {
         if (error) *error = QString::fromUtf8(e.what());

@@ -21,7 +21,7 @@ const QStringList& QuestionColumns() {
 
 void Execute(CADOConn& conn, const QString& sql, const QVariantList& params) {
     if (!conn.ExecuteStatement(sql, kFile, params))
-        throw DatabaseError(conn.LastError().toStdString());
+        throw conn.LastFailure();
 }
 
 QVariant Value(const CRowReader& row, int column) {

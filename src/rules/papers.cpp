@@ -29,7 +29,7 @@ void AppendRecord(CADOConn& conn, const QString& table, const PaperRecord& recor
         schema::kQuestionsFile,
         {p.name, p.subject, p.single, p.judge, p.fill, p.multiple, p.essay, p.total, p.fullMarks,
          p.created, record.mode, codes::PaperCode(p)});
-    if (!stored) throw DatabaseError("the paper record could not be written");
+    if (!stored) throw conn.LastFailure();
 }
 
 qint64 CountRows(const QString& sql, const QVariantList& params) {
@@ -208,7 +208,7 @@ void StorePaper(const PaperRecord& record, bool firstSubject) {
             !conn.ExecuteStatement("delete from testpaper where 名称=? and not exists "
                                    "(select 1 from exampaper where exampaper.名称=testpaper.名称)",
                                    schema::kQuestionsFile, {record.columns.name}))
-            throw DatabaseError("left-over subjects could not be removed");
+            throw conn.LastFailure();
         AppendRecord(conn, multi ? QStringLiteral("testpaper") : QStringLiteral("exampaper"),
                      record);
     });
@@ -218,7 +218,7 @@ void DiscardSubjects(const QString& name) {
     InTransaction(schema::kQuestionsFile, [&](CADOConn& conn) {
         if (!conn.ExecuteStatement("delete from testpaper where 名称=?", schema::kQuestionsFile,
                                    {name}))
-            throw DatabaseError("the subjects could not be removed");
+            throw conn.LastFailure();
     });
 }
 
@@ -295,7 +295,7 @@ void DeletePaper(qlonglong id) {
         if (multi)
             deleted = deleted && conn.ExecuteStatement("delete from testpaper where 名称=?",
                                                        schema::kQuestionsFile, {name});
-        if (!deleted) throw DatabaseError("the paper could not be deleted");
+        if (!deleted) throw conn.LastFailure();
     });
 }
 

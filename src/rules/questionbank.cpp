@@ -122,11 +122,11 @@ QString PicturePath(const QString& pictureName) {
 
 bool DeleteQuestion(const QString& type, const QString& idText) {
     if (!qtype::Names().contains(type))
-        throw DatabaseError("not a question table: " + type.toStdString());
+        throw DatabaseError(QStringLiteral("未知的题型“%1”").arg(type));
     CADOConn conn;
     if (!conn.ExecuteStatement("delete from " + type + " where ID=?", schema::kQuestionsFile,
                                {idText.toLongLong()}))
-        throw DatabaseError(("cannot delete the question: " + conn.LastError()).toStdString());
+        throw conn.LastFailure();
     return QFile::remove(PicturePath(type + idText));
 }
 

@@ -95,7 +95,7 @@ QList<QPair<QString, QString>> StoredColumns(const Draft& d) {
 
 bool IsDuplicate(const Draft& draft) {
     if (!qtype::Names().contains(draft.type))
-        throw DatabaseError("not a question table: " + draft.type.toStdString());
+        throw DatabaseError(QStringLiteral("未知的题型“%1”").arg(draft.type));
     QHash<QString, QString> stored;
     for (const auto& column : StoredColumns(draft)) stored.insert(column.first, column.second);
     QString sql = "select ID from " + draft.type + " where ";
@@ -113,7 +113,7 @@ bool IsDuplicate(const Draft& draft) {
 
 StoreOutcome Store(const Draft& draft, const PictureWriter& writePicture, qlonglong* id) {
     if (!qtype::Names().contains(draft.type))
-        throw DatabaseError("not a question table: " + draft.type.toStdString());
+        throw DatabaseError(QStringLiteral("未知的题型“%1”").arg(draft.type));
     // A picture written for a row that is then not stored goes again.
     struct WrittenPicture {
         QString path;

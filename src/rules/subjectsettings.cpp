@@ -14,7 +14,7 @@ const QString& File() {
 void Execute(const QString& sql, const QVariantList& params = {}) {
     CADOConn conn;
     if (!conn.ExecuteStatement(sql, File(), params))
-        throw DatabaseError(conn.LastError().toStdString());
+        throw conn.LastFailure();
 }
 
 }  // namespace

@@ -12,8 +12,8 @@
 
 #include "app/messagebox.h"
 #include "app/screenflow.h"
-#include "data/adoconn.h"
 #include "data/clock.h"
+#include "data/dberror.h"
 #include "data/questiontype.h"
 #include "exam/examlayout.h"
 #include "exam/vemodlg.h"

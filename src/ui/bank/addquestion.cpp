@@ -10,7 +10,7 @@
 #include "app/desktop.h"
 #include "app/keyfilter.h"
 #include "app/messagebox.h"
-#include "data/adoconn.h"
+#include "data/dberror.h"
 #include "data/questiontype.h"
 #include "data/schema.h"
 #include "data/settings.h"

@@ -19,7 +19,7 @@
 #include "app/messagebox.h"
 #include "app/screenflow.h"
 #include "app/screens.h"
-#include "data/adoconn.h"
+#include "data/dberror.h"
 #include "data/questiontype.h"
 #include "rules/importworkbook.h"
 #include "ui/common/controls.h"

@@ -4,7 +4,7 @@
 #include <QWidget>
 
 #include "app/messagebox.h"
-#include "data/adoconn.h"
+#include "data/dberror.h"
 
 // A failure to read or write the data files ends the handler with a message naming the
 // data (`what`, such as "题库") instead of ending the program; what the failed transaction

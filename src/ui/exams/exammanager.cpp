@@ -18,7 +18,7 @@
 #include "app/messagebox.h"
 #include "app/screenflow.h"
 #include "app/screens.h"
-#include "data/adoconn.h"
+#include "data/dberror.h"
 #include "rules/examinees.h"
 #include "rules/importworkbook.h"
 #include "ui/common/controls.h"

@@ -11,7 +11,7 @@
 #include "app/messagebox.h"
 #include "app/screenflow.h"
 #include "app/screens.h"
-#include "data/adoconn.h"
+#include "data/dberror.h"
 #include "data/questiontype.h"
 #include "rules/papers.h"
 #include "ui/common/controls.h"

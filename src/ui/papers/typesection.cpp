@@ -8,7 +8,7 @@
 #include <QRegularExpressionValidator>
 
 #include "app/messagebox.h"
-#include "data/adoconn.h"
+#include "data/dberror.h"
 #include "data/questiontype.h"
 #include "data/schema.h"
 #include "ui/common/controls.h"

@@ -13,7 +13,7 @@
 #include "app/desktop.h"
 #include "app/messagebox.h"
 #include "app/screenflow.h"
-#include "data/adoconn.h"
+#include "data/dberror.h"
 #include "data/docx.h"
 #include "data/filemodes.h"
 #include "rules/printedpaper.h"

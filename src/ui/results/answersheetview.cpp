@@ -11,7 +11,7 @@
 #include "app/desktop.h"
 #include "app/keyfilter.h"
 #include "app/messagebox.h"
-#include "data/adoconn.h"
+#include "data/dberror.h"
 #include "ui/common/controls.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "app/messagebox.h"
 #include "app/screenflow.h"
 #include "app/screens.h"
-#include "data/adoconn.h"
+#include "data/dberror.h"
 #include "rules/answersheet.h"
 #include "ui/common/checktable.h"
 #include "ui/common/controls.h"

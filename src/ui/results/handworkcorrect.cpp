@@ -10,7 +10,7 @@
 #include "app/messagebox.h"
 #include "app/screenflow.h"
 #include "app/screens.h"
-#include "data/adoconn.h"
+#include "data/dberror.h"
 #include "ui/common/checklist.h"
 #include "ui/common/controls.h"
 

@@ -9,7 +9,7 @@
 #include "app/keyfilter.h"
 #include "app/messagebox.h"
 #include "app/screens.h"
-#include "data/adoconn.h"
+#include "data/dberror.h"
 #include "rules/statistics.h"
 #include "ui/common/controls.h"
 #include "ui/results/savefile.h"

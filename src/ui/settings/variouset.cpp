@@ -14,7 +14,7 @@
 #include "app/messagebox.h"
 #include "app/screenflow.h"
 #include "app/screens.h"
-#include "data/adoconn.h"
+#include "data/dberror.h"
 #include "data/settings.h"
 #include "data/settingswriter.h"
 #include "rules/names.h"

@@ -84,7 +84,8 @@ bool Listed(const QWidget* screen, const char* const (&names)[N]) {
 
 // Keeps the controls of a list screen in their places as the window grows: the list
 // takes the new room, what stands beside it moves with the right edge, what stands
-// below it with the bottom edge.
+// below it with the bottom edge (and, in the window's right part, with the right edge
+// too).
 class ListGrowth : public QObject {
 public:
     ListGrowth(QWidget* screen, QWidget* list)
@@ -108,7 +109,11 @@ public:
         const bool beside = centre.y() >= m_listPlace.top() && centre.y() <= m_listPlace.bottom() &&
                             centre.x() > m_listPlace.right();
         const bool below = centre.y() > m_listPlace.bottom();
-        return designed.translated(beside ? grown.width() : 0, below ? grown.height() : 0);
+        // Below the list, what stands in the right part of the window keeps to its right
+        // edge, as the buttons there do.
+        const bool atRight = below && centre.x() > m_design.width() * 3 / 5;
+        return designed.translated(beside || atRight ? grown.width() : 0,
+                                   below ? grown.height() : 0);
     }
 
 protected:

@@ -99,8 +99,10 @@ void CLogin::SignIn(codes::Account account, QLineEdit* user, QLineEdit* password
     signin::PasswordVerdict verdict;
     try {
         verdict = signin::CheckSignIn(account, user->text(), password->text());
-    } catch (const DatabaseError&) {
-        msgbox::Prompt(this, QStringLiteral("登录失败！"));
+    } catch (const DatabaseError& e) {
+        // A data file that cannot be used is named; a failure within it fails the sign-in.
+        msgbox::Prompt(this, e.Kind() == DataFailure::Other ? QStringLiteral("登录失败！")
+                                                            : e.Text());
         return;
     }
     switch (verdict) {

@@ -56,7 +56,6 @@ void DropPool() {
 DrawnPaper DrawPaper(const QString& paperName, assembly::RandomSource& random) {
     const QStringList types = qtype::Names();
     CADOConn conn;
-    conn.OpenDatabase(File());
     const RecordsetPtr mode =
         conn.OpenRecordset("select 科目选项 as A from exampaper where 名称=?", File(), {paperName});
     const bool multiSubject = !mode->IsEOF() && mode->GetText("A") == QStringLiteral("多科");

@@ -340,6 +340,29 @@ TEST_F(AdminTest, TheRestoreQuestionComesBeforeAnyDatabaseWork) {
     EXPECT_EQ(recorder->messages[1].text, QStringLiteral("恢复失败！"));
 }
 
+// A failure told apart names its cause; any other gets the screen's short message.
+TEST_F(AdminTest, AMissingFileIsNamedInsteadOfTheShortMessage) {
+    const QString path = QDir::toNativeSeparators(QFileInfo("personnel.mdb").absoluteFilePath());
+    const struct {
+        const char* what;
+        std::function<void()> spoil;
+        QString told;
+    } cases[] = {
+        {"a table dropped", [this] { Execute("drop table LastPass"); },
+         QStringLiteral("恢复失败！")},
+        {"the file gone", [] { QFile::remove("personnel.mdb"); },
+         QStringLiteral("无法打开数据文件“%1”：文件不存在。").arg(path)},
+    };
+    for (const auto& c : cases) {
+        c.spoil();
+        CAdmin admin;
+        recorder->messages.clear();
+        recorder->answers = {MsgAnswer::Yes};
+        Click(&admin, "examRestore");
+        EXPECT_EQ(LastMessage(), c.told) << c.what;
+    }
+}
+
 TEST_F(AdminTest, WrongOrEmptyPasswordsAreRefused) {
     CAdmin admin;
     Change(admin, "system", "", "x");

@@ -13,6 +13,7 @@
 #include "data/clock.h"
 #include "rules/signin.h"
 #include "ui/common/decor.h"
+#include "ui/common/guarded.h"
 #include "ui/common/picturebutton.h"
 
 CLogin::CLogin(QWidget* parent) : QDialog(parent) {
@@ -100,9 +101,7 @@ void CLogin::SignIn(codes::Account account, QLineEdit* user, QLineEdit* password
     try {
         verdict = signin::CheckSignIn(account, user->text(), password->text());
     } catch (const DatabaseError& e) {
-        // A data file that cannot be used is named; a failure within it fails the sign-in.
-        msgbox::Prompt(this, e.Kind() == DataFailure::Other ? QStringLiteral("登录失败！")
-                                                            : e.Text());
+        msgbox::Prompt(this, FailureMessage(e, QStringLiteral("登录失败！")));
         return;
     }
     switch (verdict) {

@@ -16,7 +16,7 @@ url=$(bash scripts/pg-cluster.sh start "$cluster")
 # These inject faults through the local files themselves (SQLite triggers, a locked or
 # missing file, copies of the file), read the settings file byte for byte, or look at
 # SQLite's own query plans and catalogue.
-local_only='AdoConnTest.MissingFileIsReported*:Assembly.ABusyDataFile*'
+local_only='AdoConnTest.EveryCallOnAMissingFile*:Assembly.ABusyDataFile*'
 local_only+=':ExamineeRulesTest.AFailedStoreLeavesTheTableAsItWas:ExamRules.AFailureMidway*'
 local_only+=':ExamRules.BankCheck*:QuestionBankTest.ADatabaseErrorMidwayStoresNothing'
 local_only+=':QuestionBankTest.AFailedClearingKeepsRowsAndPictures:SettingsWriterTest.*'

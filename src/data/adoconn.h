@@ -4,7 +4,6 @@
 #include <QVariantList>
 #include <functional>
 #include <memory>
-#include <optional>
 
 #include "data/conflictretry.h"
 #include "data/dberror.h"
@@ -26,38 +25,36 @@ public:
     CADOConn(const CADOConn&) = delete;
     CADOConn& operator=(const CADOConn&) = delete;
 
-    // Opens a data file by name, relative to the current directory. A failure is
-    // reported once through the error reporter; the connection then stays unusable.
-    bool OpenDatabase(const QString& fileName);
-    // Never throws: a failed statement gives a recordset that is not open, and the
-    // caller's next access to it raises DatabaseError.
+    // Opens a data file by name, relative to the current directory. The other calls open
+    // it themselves when needed. Every failure of the data, here and below, raises
+    // DatabaseError with the engine's code and the user's text.
+    void OpenDatabase(const QString& fileName);
     RecordsetPtr OpenRecordset(const QString& sql, const QString& fileName,
                                const QVariantList& params = {});
-    // Runs one statement; false on any failure, silently (LastFailure() tells why).
-    bool ExecuteStatement(const QString& sql, const QString& fileName,
+    void ExecuteStatement(const QString& sql, const QString& fileName,
                           const QVariantList& params = {});
+    // For a statement whose failure is expected and harmless (an index on a table a
+    // damaged file lacks, tidying a scratch table on leaving a screen): false instead of
+    // DatabaseError, also when the file cannot be opened.
+    bool ExecuteIfPossible(const QString& sql, const QString& fileName,
+                           const QVariantList& params = {});
     void CloseDatabase();
 
     // Reads the rows straight from the statement, with no snapshot: for long lists and
-    // for the keys of a large selection. Raises DatabaseError when the query fails.
+    // for the keys of a large selection.
     void ForEachRow(const QString& sql, const QString& fileName, const QVariantList& params,
                     const std::function<void(const CRowReader&)>& visit);
     // The number of rows of "select * from " + fromWhere, counted by the database.
-    // Raises DatabaseError when the query fails, as the count of a failed recordset does.
     qint64 CountRows(const QString& fromWhere, const QString& fileName,
                      const QVariantList& params = {});
 
     // Several writes as one: everything between BeginTrans and CommitTrans is stored
     // together or, after RollbackTrans (or a close without commit), not at all.
-    bool BeginTrans();
-    bool CommitTrans();
-    bool RollbackTrans();
+    void BeginTrans();
+    void CommitTrans();
+    // Quietly: an undo that fails leaves nothing to do.
+    void RollbackTrans();
 
-    bool IsConnected() const { return m_engine != nullptr; }
-    // Why the last open, statement or transaction step that failed quietly did: the user's
-    // text, and the failure as raised, with the engine's code, for the caller to raise.
-    QString LastError() const;
-    DatabaseError LastFailure() const;
     // Which session of the server holds the station's scratch tables of a data file: 0 for
     // a local file, -1 while there is none that works. Another value than before means the
     // session was lost (the server stopped, the network failed, the session was ended)
@@ -75,17 +72,9 @@ public:
     // statement fails as busy: five seconds unless shortened (tests do).
     static void SetBusyTimeout(int milliseconds);
 
-    // Where a connection failure is shown; the GUI installs a message box.
-    using ErrorReporter = std::function<void(const QString&)>;
-    static void SetErrorReporter(ErrorReporter reporter);
-
 private:
-    bool EnsureOpen(const QString& fileName);
-    // Runs `step`; a DatabaseError it raises is kept as the last failure and gives false.
-    bool Quietly(const std::function<void()>& step);
+    Engine& EnsureOpen(const QString& fileName);
 
     std::unique_ptr<Engine> m_engine;
-    bool m_openAttempted = false;
-    std::optional<DatabaseError> m_lastFailure;
     RecordsetPtr m_recordset;
 };

@@ -17,7 +17,7 @@ template <class Unit>
 decltype(auto) InTransaction(const QString& file, Unit&& unit) {
     return RetryConflicts([&]() -> decltype(auto) {
         CADOConn conn;
-        if (!conn.OpenDatabase(file)) throw conn.LastFailure();
+        conn.OpenDatabase(file);
         CTransaction transaction(conn);
         auto run = [&]() -> decltype(auto) {
             if constexpr (std::is_invocable_v<Unit&, CADOConn&, CTransaction&>)

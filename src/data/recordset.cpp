@@ -14,8 +14,7 @@ QString QuoteIdentifier(const QString& name) {
 }
 
 void CRecordset::RequireOpen() const {
-    if (!m_open)
-        throw DatabaseError(m_failure.isEmpty() ? QStringLiteral("记录集没有打开。") : m_failure);
+    if (!m_open) throw DatabaseError(QStringLiteral("记录集没有打开。"));
 }
 
 void CRecordset::RequireRow() const {
@@ -245,15 +244,6 @@ void RecordsetBuilder::SortByRowId() {
     std::stable_sort(
         m_rs.m_rows.begin(), m_rs.m_rows.end(),
         [](const CRecordset::Row& a, const CRecordset::Row& b) { return a.rowid < b.rowid; });
-}
-
-void RecordsetBuilder::Fail(const QString& reason) {
-    m_rs.m_rows.clear();
-    m_rs.m_columns.clear();
-    m_rs.m_columnsUtf8.clear();
-    m_rs.m_columnIndex.clear();
-    m_rs.m_failure = reason;
-    m_rs.m_open = false;
 }
 
 void RecordsetBuilder::Open(const QString& table, std::shared_ptr<RowWriter> writer) {

@@ -34,7 +34,6 @@ public:
 // pending changes stores them first.
 class CRecordset {
 public:
-    bool IsOpen() const { return m_open; }
     long RecordCount() const;
     bool IsEOF() const;
     bool IsBOF() const;
@@ -89,7 +88,6 @@ private:
     void UpdatePending();
 
     bool m_open = false;
-    QString m_failure;  // why the query gave no rows, for the error raised on access
     std::shared_ptr<RowWriter> m_writer;  // none when the rows cannot be written back
     QString m_table;
     QStringList m_columns;
@@ -123,8 +121,6 @@ public:
     void ReserveRows(size_t rows) { m_rs.m_rows.reserve(rows); }
     // Rows in the order of their ids, as the local files give a table's rows.
     void SortByRowId();
-    // The query failed: nothing was read, and every access raises DatabaseError saying why.
-    void Fail(const QString& reason);
     // The rows are complete; with a table and a writer they can be written back.
     void Open(const QString& table, std::shared_ptr<RowWriter> writer);
 

@@ -17,16 +17,15 @@ const char* const kCreateInterim =
     "题干 TEXT(255),答案 TEXT(255),A TEXT(255),B TEXT(255),C TEXT(255),\t\t\t\t"
     "D TEXT(255),E TEXT(255),分值 TEXT(255),难度 TEXT(255),对象 TEXT(255),图片 TEXT(255),\t\t\t\t"
     "题目编号 INT)";
-const char* const kDropInterim = "Drop Table interim";
+const char* const kDropInterim = "drop table if exists interim";
 const char* const kCreateExam =
     "create table exam(ID AUTOINCREMENT PRIMARY KEY,编号 INT,科目 TEXT(255),\t\t\t\t"
     "题型 TEXT(255),题干 TEXT(255),A TEXT(255),B TEXT(255),C TEXT(255),\t\t\t\t"
     "D TEXT(255),E TEXT(255),答题 TEXT(255),分值 TEXT(255),图片 TEXT(255),题目编号 INT)";
-const char* const kDropExam = "Drop Table exam";
+const char* const kDropExam = "drop table if exists exam";
 
 void RecreateScratchTable(CADOConn& conn, const QString& file, const QString& create,
                           const QString& drop) {
-    conn.ExecuteStatement(create, file);
     conn.ExecuteStatement(drop, file);
     conn.ExecuteStatement(create, file);
 }
@@ -101,7 +100,7 @@ bool LooksLikeDatabase(const QString& path) {
 bool CreatePermanentTables(CADOConn& conn, const QString& file) {
     const QStringList statements = IsQuestionsFile(file) ? QuestionsTables() : PersonnelTables();
     for (const QString& sql : statements)
-        if (!conn.ExecuteStatement(sql, file)) return false;
+        conn.ExecuteStatement(sql, file);
     return CreateIndexes(conn, file);
 }
 
@@ -141,7 +140,7 @@ bool CreateIndexes(CADOConn& conn, const QString& file) {
         // A table missing from a damaged file costs its own indexes only.
         bool all = true;
         for (const QString& sql : IsQuestionsFile(file) ? QuestionsIndexes() : PersonnelIndexes())
-            all = conn.ExecuteStatement(sql, file) && all;
+            all = conn.ExecuteIfPossible(sql, file) && all;
         transaction.Commit();
         return all;
     } catch (const DatabaseError&) {
@@ -153,12 +152,16 @@ void AddMissingIndexes() {
     for (const QString& file : {kQuestionsFile, kPersonnelFile}) {
         if (!LooksLikeDatabase(file)) continue;
         CADOConn conn;
-        if (!conn.OpenDatabase(file)) continue;
+        try {
+            conn.OpenDatabase(file);
+        } catch (const DatabaseError&) {
+            continue;  // told when the data is used
+        }
         // Tables added since the folder was made; the ones it has stay as they are.
         for (QString sql : IsQuestionsFile(file) ? QuestionsTables() : PersonnelTables())
-            conn.ExecuteStatement(sql.replace(QStringLiteral("create table "),
-                                              QStringLiteral("create table if not exists ")),
-                                  file);
+            conn.ExecuteIfPossible(sql.replace(QStringLiteral("create table "),
+                                               QStringLiteral("create table if not exists ")),
+                                   file);
         CreateIndexes(conn, file);
     }
 }

@@ -22,15 +22,15 @@ extern const char* const kDropInterim;
 extern const char* const kCreateExam;
 extern const char* const kDropExam;
 
-// Obtains an empty scratch table: create, drop, create, each allowed to fail.
+// Obtains an empty scratch table: drops it if it is there, then creates it.
 void RecreateScratchTable(CADOConn& conn, const QString& file, const QString& create,
                           const QString& drop);
 
 // The create statements of the permanent tables of each file.
 QStringList QuestionsTables();
 QStringList PersonnelTables();
-// Creates the permanent tables and their indexes in an open connection; false at the
-// first failure.
+// Creates the permanent tables and their indexes in an open connection; raises
+// DatabaseError when a table cannot be made, false when an index could not.
 bool CreatePermanentTables(CADOConn& conn, const QString& file);
 
 // The indexes of each file, one per way the program looks rows up: the draw and the

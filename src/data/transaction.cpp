@@ -3,11 +3,21 @@
 #include "data/adoconn.h"
 #include "data/dberror.h"
 
-CTransaction::CTransaction(CADOConn& conn) : m_conn(conn), m_active(conn.BeginTrans()) {
-    if (!m_active) {
-        const DatabaseError failure = conn.LastFailure();
-        throw DatabaseError(failure.Kind(), failure_text::NotBegun(failure.Text()), failure.Code());
+namespace {
+
+DatabaseError Retold(const DatabaseError& failure, QString (*text)(const QString&)) {
+    return DatabaseError(failure.Kind(), text(failure.Text()), failure.Code());
+}
+
+}  // namespace
+
+CTransaction::CTransaction(CADOConn& conn) : m_conn(conn) {
+    try {
+        conn.BeginTrans();
+    } catch (const DatabaseError& failure) {
+        throw Retold(failure, failure_text::NotBegun);
     }
+    m_active = true;
 }
 
 CTransaction::~CTransaction() {
@@ -17,12 +27,12 @@ CTransaction::~CTransaction() {
 void CTransaction::Commit() {
     if (!m_active) throw DatabaseError(QStringLiteral("数据库事务已经结束。"));
     m_active = false;
-    if (!m_conn.CommitTrans()) {
+    try {
+        m_conn.CommitTrans();
+    } catch (const DatabaseError& failure) {
         // A commit refused midway (a busy file) leaves the transaction open: undo it.
         m_conn.RollbackTrans();
-        const DatabaseError failure = m_conn.LastFailure();
-        throw DatabaseError(failure.Kind(), failure_text::NotStored(failure.Text()),
-                            failure.Code());
+        throw Retold(failure, failure_text::NotStored);
     }
 }
 

@@ -57,8 +57,7 @@ Outcome ClearTable(const QString& type) {
                     !name.contains(QLatin1Char('\\')))
                     pictures << name;
             }
-            if (!conn.ExecuteStatement("delete from " + type, file))
-                throw conn.LastFailure();
+            conn.ExecuteStatement("delete from " + type, file);
             return false;
         });
     } catch (const DatabaseError& e) {

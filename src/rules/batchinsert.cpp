@@ -22,7 +22,6 @@ void InsertRows(CADOConn& conn, const QString& file, const QString& table,
             sql += (i == first ? QStringLiteral(" ") : QStringLiteral(",")) + marks;
             params += rows[i];
         }
-        if (!conn.ExecuteStatement(sql, file, params))
-            throw conn.LastFailure();
+        conn.ExecuteStatement(sql, file, params);
     }
 }

@@ -35,7 +35,7 @@ struct KeyPart {
 // Removes every examinee who repeats the name, department and position of an older one
 // (NULL equal to NULL, as in a grouping), keeping the oldest. One walk of the examinees in
 // key order finds them: twins are neighbours there, the oldest first.
-bool RemoveTwins(CADOConn& conn) {
+void RemoveTwins(CADOConn& conn) {
     std::vector<qint64> twins;
     KeyPart name, department, position;
     bool first = true;
@@ -50,10 +50,8 @@ bool RemoveTwins(CADOConn& conn) {
         position.Take(row, 3);
     });
     for (const qint64 id : twins)
-        if (!conn.ExecuteStatement(QStringLiteral("delete from examinee where ID=?"),
-                                   schema::kPersonnelFile, {id}))
-            return false;
-    return true;
+        conn.ExecuteStatement(QStringLiteral("delete from examinee where ID=?"),
+                              schema::kPersonnelFile, {id});
 }
 
 }  // namespace
@@ -89,14 +87,11 @@ Outcome StoreExaminees(const std::vector<Examinee>& rows) {
             const QString insert =
                 QStringLiteral("insert into examinee(姓名,部门,职务) values(?,?,?)");
             for (const Examinee& e : rows)
-                if (!conn.ExecuteStatement(insert, file, {e.name, e.department, e.position}))
-                    return false;
-            return true;
+                conn.ExecuteStatement(insert, file, {e.name, e.department, e.position});
         },
         [&](CADOConn& conn) {
-            return RemoveTwins(conn) &&
-                   conn.ExecuteStatement(QStringLiteral("delete from examinee where 姓名 is null"),
-                                         file);
+            RemoveTwins(conn);
+            conn.ExecuteStatement(QStringLiteral("delete from examinee where 姓名 is null"), file);
         });
 }
 

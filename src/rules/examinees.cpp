@@ -19,8 +19,7 @@ std::vector<RegisteredExaminee> Query(const QString& sql, const QVariantList& pa
 
 void Execute(const QString& sql, const QVariantList& params = {}) {
     CADOConn conn;
-    if (!conn.ExecuteStatement(sql, schema::kPersonnelFile, params))
-        throw conn.LastFailure();
+    conn.ExecuteStatement(sql, schema::kPersonnelFile, params);
 }
 
 }  // namespace

@@ -21,8 +21,7 @@ const QString kPersonnel = schema::kPersonnelFile;
 const QString kQuestions = schema::kQuestionsFile;
 
 void Execute(CADOConn& conn, const QString& sql, const QVariantList& params) {
-    if (!conn.ExecuteStatement(sql, kPersonnel, params))
-        throw conn.LastFailure();
+    conn.ExecuteStatement(sql, kPersonnel, params);
 }
 
 std::vector<Registration> Registrations(CRecordset& rs) {

@@ -125,12 +125,13 @@ QString CheckMessage(PaperCheck check) {
 
 void CreateEmptyPool() {
     CADOConn personnel;
-    schema::RecreateScratchTable(personnel, kFile, schema::kCreateInterim, schema::kDropInterim);
+    personnel.ExecuteIfPossible(schema::kDropInterim, kFile);
+    personnel.ExecuteIfPossible(schema::kCreateInterim, kFile);
 }
 
 void DropPool() {
     CADOConn personnel;
-    personnel.ExecuteStatement(schema::kDropInterim, kFile);
+    personnel.ExecuteIfPossible(schema::kDropInterim, kFile);
 }
 
 assembly::AssemblyResult DrawPaper(const QString& subjectMode, const QString& paperName,
@@ -140,7 +141,7 @@ assembly::AssemblyResult DrawPaper(const QString& subjectMode, const QString& pa
     const assembly::AssemblyResult drawn =
         assembly::AssemblePaper(subjectMode, paperName, random, registrationId);
     if (drawn.outcome == assembly::Outcome::Assembled)
-        personnel.ExecuteStatement(schema::kDropInterim, kFile);
+        personnel.ExecuteIfPossible(schema::kDropInterim, kFile);
     return drawn;
 }
 

@@ -114,5 +114,5 @@ void ExamSession::ForgetUnstarted() {
 
 void ExamSession::DropScratchTable() {
     CADOConn conn;
-    conn.ExecuteStatement(schema::kDropExam, kFile);
+    conn.ExecuteIfPossible(schema::kDropExam, kFile);
 }

@@ -30,9 +30,8 @@ void MarkSheetRow(CADOConn& conn, const EssayAnswer& answer, double points) {
         });
     if (id == 0) return;
     texts.last() = FormatScore(points);
-    if (!conn.ExecuteStatement("update answerSheet set 得分=?,保存码=? where ID=?", file,
-                               {texts.last(), codes::AnswerSheetCode(texts), id}))
-        throw conn.LastFailure();
+    conn.ExecuteStatement("update answerSheet set 得分=?,保存码=? where ID=?", file,
+                               {texts.last(), codes::AnswerSheetCode(texts), id});
 }
 
 }  // namespace
@@ -81,11 +80,9 @@ std::optional<Awarded> Award(const EssayAnswer& answer, double points, QString* 
         return InTransaction(file, [&](CADOConn& conn) {
             // The registration's row lock first: two graders of one examinee's essays
             // then add to the score one after the other instead of over each other.
-            if (!conn.ExecuteStatement("update ExamRegister set 成绩=成绩 where ID=?", file,
-                                       {answer.registrationId.toLongLong()}))
-                throw conn.LastFailure();
-            if (!conn.ExecuteStatement("delete from quesAndAns where ID=?", file, {answer.id}))
-                throw conn.LastFailure();
+            conn.ExecuteStatement("update ExamRegister set 成绩=成绩 where ID=?", file,
+                                       {answer.registrationId.toLongLong()});
+            conn.ExecuteStatement("delete from quesAndAns where ID=?", file, {answer.id});
             const bool essaysLeft =
                 conn.OpenRecordset("select ID from quesAndAns where 考试名称=? and 考生编号=?",
                                    file, {answer.examName, answer.registrationId})

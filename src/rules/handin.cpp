@@ -70,14 +70,13 @@ std::optional<Result> Store(const ExamTicket& ticket, const QStringList& answerL
                     verdict == scoring::Verdict::Essay ? QString() : FormatScore(earned)));
                 if (verdict != scoring::Verdict::Essay) continue;
                 result.hasEssays = true;
-                const bool added = conn.ExecuteStatement(
+                conn.ExecuteStatement(
                     "insert into quesAndAns(姓名,考生编号,部门,职务,考试号,考试名称,题干,答案,答题,"
                     "分值) values(?,?,?,?,?,?,?,?,?,?)",
                     file,
                     {name, ticket.registrationId, department, position, examNo, ticket.examName,
                      rows->GetText("题干"), reference(n), answer ? QVariant(*answer) : QVariant(),
                      rows->GetText("分值")});
-                if (!added) throw conn.LastFailure();
             }
 
             const QString scoreText = FormatScore(result.score);

@@ -17,16 +17,16 @@ QString FileDialogFilter() {
 }
 
 Outcome StoreInOneTransaction(const QString& file, const QString& table, int read,
-                              const std::function<bool(CADOConn&)>& store,
-                              const std::function<bool(CADOConn&)>& remove) {
+                              const std::function<void(CADOConn&)>& store,
+                              const std::function<void(CADOConn&)>& remove) {
     Outcome outcome;
     try {
         // A server may make the import the loser of a conflict with another station's
         // write: it is run again from the start.
         outcome.removed = InTransaction(file, [&](CADOConn& conn) {
-            if (!store(conn)) throw conn.LastFailure();
+            store(conn);
             const qint64 before = conn.CountRows(table, file);
-            if (!remove(conn)) throw conn.LastFailure();
+            remove(conn);
             return int(before - conn.CountRows(table, file));
         });
     } catch (const DatabaseError& e) {

@@ -32,8 +32,8 @@ struct Outcome {
 // what the removal took from `table` is counted before the commit. On any failure nothing
 // is stored and the outcome says why.
 Outcome StoreInOneTransaction(const QString& file, const QString& table, int read,
-                              const std::function<bool(CADOConn&)>& store,
-                              const std::function<bool(CADOConn&)>& remove);
+                              const std::function<void(CADOConn&)>& store,
+                              const std::function<void(CADOConn&)>& remove);
 
 // "导入数据%d条，已删除%d条重复数据！"
 QString OutcomeMessage(const Outcome& outcome);

@@ -66,8 +66,7 @@ bool KeptPaper::Restore(QString* error) {
         InTransaction(file, [&](CADOConn& conn) {
             schema::RecreateScratchTable(conn, file, schema::kCreateExam, schema::kDropExam);
             for (const QVariantList& row : m_rows)
-                if (!conn.ExecuteStatement(insert, file, row))
-                    throw conn.LastFailure();
+                conn.ExecuteStatement(insert, file, row);
         });
     } catch (const DatabaseError& e) {
         if (error) *error = QString::fromUtf8(e.what());

@@ -20,8 +20,7 @@ const QStringList& QuestionColumns() {
 }
 
 void Execute(CADOConn& conn, const QString& sql, const QVariantList& params) {
-    if (!conn.ExecuteStatement(sql, kFile, params))
-        throw conn.LastFailure();
+    conn.ExecuteStatement(sql, kFile, params);
 }
 
 QVariant Value(const CRowReader& row, int column) {

@@ -23,13 +23,12 @@ QString Message(const char* utf8) {
 
 void AppendRecord(CADOConn& conn, const QString& table, const PaperRecord& record) {
     const codes::PaperColumns& p = record.columns;
-    const bool stored = conn.ExecuteStatement(
+    conn.ExecuteStatement(
         "insert into " + table + "(名称,科目," + qtype::Names().join(',') +
             ",总题数,满分,创建时间,科目选项,保存码) values(?,?,?,?,?,?,?,?,?,?,?,?)",
         schema::kQuestionsFile,
         {p.name, p.subject, p.single, p.judge, p.fill, p.multiple, p.essay, p.total, p.fullMarks,
          p.created, record.mode, codes::PaperCode(p)});
-    if (!stored) throw conn.LastFailure();
 }
 
 qint64 CountRows(const QString& sql, const QVariantList& params) {
@@ -204,11 +203,10 @@ bool SubjectComposed(const QString& name, const QString& subject) {
 void StorePaper(const PaperRecord& record, bool firstSubject) {
     InTransaction(schema::kQuestionsFile, [&](CADOConn& conn) {
         const bool multi = record.mode == kMultiSubject;
-        if (multi && firstSubject &&
-            !conn.ExecuteStatement("delete from testpaper where 名称=? and not exists "
-                                   "(select 1 from exampaper where exampaper.名称=testpaper.名称)",
-                                   schema::kQuestionsFile, {record.columns.name}))
-            throw conn.LastFailure();
+        if (multi && firstSubject)
+            conn.ExecuteStatement("delete from testpaper where 名称=? and not exists "
+                                  "(select 1 from exampaper where exampaper.名称=testpaper.名称)",
+                                  schema::kQuestionsFile, {record.columns.name});
         AppendRecord(conn, multi ? QStringLiteral("testpaper") : QStringLiteral("exampaper"),
                      record);
     });
@@ -216,9 +214,8 @@ void StorePaper(const PaperRecord& record, bool firstSubject) {
 
 void DiscardSubjects(const QString& name) {
     InTransaction(schema::kQuestionsFile, [&](CADOConn& conn) {
-        if (!conn.ExecuteStatement("delete from testpaper where 名称=?", schema::kQuestionsFile,
-                                   {name}))
-            throw conn.LastFailure();
+        conn.ExecuteStatement("delete from testpaper where 名称=?", schema::kQuestionsFile,
+                              {name});
     });
 }
 
@@ -290,12 +287,10 @@ void DeletePaper(qlonglong id) {
         if (rs->RecordCount() == 0) return;
         const QString name = rs->GetText("名称");
         const bool multi = rs->GetText("科目选项") == kMultiSubject;
-        bool deleted =
-            conn.ExecuteStatement("delete from exampaper where ID=?", schema::kQuestionsFile, {id});
+        conn.ExecuteStatement("delete from exampaper where ID=?", schema::kQuestionsFile, {id});
         if (multi)
-            deleted = deleted && conn.ExecuteStatement("delete from testpaper where 名称=?",
-                                                       schema::kQuestionsFile, {name});
-        if (!deleted) throw conn.LastFailure();
+            conn.ExecuteStatement("delete from testpaper where 名称=?", schema::kQuestionsFile,
+                                  {name});
     });
 }
 

@@ -44,18 +44,18 @@ QList<Question> SectionQuestions(CADOConn& conn, const QString& type,
 
 void CreateEmptyPool() {
     CADOConn conn;
-    schema::RecreateScratchTable(conn, File(), schema::kCreateInterim, schema::kDropInterim);
+    conn.ExecuteIfPossible(schema::kDropInterim, File());
+    conn.ExecuteIfPossible(schema::kCreateInterim, File());
 }
 
 void DropPool() {
     CADOConn conn;
-    conn.ExecuteStatement(schema::kDropInterim, File());
+    conn.ExecuteIfPossible(schema::kDropInterim, File());
 }
 
 DrawnPaper DrawPaper(const QString& paperName, assembly::RandomSource& random) {
     const QStringList types = qtype::Names();
     CADOConn conn;
-    if (!conn.OpenDatabase(File())) throw conn.LastFailure();
     const RecordsetPtr mode =
         conn.OpenRecordset("select 科目选项 as A from exampaper where 名称=?", File(), {paperName});
     const bool multiSubject = !mode->IsEOF() && mode->GetText("A") == QStringLiteral("多科");

@@ -124,9 +124,8 @@ bool DeleteQuestion(const QString& type, const QString& idText) {
     if (!qtype::Names().contains(type))
         throw DatabaseError(QStringLiteral("未知的题型“%1”").arg(type));
     CADOConn conn;
-    if (!conn.ExecuteStatement("delete from " + type + " where ID=?", schema::kQuestionsFile,
-                               {idText.toLongLong()}))
-        throw conn.LastFailure();
+    conn.ExecuteStatement("delete from " + type + " where ID=?", schema::kQuestionsFile,
+                               {idText.toLongLong()});
     return QFile::remove(PicturePath(type + idText));
 }
 

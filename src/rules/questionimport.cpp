@@ -110,12 +110,9 @@ Outcome StoreQuestions(const QString& type, const std::vector<Question>& rows,
                 rs->Update();
                 if (progress && ++stored % 500 == 0) progress(stored);
             }
-            return true;
         },
         [&](CADOConn& conn) {
-            for (const QString& sql : removals)
-                if (!conn.ExecuteStatement(sql, file)) return false;
-            return true;
+            for (const QString& sql : removals) conn.ExecuteStatement(sql, file);
         });
 }
 

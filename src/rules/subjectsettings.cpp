@@ -13,8 +13,7 @@ const QString& File() {
 
 void Execute(const QString& sql, const QVariantList& params = {}) {
     CADOConn conn;
-    if (!conn.ExecuteStatement(sql, File(), params))
-        throw conn.LastFailure();
+    conn.ExecuteStatement(sql, File(), params);
 }
 
 }  // namespace

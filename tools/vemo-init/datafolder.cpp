@@ -456,14 +456,20 @@ bool CreateSiteData(const QString& directory, const QDateTime& now,
         const QString path = dir.filePath(name);
         QString reason;
         CADOConn conn;
-        if (!CADOConn::CreateDatabaseFile(path, &reason) || !conn.OpenDatabase(path) ||
-            !schema::CreatePermanentTables(conn, path))
-            return Fail(error, "cannot create " + path + ": " + reason + conn.LastError());
+        try {
+            if (!CADOConn::CreateDatabaseFile(path, &reason))
+                return Fail(error, "cannot create " + path + ": " + reason);
+            conn.OpenDatabase(path);
+            if (!schema::CreatePermanentTables(conn, path))
+                return Fail(error, "cannot create the indexes of " + path);
+        } catch (const DatabaseError& e) {
+            return Fail(error, "cannot create " + path + ": " + QString::fromUtf8(e.what()));
+        }
         try {
             const bool filled = name == schema::kQuestionsFile
                                     ? !options.withSamples || FillQuestions(conn, pictures)
                                     : FillPersonnel(conn, now, options.withSamples);
-            if (!filled) return Fail(error, "cannot fill " + path + ": " + conn.LastError());
+            if (!filled) return Fail(error, "cannot fill " + path);
         } catch (const DatabaseError& e) {
             return Fail(error, "cannot fill " + path + ": " + QString::fromUtf8(e.what()));
         }
@@ -483,31 +489,27 @@ bool CreateSiteData(const QString& directory, const QDateTime& now,
 
 namespace {
 
-bool CopyTable(CADOConn& from, const QString& fromFile, CADOConn& to, const QString& toFile,
-               const QString& create, QString* error) {
+void CopyTable(CADOConn& from, const QString& fromFile, CADOConn& to, const QString& toFile,
+               const QString& create) {
     static const QRegularExpression parts(
         QStringLiteral("^create table ([^(\\s]+)\\((?:([^,\\s]+) AUTOINCREMENT PRIMARY KEY)?"));
     const auto match = parts.match(create);
     const QString table = match.captured(1);
     const RecordsetPtr rows = from.OpenRecordset("select * from " + table, fromFile);
-    if (!rows->IsOpen()) return Fail(error, "cannot read " + table + ": " + from.LastError());
     const QStringList columns = rows->Columns();
     const QString insert = "insert into " + table + "(" + columns.join(',') + ") values(" +
                            QStringList(columns.size(), "?").join(',') + ")";
     for (; !rows->IsEOF(); rows->MoveNext()) {
         QVariantList values;
         for (const QString& column : columns) values << rows->GetCollect(column);
-        if (!to.ExecuteStatement(insert, toFile, values))
-            return Fail(error, "cannot copy into " + table + ": " + to.LastError());
+        to.ExecuteStatement(insert, toFile, values);
     }
     const QString key = match.captured(2);
-    if (key.isEmpty()) return true;
+    if (key.isEmpty()) return;
     // The identity goes on after the copied keys.
-    if (!to.ExecuteStatement("select setval(pg_get_serial_sequence(?,?),coalesce(max(" + key +
-                                 "),0)+1,false) from " + table,
-                             toFile, {table.toLower(), key.toLower()}))
-        return Fail(error, "cannot move the autonumber of " + table + ": " + to.LastError());
-    return true;
+    to.ExecuteStatement("select setval(pg_get_serial_sequence(?,?),coalesce(max(" + key +
+                            "),0)+1,false) from " + table,
+                        toFile, {table.toLower(), key.toLower()});
 }
 
 bool CopyFolderFiles(const QString& from, const QString& to, const QStringList& except = {}) {
@@ -559,17 +561,22 @@ bool CopyDataFolderToServer(const QString& source, const QString& directory,
         const QString target = dir.filePath(name);
         QString reason;
         CADOConn fromConn, toConn;
-        if (!CADOConn::CreateDatabaseFile(target, &reason) ||
-            !schema::CreatePermanentTables(toConn, target))
-            return Fail(error,
-                        "cannot create " + name + " on the server: " + reason + toConn.LastError());
+        try {
+            if (!CADOConn::CreateDatabaseFile(target, &reason))
+                return Fail(error, "cannot create " + name + " on the server: " + reason);
+            toConn.OpenDatabase(target);
+            if (!schema::CreatePermanentTables(toConn, target))
+                return Fail(error, "cannot create the indexes of " + name + " on the server");
+        } catch (const DatabaseError& e) {
+            return Fail(error, "cannot create " + name +
+                                   " on the server: " + QString::fromUtf8(e.what()));
+        }
         try {
             CTransaction transaction(toConn);
             const QStringList tables = name == schema::kQuestionsFile ? schema::QuestionsTables()
                                                                       : schema::PersonnelTables();
             for (const QString& create : tables)
-                if (!CopyTable(fromConn, from.filePath(name), toConn, target, create, error))
-                    return false;
+                CopyTable(fromConn, from.filePath(name), toConn, target, create);
             transaction.Commit();
         } catch (const DatabaseError& e) {
             return Fail(error, "cannot store " + name + ": " + QString::fromUtf8(e.what()));

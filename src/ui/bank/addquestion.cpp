@@ -18,6 +18,7 @@
 #include "rules/questionbank.h"
 #include "rules/questionentry.h"
 #include "ui/common/controls.h"
+#include "ui/common/guarded.h"
 #include "ui/common/showmap.h"
 
 namespace {
@@ -188,8 +189,8 @@ void CAddQuestion::Add() {
             return;
         }
         m_preview.reset();
-    } catch (const DatabaseError&) {
-        msgbox::Prompt(this, QStringLiteral("题目添加失败！"));
+    } catch (const DatabaseError& e) {
+        msgbox::Prompt(this, FailureMessage(e, QStringLiteral("题目添加失败！")));
         return;
     }
     msgbox::Prompt(this, QStringLiteral("题目添加成功!"));

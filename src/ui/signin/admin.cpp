@@ -18,6 +18,7 @@
 #include "rules/signin.h"
 #include "ui/common/controls.h"
 #include "ui/common/decor.h"
+#include "ui/common/guarded.h"
 
 CAdmin::CAdmin(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Vemo—系统管理员管理"));
@@ -120,8 +121,8 @@ void CAdmin::ChangePassword(const AccountFields& fields) {
                 : msgbox::Ask(this, QStringLiteral("您确定要修改考试管理密码？"));
         if (!confirmed) return;
         signin::StorePassword(fields.account, newPassword);
-    } catch (const DatabaseError&) {
-        msgbox::Prompt(this, QStringLiteral("修改失败！"));
+    } catch (const DatabaseError& e) {
+        msgbox::Prompt(this, FailureMessage(e, QStringLiteral("修改失败！")));
         return;
     }
     msgbox::Prompt(this, QStringLiteral("修改成功"));
@@ -131,8 +132,8 @@ void CAdmin::RestorePassword(const AccountFields& fields) {
     if (!msgbox::Ask(this, QStringLiteral("您确定要恢复到初始密码？"))) return;
     try {
         signin::StorePassword(fields.account, codes::InitialPassword(fields.account));
-    } catch (const DatabaseError&) {
-        msgbox::Prompt(this, QStringLiteral("恢复失败！"));
+    } catch (const DatabaseError& e) {
+        msgbox::Prompt(this, FailureMessage(e, QStringLiteral("恢复失败！")));
         return;
     }
     msgbox::Prompt(this, QStringLiteral("恢复成功"));

@@ -13,6 +13,7 @@
 #include "data/dberror.h"
 #include "rules/signin.h"
 #include "ui/common/decor.h"
+#include "ui/common/guarded.h"
 #include "ui/common/picturebutton.h"
 
 CLogin::CLogin(QWidget* parent) : QDialog(parent) {
@@ -99,8 +100,8 @@ void CLogin::SignIn(codes::Account account, QLineEdit* user, QLineEdit* password
     signin::PasswordVerdict verdict;
     try {
         verdict = signin::CheckSignIn(account, user->text(), password->text());
-    } catch (const DatabaseError&) {
-        msgbox::Prompt(this, QStringLiteral("登录失败！"));
+    } catch (const DatabaseError& e) {
+        msgbox::Prompt(this, FailureMessage(e, QStringLiteral("登录失败！")));
         return;
     }
     switch (verdict) {

@@ -192,3 +192,15 @@ TEST_F(AddQuestionTest, NoToThePictureOrAPictureThatCannotBeWritten) {
 }
 
 }  // namespace
+
+// A bank that cannot be read is told when the form opens, not later as a missing subject.
+TEST_F(AddQuestionTest, AnUnreadableBankIsToldWhenTheFormOpens) {
+    dialog.reset();
+    ASSERT_TRUE(QFile::remove("questions.mdb"));
+    const int before = recorder->messages.size();
+    CAddQuestion form;
+    ASSERT_EQ(recorder->messages.size(), before + 1);
+    EXPECT_TRUE(recorder->messages.last().text.startsWith("题库数据读写失败："))
+        << recorder->messages.last().text.toStdString();
+    EXPECT_EQ(Find<QComboBox>(&form, "subject")->count(), 0);
+}

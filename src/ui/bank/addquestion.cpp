@@ -55,11 +55,8 @@ CAddQuestion::~CAddQuestion() = default;
 
 void CAddQuestion::BuildControls() {
     QStringList subjects;
-    try {
-        subjects = bank::Subjects();
-    } catch (const DatabaseError&) {
-        // Without subjects nothing can be added; the checks say so.
-    }
+    // Without subjects nothing can be added: the user learns why at once.
+    Guarded(this, QStringLiteral("题库"), [&] { subjects = bank::Subjects(); });
     m_subject = List(this, QRect(65, 20, 150, 26), "subject", QStringLiteral("科目"),
                      QRect(20, 20, 40, 26), subjects);
     m_type = List(this, QRect(280, 20, 150, 26), "type", QStringLiteral("题型"),

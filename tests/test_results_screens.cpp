@@ -1,8 +1,10 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -15,6 +17,7 @@
 
 #include "app/screens.h"
 #include "data/adoconn.h"
+#include "data/questiontype.h"
 #include "data/schema.h"
 #include "data/xlsxworkbook.h"
 #include "guitest.h"
@@ -419,7 +422,25 @@ TEST_F(ResultsScreens, AnswerSheetMarksTamperedRowsSavesAPdfAndPrintsOlderResult
     list->SetTicked(int(names.indexOf("张三")), true);
     EXPECT_FALSE(button->isEnabled()) << "one row at a time";
 
+    // Pictures come from the questions' bank rows: only question 1 has one here, wider than
+    // the page's column.
+    CADOConn bank;
+    for (const QString& type : qtype::Names())
+        bank.ExecuteStatement("update " + type + " set 图片=null", schema::kQuestionsFile);
+    const RecordsetPtr first = CADOConn().OpenRecordset(
+        "select 题型,题目编号 from answerSheet where 考生编号=? and 题号=1", schema::kPersonnelFile,
+        {id});
+    bank.ExecuteStatement(
+        "update " + first->GetText("题型") + " set 图片='sheetpicture' where ID=?",
+        schema::kQuestionsFile, {first->GetCollect("题目编号")});
+    QImage picture(500, 80, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    ASSERT_TRUE(QDir().mkpath("QuestionMap") && picture.save("QuestionMap/sheetpicture.bmp"));
+
     CAnswerSheetView view(id);
+    const QString html = Find<QTextBrowser>(&view, "sheet")->toHtml();
+    EXPECT_EQ(html.count("<img"), 1);
+    EXPECT_TRUE(html.contains("sheetpicture.bmp\" width=\"360\"")) << html.toStdString();
     const QString shown = Find<QTextBrowser>(&view, "sheet")->toPlainText();
     EXPECT_EQ(shown.count("本题记录已被篡改！"), 1);
     EXPECT_TRUE(shown.contains("答卷中有1题的记录已被篡改！"));

@@ -1,14 +1,39 @@
 #include "rules/answersheet.h"
 
+#include <QFileInfo>
 #include <QLocale>
 
 #include "data/adoconn.h"
 #include "data/codes.h"
 #include "data/questiontype.h"
 #include "data/schema.h"
+#include "rules/questionbank.h"
 #include "rules/results.h"
 
 namespace answersheet {
+
+namespace {
+
+// The sheet keeps each question's key in its bank table; the bank keeps its picture. A bank
+// that cannot be read leaves the sheet without pictures rather than unreadable.
+void FindPictures(std::vector<Row>& rows, const std::vector<qint64>& bankIds) {
+    try {
+        CADOConn bank;
+        for (size_t i = 0; i < rows.size(); ++i) {
+            if (bankIds[i] <= 0 || !qtype::Of(rows[i].type)) continue;
+            bank.ForEachRow("select 图片 from " + rows[i].type + " where ID=?",
+                            schema::kQuestionsFile, {bankIds[i]}, [&](const CRowReader& row) {
+                                if (row.IsNull(0) || row.Text(0).isEmpty()) return;
+                                const QFileInfo file(bank::PicturePath(row.Text(0)));
+                                if (file.isFile()) rows[i].picture = file.absoluteFilePath();
+                            });
+        }
+    } catch (const DatabaseError&) {
+        for (Row& row : rows) row.picture.clear();
+    }
+}
+
+}  // namespace
 
 Sheet Load(const QString& registrationId) {
     const QString file = schema::kPersonnelFile;
@@ -23,6 +48,7 @@ Sheet Load(const QString& registrationId) {
                      row.Text(6), {}};
         });
     const QStringList& columns = codes::AnswerSheetColumns();
+    std::vector<qint64> bankIds;
     conn.ForEachRow(
         "select " + columns.join(',') + ",保存码 from answerSheet where 考生编号=? order by 题号",
         file, {registrationId}, [&](const CRowReader& row) {
@@ -45,8 +71,10 @@ Sheet Load(const QString& registrationId) {
             kept.points = text("分值");
             kept.earned = text("得分");
             kept.intact = codes::AnswerSheetCode(texts) == row.Text(int(columns.size()));
+            bankIds.push_back(text("题目编号").toLongLong());
             sheet.rows.push_back(std::move(kept));
         });
+    FindPictures(sheet.rows, bankIds);
     return sheet;
 }
 

@@ -19,6 +19,9 @@ struct Row {
     std::optional<QString> answer;  // nullopt when unanswered
     QString points, earned;         // earned is empty for an essay not yet graded
     bool intact = true;             // the row's save code matches
+    // The question's picture file (absolute path), empty when it has none or its bank row
+    // or file is gone.
+    QString picture;
 };
 
 struct Sheet {
@@ -26,7 +29,8 @@ struct Sheet {
     std::vector<Row> rows;  // in question order; none for a result stored before sheets
 };
 
-// The registration's result and answer sheet. Raises DatabaseError.
+// The registration's result and answer sheet, the pictures looked up in the bank by the
+// questions' keys. Raises DatabaseError.
 Sheet Load(const QString& registrationId);
 
 // Full points are right, none are wrong, anything between is half; an essay waits for

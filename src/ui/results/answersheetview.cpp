@@ -2,11 +2,14 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QTextDocument>
+#include <QUrl>
+#include <algorithm>
 
 #include "app/desktop.h"
 #include "app/keyfilter.h"
@@ -39,6 +42,12 @@ QString RowHtml(const answersheet::Row& row) {
     QString html = QStringLiteral("<p><b>%1、</b>[%2] %3</p>")
                        .arg(row.number)
                        .arg(Escaped(row.type), Escaped(row.stem));
+    // At its own size, narrowed to the page's column where it is wider.
+    const QSize picture = row.picture.isEmpty() ? QSize() : QImageReader(row.picture).size();
+    if (picture.isValid())
+        html += QStringLiteral("<p style='margin-left:24px'><img src='%1' width='%2'></p>")
+                    .arg(QUrl::fromLocalFile(row.picture).toString().toHtmlEscaped())
+                    .arg(std::min(picture.width(), 360));
     QStringList options;
     for (int i = 0; i < row.options.size(); ++i)
         options << QString(QChar('A' + i)) + QStringLiteral("、") + Escaped(row.options[i]);
